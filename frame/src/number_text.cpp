@@ -1,0 +1,156 @@
+#include "frame/number_text.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string>
+#include <system_error>
+
+namespace number_text {
+namespace {
+
+constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+
+bool is_space(wchar_t c) { return c == L' ' || (c >= L'\t' && c <= L'\r'); }
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// The number's characters after leading white space, narrowed; stops at the first character
+// that cannot belong to a number, so the copy stays short whatever follows.
+std::string number_prefix(std::wstring_view text) {
+  std::size_t begin = 0;
+  while (begin < text.size() && is_space(text[begin])) ++begin;
+  std::string out;
+  for (std::size_t i = begin; i < text.size(); ++i) {
+    const wchar_t c = text[i];
+    const bool plausible = (c >= L'0' && c <= L'9') || c == L'+' || c == L'-' || c == L'.' ||
+                           (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || c == L'(' ||
+                           c == L')' || c == L'_';
+    if (!plausible) break;
+    out.push_back(static_cast<char>(c));
+  }
+  return out;
+}
+
+// Leading '+' is accepted; from_chars takes only '-'.
+std::string_view strip_plus(std::string_view s) {
+  if (!s.empty() && s[0] == '+' && (s.size() == 1 || s[1] != '-')) s.remove_prefix(1);
+  return s;
+}
+
+// A decimal number split into its significant digits and the power of ten of the first one:
+// value = 0.d1d2d3... * 10^point. Empty digits for zero.
+struct Decimal {
+  bool negative = false;
+  bool valid = false;
+  std::string digits;
+  long long point = 0;
+};
+
+Decimal parse_decimal(std::string_view s) {
+  Decimal d;
+  std::size_t i = 0;
+  if (i < s.size() && (s[i] == '-' || s[i] == '+')) d.negative = s[i++] == '-';
+  long long integer_digits = 0;
+  bool any = false;
+  for (; i < s.size() && is_digit(s[i]); ++i, any = true) {
+    if (d.digits.empty() && s[i] == '0') continue;
+    d.digits.push_back(s[i]);
+    ++integer_digits;
+  }
+  long long leading_fraction_zeros = 0;
+  if (i < s.size() && s[i] == '.') {
+    for (++i; i < s.size() && is_digit(s[i]); ++i, any = true) {
+      if (d.digits.empty() && s[i] == '0') {
+        ++leading_fraction_zeros;
+        continue;
+      }
+      d.digits.push_back(s[i]);
+    }
+  }
+  if (!any) return d;
+  d.valid = true;
+  long long exponent = 0;
+  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+    std::size_t j = i + 1;
+    bool exponent_negative = false;
+    if (j < s.size() && (s[j] == '-' || s[j] == '+')) exponent_negative = s[j++] == '-';
+    if (j < s.size() && is_digit(s[j])) {
+      for (; j < s.size() && is_digit(s[j]); ++j)
+        exponent = std::min<long long>(exponent * 10 + (s[j] - '0'), 1'000'000'000);
+      if (exponent_negative) exponent = -exponent;
+    }
+  }
+  d.point = (integer_digits > 0 ? integer_digits : -leading_fraction_zeros) + exponent;
+  return d;
+}
+
+std::size_t widen(const char* text, std::size_t length, wchar_t* out) {
+  std::copy(text, text + length, out);
+  return length;
+}
+
+}  // namespace
+
+float read_float(std::wstring_view text) {
+  const std::string narrow = number_prefix(text);
+  const std::string_view s = strip_plus(narrow);
+  float value = 0.0f;
+  const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
+  if (error == std::errc::result_out_of_range) {
+    const Decimal d = parse_decimal(s);
+    const float magnitude = d.point > 0 ? std::numeric_limits<float>::infinity() : 0.0f;
+    return d.negative ? -magnitude : magnitude;
+  }
+  if (error != std::errc()) return 0.0f;
+  return value;
+}
+
+std::int32_t read_integer(std::wstring_view text) {
+  const std::string narrow = number_prefix(text);
+  const std::string_view s = strip_plus(narrow);
+  const Decimal d = parse_decimal(s);
+  if (!d.valid) {  // "inf", "nan" or no number at all
+    const float special = read_float(text);
+    return std::isinf(special) ? (special > 0 ? kMax : kMin) : 0;
+  }
+  if (d.digits.empty() || d.point <= 0) return 0;
+  if (d.point > 10) return d.negative ? kMin : kMax;
+  long long magnitude = 0;
+  for (long long i = 0; i < d.point; ++i)
+    magnitude =
+        magnitude * 10 + (i < static_cast<long long>(d.digits.size()) ? d.digits[i] - '0' : 0);
+  const long long value = d.negative ? -magnitude : magnitude;
+  return static_cast<std::int32_t>(std::clamp<long long>(value, kMin, kMax));
+}
+
+std::int32_t truncate_to_int32(double value) {
+  if (std::isnan(value)) return 0;
+  if (value <= static_cast<double>(kMin)) return kMin;
+  if (value >= static_cast<double>(kMax)) return kMax;
+  return static_cast<std::int32_t>(value);
+}
+
+std::size_t format_float(float value, char* out) {
+  if (std::isnan(value)) return std::copy_n("nan", 3, out) - out;
+  const auto result = std::to_chars(out, out + kMaxDigits, value);
+  return static_cast<std::size_t>(result.ptr - out);
+}
+
+std::size_t format_float(float value, wchar_t* out) {
+  char narrow[kMaxDigits];
+  return widen(narrow, format_float(value, narrow), out);
+}
+
+std::size_t format_integer(std::int64_t value, char* out) {
+  const auto result = std::to_chars(out, out + kMaxDigits, value);
+  return static_cast<std::size_t>(result.ptr - out);
+}
+
+std::size_t format_integer(std::int64_t value, wchar_t* out) {
+  char narrow[kMaxDigits];
+  return widen(narrow, format_integer(value, narrow), out);
+}
+
+}  // namespace number_text

@@ -1,0 +1,525 @@
+// Evaluation contexts: the ports' storage, the acquisitions of one call, and the misuse checks.
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <string>
+#include <utility>
+
+#include "state.h"
+
+namespace xsi_host {
+
+// ---- PortData ----------------------------------------------------------------------------
+
+PortData::PortData(ULONG id, ULONG data_type, ULONG structure, ULONG element_count)
+    : id_(id), data_type_(data_type), structure_(structure), element_count_(element_count) {
+  written_.assign(element_count, 0);
+  const bool single = structure == XSI::siICENodeStructureSingle;
+  switch (data_type) {
+    case XSI::siICENodeDataBool:
+      if (single) words_.assign((element_count + 31) / 32, 0);
+      break;
+    case XSI::siICENodeDataLong:
+      if (single)
+        words_.assign(element_count, 0);
+      else
+        integer_items_.resize(element_count);
+      break;
+    case XSI::siICENodeDataFloat:
+      if (single)
+        words_.assign(element_count, 0);
+      else
+        float_items_.resize(element_count);
+      break;
+    case XSI::siICENodeDataString:
+      if (single)
+        texts_.resize(element_count);
+      else
+        text_items_.resize(element_count);
+      break;
+    default:
+      break;
+  }
+}
+
+PortData::~PortData() = default;
+PortData::PortData(PortData&&) noexcept = default;
+PortData& PortData::operator=(PortData&&) noexcept = default;
+
+void PortData::set_text(ULONG element, std::wstring_view text) {
+  if (element < texts_.size()) texts_[element].assign(text);
+}
+
+void PortData::set_boolean(ULONG element, bool value) {
+  if (data_type_ != XSI::siICENodeDataBool || element / 32 >= words_.size()) return;
+  const std::uint32_t bit = 1u << (element % 32);
+  words_[element / 32] = value ? (words_[element / 32] | bit) : (words_[element / 32] & ~bit);
+}
+
+void PortData::set_integer(ULONG element, std::int32_t value) {
+  if (data_type_ == XSI::siICENodeDataLong && element < words_.size())
+    words_[element] = static_cast<std::uint32_t>(value);
+}
+
+void PortData::set_float(ULONG element, float value) {
+  if (data_type_ == XSI::siICENodeDataFloat && element < words_.size())
+    words_[element] = std::bit_cast<std::uint32_t>(value);
+}
+
+void PortData::set_integers(ULONG element, std::span<const std::int32_t> items) {
+  if (element < integer_items_.size()) integer_items_[element].assign(items.begin(), items.end());
+}
+
+void PortData::set_floats(ULONG element, std::span<const float> items) {
+  if (element < float_items_.size()) float_items_[element].assign(items.begin(), items.end());
+}
+
+void PortData::set_texts(ULONG element, std::span<const std::wstring> items) {
+  if (element < text_items_.size()) text_items_[element].assign(items.begin(), items.end());
+}
+
+Value PortData::value(ULONG element) const {
+  if (element >= element_count_ || structure_ != XSI::siICENodeStructureSingle) return {};
+  switch (data_type_) {
+    case XSI::siICENodeDataBool:
+      return ((words_[element / 32] >> (element % 32)) & 1u) != 0;
+    case XSI::siICENodeDataLong:
+      return static_cast<std::int32_t>(words_[element]);
+    case XSI::siICENodeDataFloat:
+      return std::bit_cast<float>(words_[element]);
+    case XSI::siICENodeDataString:
+      return texts_[element];
+    default:
+      return {};
+  }
+}
+
+std::vector<Value> PortData::items(ULONG element) const {
+  std::vector<Value> out;
+  if (element >= element_count_) return out;
+  if (structure_ == XSI::siICENodeStructureSingle) {
+    out.push_back(value(element));
+  } else if (element < integer_items_.size()) {
+    out.assign(integer_items_[element].begin(), integer_items_[element].end());
+  } else if (element < float_items_.size()) {
+    out.assign(float_items_[element].begin(), float_items_[element].end());
+  } else if (element < text_items_.size()) {
+    out.assign(text_items_[element].begin(), text_items_[element].end());
+  }
+  return out;
+}
+
+ULONG PortData::item_count(ULONG element) const {
+  if (element >= element_count_) return 0;
+  if (structure_ == XSI::siICENodeStructureSingle) return 1;
+  if (element < integer_items_.size()) return static_cast<ULONG>(integer_items_[element].size());
+  if (element < float_items_.size()) return static_cast<ULONG>(float_items_[element].size());
+  if (element < text_items_.size()) return static_cast<ULONG>(text_items_[element].size());
+  return 0;
+}
+
+bool PortData::written(ULONG element) const {
+  return element < written_.size() && written_[element] != 0;
+}
+
+namespace detail {
+
+// ---- EvaluationState ---------------------------------------------------------------------
+
+XSI::ICENodeContext EvaluationState::context() {
+  XSI::ICENodeContext context;
+  context.evaluation_ = this;
+  return context;
+}
+
+PortData* EvaluationState::find(ULONG id, bool output) {
+  for (std::size_t i = 0; i < ports.size(); ++i)
+    if (ports[i].id() == id && is_output[i] == output) return &ports[i];
+  return nullptr;
+}
+
+std::string EvaluationState::describe(ULONG slot) const {
+  const Slot& s = slots[slot];
+  if (s.kind == SlotKind::IndexSet) return "the index set";
+  if (!s.port) return "an array of no port";
+  return "the array of port " + std::to_string(s.port->id());
+}
+
+void EvaluationState::fault(std::string text) {
+  if (std::find(faults.begin(), faults.end(), text) == faults.end())
+    faults.push_back(std::move(text));
+}
+
+ULONG EvaluationState::acquire(SlotKind kind, PortData* port) {
+  slots.push_back(Slot{kind, port, false});
+  const auto slot = static_cast<ULONG>(slots.size() - 1);
+  held.push_back(slot);
+  return slot;
+}
+
+void EvaluationState::release(ULONG slot, SlotKind kind) {
+  if (slot >= slots.size() || slots[slot].kind != kind) {
+    fault("released an array or index set that was never acquired");
+    return;
+  }
+  if (slots[slot].released) {
+    fault("released " + describe(slot) + " twice");
+    return;
+  }
+  if (held.back() != slot)
+    fault("released " + describe(slot) + " before " + describe(held.back()) +
+          ", out of reverse order of acquisition");
+  slots[slot].released = true;
+  held.erase(std::find(held.begin(), held.end(), slot));
+}
+
+PortData* EvaluationState::bound(ULONG slot, SlotKind kind, const char* operation) {
+  if (slot >= slots.size() || slots[slot].kind != kind) {
+    fault(std::string(operation) + " on an array that was never acquired");
+    return nullptr;
+  }
+  if (slots[slot].released) {
+    fault(std::string(operation) + " on " + describe(slot) + " after its release");
+    return nullptr;
+  }
+  return slots[slot].port;
+}
+
+bool EvaluationState::within(const PortData& port, ULONG i, const char* operation) {
+  if (i < port.element_count()) return true;
+  fault(std::string(operation) + " at element " + std::to_string(i) + " of port " +
+        std::to_string(port.id()) + ", past its count of " + std::to_string(port.element_count()));
+  return false;
+}
+
+}  // namespace detail
+
+// ---- Evaluation --------------------------------------------------------------------------
+
+Evaluation::Evaluation() : state_(std::make_unique<detail::EvaluationState>()) {}
+Evaluation::~Evaluation() = default;
+
+PortData& Evaluation::add_input(ULONG id, ULONG data_type, ULONG structure, ULONG element_count) {
+  state_->ports.emplace_back(id, data_type, structure, element_count);
+  state_->is_output.push_back(false);
+  return state_->ports.back();
+}
+
+PortData& Evaluation::add_output(ULONG id, ULONG data_type, ULONG structure, ULONG element_count) {
+  state_->ports.emplace_back(id, data_type, structure, element_count);
+  state_->is_output.push_back(true);
+  if (state_->pulled == XSI::kNotFound) state_->pulled = id;
+  return state_->ports.back();
+}
+
+PortData* Evaluation::port(ULONG id) {
+  for (auto& p : state_->ports)
+    if (p.id() == id) return &p;
+  return nullptr;
+}
+
+void Evaluation::pull(ULONG output_port_id) { state_->pulled = output_port_id; }
+
+void Evaluation::index_range(ULONG count) {
+  state_->index_form = XSI::CIndexSet::Range;
+  state_->index_count = count;
+  state_->index_data.clear();
+}
+
+void Evaluation::index_bits(const std::vector<bool>& bits) {
+  state_->index_form = XSI::CIndexSet::Bits;
+  state_->index_count = static_cast<ULONG>(bits.size());
+  state_->index_data.assign((bits.size() + 31) / 32, 0);
+  for (std::size_t i = 0; i < bits.size(); ++i)
+    if (bits[i]) state_->index_data[i / 32] |= 1u << (i % 32);
+}
+
+void Evaluation::index_list(std::vector<ULONG> entries) {
+  state_->index_form = XSI::CIndexSet::List;
+  state_->index_count = static_cast<ULONG>(entries.size());
+  state_->index_data = std::move(entries);
+}
+
+XSI::ICENodeContext Evaluation::context() { return state_->context(); }
+
+void Evaluation::begin_call() {
+  for (auto& port : state_->ports) std::fill(port.written_.begin(), port.written_.end(), 0);
+  state_->slots.clear();
+  state_->held.clear();
+  state_->faults.clear();
+}
+
+std::vector<std::string> Evaluation::end_call() {
+  for (ULONG slot : state_->held)
+    state_->fault(state_->describe(slot) + " was acquired and never released");
+  state_->held.clear();
+  return std::move(state_->faults);
+}
+
+CallResult Evaluation::run(EvaluateFunction evaluate) {
+  begin_call();
+  XSI::ICENodeContext context = state_->context();
+  const XSI::CStatus status = evaluate(context);
+  std::vector<std::string> faults = end_call();
+  return CallResult{status.GetCode(), std::move(faults), state_->slots.size()};
+}
+
+}  // namespace xsi_host
+
+// ---- ICENodeContext ----------------------------------------------------------------------
+
+namespace XSI {
+
+using xsi_host::PortData;
+using xsi_host::detail::EvaluationState;
+using xsi_host::detail::SlotKind;
+
+namespace {
+
+constexpr ULONG kUnbound = kNotFound;
+
+// The context of a default-constructed ICENodeContext: no ports, nothing pulled.
+EvaluationState& detached() {
+  thread_local EvaluationState state;
+  return state;
+}
+
+}  // namespace
+
+ICENodeContext::ICENodeContext() : evaluation_(nullptr) {}
+
+#define EVALUATION (evaluation_ ? *evaluation_ : detached())
+
+ULONG ICENodeContext::GetEvaluatedOutputPortID() const { return EVALUATION.pulled; }
+
+CStatus ICENodeContext::AcquireOutputDataArray(CBaseDataArray& array, ULONG data_type) {
+  EvaluationState& e = EVALUATION;
+  PortData* port = e.find(e.pulled, true);
+  if (port && (port->data_type() != data_type || port->structure() != siICENodeStructureSingle)) {
+    e.fault("acquired output port " + std::to_string(port->id()) +
+            " with the wrong type or structure");
+    port = nullptr;
+  }
+  array.slot_ = e.acquire(SlotKind::Array1D, port);
+  array.count_ = port ? port->element_count() : 0;
+  array.data_ = port && !port->words_.empty() ? port->words_.data() : nullptr;
+  return port ? CStatus::OK : CStatus::Fail;
+}
+
+CStatus ICENodeContext::AcquireOutputDataArray2D(CBaseDataArray2D& array, ULONG data_type) {
+  EvaluationState& e = EVALUATION;
+  PortData* port = e.find(e.pulled, true);
+  if (port && (port->data_type() != data_type || port->structure() != siICENodeStructureArray)) {
+    e.fault("acquired output port " + std::to_string(port->id()) +
+            " with the wrong type or structure");
+    port = nullptr;
+  }
+  array.slot_ = e.acquire(SlotKind::Array2D, port);
+  array.count_ = port ? port->element_count() : 0;
+  array.constant_ = port && port->constant;
+  return port ? CStatus::OK : CStatus::Fail;
+}
+
+CStatus ICENodeContext::AcquireInputDataArray(CBaseDataArray& array, ULONG data_type, ULONG id,
+                                              ULONG /*instance*/) {
+  EvaluationState& e = EVALUATION;
+  PortData* port = e.find(id, false);
+  if (port && (port->data_type() != data_type || port->structure() != siICENodeStructureSingle)) {
+    e.fault("acquired input port " + std::to_string(id) + " with the wrong type or structure");
+    port = nullptr;
+  }
+  array.slot_ = e.acquire(SlotKind::Array1D, port);
+  array.count_ = port ? port->element_count() : 0;
+  array.data_ = port && !port->words_.empty() ? port->words_.data() : nullptr;
+  return port ? CStatus::OK : CStatus::Fail;
+}
+
+CStatus ICENodeContext::AcquireInputDataArray2D(CBaseDataArray2D& array, ULONG data_type, ULONG id,
+                                                ULONG /*instance*/) {
+  EvaluationState& e = EVALUATION;
+  PortData* port = e.find(id, false);
+  if (port && (port->data_type() != data_type || port->structure() != siICENodeStructureArray)) {
+    e.fault("acquired input port " + std::to_string(id) + " with the wrong type or structure");
+    port = nullptr;
+  }
+  array.slot_ = e.acquire(SlotKind::Array2D, port);
+  array.count_ = port ? port->element_count() : 0;
+  array.constant_ = port && port->constant;
+  return port ? CStatus::OK : CStatus::Fail;
+}
+
+CStatus ICENodeContext::ReleaseDataArray(CBaseDataArray& array) {
+  EVALUATION.release(array.slot_, SlotKind::Array1D);
+  array = CBaseDataArray();
+  return CStatus::OK;
+}
+
+CStatus ICENodeContext::ReleaseDataArray(CBaseDataArray2D& array) {
+  EVALUATION.release(array.slot_, SlotKind::Array2D);
+  array = CBaseDataArray2D();
+  return CStatus::OK;
+}
+
+CStatus ICENodeContext::AcquireIndexSet(CIndexSet& set) {
+  EvaluationState& e = EVALUATION;
+  set.slot_ = e.acquire(SlotKind::IndexSet, nullptr);
+  set.form_ = e.index_form;
+  set.count_ = e.index_count;
+  set.data_ = e.index_data.empty() ? nullptr : e.index_data.data();
+  return CStatus::OK;
+}
+
+CStatus ICENodeContext::ReleaseIndexSet(CIndexSet& set) {
+  EVALUATION.release(set.slot_, SlotKind::IndexSet);
+  set = CIndexSet();
+  return CStatus::OK;
+}
+
+CStatus ICENodeContext::GetStringData(const CBaseDataArray& array, ULONG i,
+                                      const wchar_t*& out_text, ULONG& out_length) const {
+  EvaluationState& e = EVALUATION;
+  out_text = L"";
+  out_length = 0;
+  PortData* port = e.bound(array.slot_, SlotKind::Array1D, "GetStringData");
+  if (!port || port->data_type() != siICENodeDataString || !e.within(*port, i, "GetStringData"))
+    return CStatus::Fail;
+  out_text = port->texts_[i].data();
+  out_length = static_cast<ULONG>(port->texts_[i].size());
+  return CStatus::OK;
+}
+
+CStatus ICENodeContext::ResizeStringData(CBaseDataArray& array, ULONG i, ULONG length,
+                                         wchar_t*& out_buffer) {
+  EvaluationState& e = EVALUATION;
+  out_buffer = nullptr;
+  PortData* port = e.bound(array.slot_, SlotKind::Array1D, "ResizeStringData");
+  if (!port || port->data_type() != siICENodeDataString || !e.within(*port, i, "ResizeStringData"))
+    return CStatus::Fail;
+  port->texts_[i].resize(length);
+  port->written_[i] = 1;
+  out_buffer = port->texts_[i].data();
+  return CStatus::OK;
+}
+
+CStatus ICENodeContext::SetStringData(CBaseDataArray& array, ULONG i, const wchar_t* text,
+                                      ULONG length) {
+  EvaluationState& e = EVALUATION;
+  PortData* port = e.bound(array.slot_, SlotKind::Array1D, "SetStringData");
+  if (!port || port->data_type() != siICENodeDataString || !e.within(*port, i, "SetStringData"))
+    return CStatus::Fail;
+  port->texts_[i].assign(text ? text : L"", text ? length : 0);
+  port->written_[i] = 1;
+  return CStatus::OK;
+}
+
+CStatus ICENodeContext::GetSubArray(const CBaseDataArray2D& array, ULONG i, const void*& out_items,
+                                    ULONG& out_count, ULONG& out_item_size) const {
+  EvaluationState& e = EVALUATION;
+  out_items = nullptr;
+  out_count = 0;
+  out_item_size = 0;
+  PortData* port = e.bound(array.slot_, SlotKind::Array2D, "GetSubArray");
+  if (!port || !e.within(*port, i, "GetSubArray")) return CStatus::Fail;
+  if (port->data_type() == siICENodeDataLong) {
+    const auto& items = port->integer_items_[i];
+    out_items = items.empty() ? nullptr : items.data();
+    out_count = static_cast<ULONG>(items.size());
+    out_item_size = sizeof(std::int32_t);
+  } else if (port->data_type() == siICENodeDataFloat) {
+    const auto& items = port->float_items_[i];
+    out_items = items.empty() ? nullptr : items.data();
+    out_count = static_cast<ULONG>(items.size());
+    out_item_size = sizeof(float);
+  } else {
+    return CStatus::Fail;
+  }
+  return CStatus::OK;
+}
+
+CStatus ICENodeContext::ResizeSubArray(CBaseDataArray2D& array, ULONG i, ULONG count,
+                                       void*& out_items, ULONG& out_count, ULONG& out_item_size) {
+  EvaluationState& e = EVALUATION;
+  out_items = nullptr;
+  out_count = 0;
+  out_item_size = 0;
+  PortData* port = e.bound(array.slot_, SlotKind::Array2D, "ResizeSubArray");
+  if (!port || !e.within(*port, i, "ResizeSubArray")) return CStatus::Fail;
+  switch (port->data_type()) {
+    case siICENodeDataLong:
+      port->integer_items_[i].resize(count);
+      out_items = port->integer_items_[i].data();
+      out_item_size = sizeof(std::int32_t);
+      break;
+    case siICENodeDataFloat:
+      port->float_items_[i].resize(count);
+      out_items = port->float_items_[i].data();
+      out_item_size = sizeof(float);
+      break;
+    case siICENodeDataString:
+      port->text_items_[i].resize(count);
+      break;
+    default:
+      return CStatus::Fail;
+  }
+  out_count = count;
+  port->written_[i] = 1;
+  return CStatus::OK;
+}
+
+CStatus ICENodeContext::ResizeStringData2D(CBaseDataArray2D& array, ULONG i, ULONG j, ULONG length,
+                                           wchar_t*& out_buffer) {
+  EvaluationState& e = EVALUATION;
+  out_buffer = nullptr;
+  PortData* port = e.bound(array.slot_, SlotKind::Array2D, "ResizeStringData2D");
+  if (!port || port->data_type() != siICENodeDataString ||
+      !e.within(*port, i, "ResizeStringData2D"))
+    return CStatus::Fail;
+  auto& items = port->text_items_[i];
+  if (j >= items.size()) {
+    e.fault("ResizeStringData2D at item " + std::to_string(j) + " of element " + std::to_string(i) +
+            " of port " + std::to_string(port->id()) + ", past its count of " +
+            std::to_string(items.size()));
+    return CStatus::Fail;
+  }
+  items[j].resize(length);
+  port->written_[i] = 1;
+  out_buffer = items[j].data();
+  return CStatus::OK;
+}
+
+CStatus ICENodeContext::SetStringData2D(CBaseDataArray2D& array, ULONG i, ULONG j,
+                                        const wchar_t* text, ULONG length) {
+  EvaluationState& e = EVALUATION;
+  PortData* port = e.bound(array.slot_, SlotKind::Array2D, "SetStringData2D");
+  if (!port || port->data_type() != siICENodeDataString || !e.within(*port, i, "SetStringData2D"))
+    return CStatus::Fail;
+  auto& items = port->text_items_[i];
+  if (j >= items.size()) {
+    e.fault("SetStringData2D at item " + std::to_string(j) + " of element " + std::to_string(i) +
+            " of port " + std::to_string(port->id()) + ", past its count of " +
+            std::to_string(items.size()));
+    return CStatus::Fail;
+  }
+  items[j].assign(text ? text : L"", text ? length : 0);
+  port->written_[i] = 1;
+  return CStatus::OK;
+}
+
+#undef EVALUATION
+
+// ---- Arrays and index sets ---------------------------------------------------------------
+
+CBaseDataArray::CBaseDataArray() : slot_(kUnbound), count_(1), data_(nullptr) {}
+ULONG CBaseDataArray::GetCount() const { return count_; }
+const void* CBaseDataArray::GetData() const { return data_; }
+
+CBaseDataArray2D::CBaseDataArray2D() : slot_(kUnbound), count_(1), constant_(false) {}
+ULONG CBaseDataArray2D::GetCount() const { return count_; }
+bool CBaseDataArray2D::IsConstant() const { return constant_; }
+
+CIndexSet::CIndexSet() : slot_(kUnbound), form_(Range), count_(0), data_(nullptr) {}
+CIndexSet::Form CIndexSet::GetForm() const { return form_; }
+ULONG CIndexSet::GetCount() const { return count_; }
+const ULONG* CIndexSet::GetData() const { return data_; }
+
+}  // namespace XSI

@@ -1,0 +1,269 @@
+// Registration and the host application: the registrar, node definitions, the factory, the log
+// and the success assertion, all reporting to the session the calling thread is bound to.
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <utility>
+
+#include "state.h"
+
+namespace xsi_host::detail {
+namespace {
+
+std::wstring text_of(const XSI::CString& text) {
+  return std::wstring(text.GetWideString(), text.Length());
+}
+
+Value value_of(const XSI::CValue& value) {
+  switch (value.GetType()) {
+    case XSI::CValue::siBool:
+      return static_cast<bool>(value);
+    case XSI::CValue::siInt4:
+      return static_cast<std::int32_t>(static_cast<long>(value));
+    case XSI::CValue::siFloat:
+      return static_cast<float>(value);
+    case XSI::CValue::siString:
+      return text_of(XSI::CString(value));
+    case XSI::CValue::siEmpty:
+      break;
+  }
+  return std::monostate{};
+}
+
+}  // namespace
+
+SessionState*& current_session() {
+  thread_local SessionState* session = nullptr;
+  return session;
+}
+
+NodeRecord& NodeDefState::record() { return session->registration.nodes[index]; }
+
+SessionState::SessionState() : registrar(this) {}
+
+NodeDefState* SessionState::create_definition(std::wstring name, std::wstring display_name) {
+  registration.nodes.push_back(NodeRecord{});
+  registration.nodes.back().name = std::move(name);
+  registration.nodes.back().display_name = std::move(display_name);
+  definitions.push_back(
+      std::make_unique<NodeDefState>(NodeDefState{this, registration.nodes.size() - 1}));
+  return definitions.back().get();
+}
+
+bool SessionState::record_call(NodeRecord& node, const char* operation,
+                               std::vector<Value> arguments) {
+  const int ordinal =
+      static_cast<int>(std::count_if(node.calls.begin(), node.calls.end(),
+                                     [&](const Call& c) { return c.operation == operation; }));
+  const bool fails =
+      std::find(failing_calls.begin(), failing_calls.end(),
+                std::pair<std::string, int>(operation, ordinal)) != failing_calls.end();
+  node.calls.push_back(Call{operation, std::move(arguments), fails});
+  last_call = operation;
+  return fails;
+}
+
+}  // namespace xsi_host::detail
+
+namespace XSI {
+
+using xsi_host::Value;
+using xsi_host::detail::current_session;
+using xsi_host::detail::NodeDefState;
+using xsi_host::detail::SessionState;
+
+namespace {
+
+std::wstring text_of(const CString& text) {
+  return std::wstring(text.GetWideString(), text.Length());
+}
+
+}  // namespace
+
+CStatus::CStatus(Code code) : code_(code) {}
+CStatus::Code CStatus::GetCode() const { return code_; }
+bool CStatus::Succeeded() const { return code_ == OK; }
+
+void CStatus::AssertSucceeded(const CString& message) const {
+  if (Succeeded()) return;
+  SessionState* session = current_session();
+  if (session) {
+    session->assertion_failures.push_back({code_, text_of(message), session->last_call});
+  } else {
+    std::fprintf(stderr, "assertion failed: status %d\n", static_cast<int>(code_));
+  }
+}
+
+CRef::CRef() : node_(nullptr) {}
+bool CRef::IsValid() const { return node_ != nullptr; }
+
+SIObject::SIObject(SessionState* session) : session_(session) {}
+CString SIObject::GetName() const {
+  const std::wstring& name = session_->registration.name;
+  return CString(name.c_str(), static_cast<ULONG>(name.size()));
+}
+CStatus SIObject::PutName(const CString& name) {
+  session_->registration.name = text_of(name);
+  return CStatus::OK;
+}
+
+PluginRegistrar::PluginRegistrar(SessionState* session) : SIObject(session) {}
+
+CStatus PluginRegistrar::PutAuthor(const CString& author) {
+  session_->registration.author = text_of(author);
+  return CStatus::OK;
+}
+
+CStatus PluginRegistrar::PutVersion(ULONG major, ULONG minor) {
+  session_->registration.version_major = major;
+  session_->registration.version_minor = minor;
+  return CStatus::OK;
+}
+
+PluginItem PluginRegistrar::RegisterICENode(const ICENodeDef& definition) {
+  PluginItem item;
+  if (definition.node_ && definition.node_->session == session_) {
+    definition.node_->record().registered = true;
+    item.node_ = definition.node_;
+  }
+  return item;
+}
+
+PluginItem::PluginItem() : node_(nullptr) {}
+CStatus PluginItem::PutCategories(const CString& categories) {
+  if (!node_) return CStatus::Fail;
+  node_->record().categories = text_of(categories);
+  return CStatus::OK;
+}
+
+ICENodeDef::ICENodeDef() : node_(nullptr) {}
+ICENodeDef& ICENodeDef::operator=(const CRef& ref) {
+  node_ = ref.node_;
+  return *this;
+}
+
+CStatus ICENodeDef::PutColor(int red, int green, int blue) {
+  if (!node_) return CStatus::Fail;
+  auto& node = node_->record();
+  if (node_->session->record_call(node, "PutColor", {red, green, blue})) return CStatus::Fail;
+  node.has_color = true;
+  node.color[0] = red;
+  node.color[1] = green;
+  node.color[2] = blue;
+  return CStatus::OK;
+}
+
+CStatus ICENodeDef::AddPortGroup(ULONG id, ULONG minimum, ULONG maximum, const CString& name) {
+  if (!node_) return CStatus::Fail;
+  auto& node = node_->record();
+  if (node_->session->record_call(node, "AddPortGroup", {id, minimum, maximum, text_of(name)}))
+    return CStatus::Fail;
+  node.port_groups.push_back({id, minimum, maximum, text_of(name)});
+  return CStatus::OK;
+}
+
+CStatus ICENodeDef::AddInputPort(ULONG id, ULONG group, ULONG data_type, ULONG structure,
+                                 ULONG context, const CString& name, const CString& script_name,
+                                 const CValue& default_value, const CValue& minimum,
+                                 const CValue& maximum, ULONG constraint1, ULONG constraint2,
+                                 ULONG constraint3) {
+  if (!node_) return CStatus::Fail;
+  using xsi_host::detail::value_of;
+  auto& node = node_->record();
+  xsi_host::PortRecord port{true,
+                            id,
+                            group,
+                            data_type,
+                            structure,
+                            context,
+                            text_of(name),
+                            text_of(script_name),
+                            value_of(default_value),
+                            value_of(minimum),
+                            value_of(maximum),
+                            {constraint1, constraint2, constraint3}};
+  if (node_->session->record_call(
+          node, "AddInputPort",
+          {id, group, data_type, structure, context, port.name, port.script_name,
+           port.default_value, port.minimum, port.maximum, constraint1, constraint2, constraint3}))
+    return CStatus::Fail;
+  node.ports.push_back(std::move(port));
+  return CStatus::OK;
+}
+
+CStatus ICENodeDef::AddOutputPort(ULONG id, ULONG data_type, ULONG structure, ULONG context,
+                                  const CString& name, const CString& script_name,
+                                  ULONG constraint1, ULONG constraint2, ULONG constraint3) {
+  if (!node_) return CStatus::Fail;
+  auto& node = node_->record();
+  xsi_host::PortRecord port{false,
+                            id,
+                            kNotFound,
+                            data_type,
+                            structure,
+                            context,
+                            text_of(name),
+                            text_of(script_name),
+                            {},
+                            {},
+                            {},
+                            {constraint1, constraint2, constraint3}};
+  if (node_->session->record_call(node, "AddOutputPort",
+                                  {id, data_type, structure, context, port.name, port.script_name,
+                                   constraint1, constraint2, constraint3}))
+    return CStatus::Fail;
+  node.ports.push_back(std::move(port));
+  return CStatus::OK;
+}
+
+CRef Factory::CreateICENodeDef(const CString& name, const CString& display_name) const {
+  CRef ref;
+  if (SessionState* session = current_session())
+    ref.node_ = session->create_definition(text_of(name), text_of(display_name));
+  return ref;
+}
+
+Factory Application::GetFactory() const { return Factory(); }
+
+CStatus Application::LogMessage(const CString& message, siSeverityType severity) const {
+  const xsi_host::LogLine line{text_of(message), severity};
+  SessionState* session = current_session();
+  if (!session) {
+    std::fprintf(stderr, "%ls\n", line.text.c_str());
+    return CStatus::OK;
+  }
+  session->log.push_back(line);
+  if (session->log_sink) session->log_sink(line);
+  return CStatus::OK;
+}
+
+}  // namespace XSI
+
+namespace xsi_host {
+
+Session::Session() : state_(std::make_unique<detail::SessionState>()) {}
+Session::~Session() = default;
+
+XSI::PluginRegistrar& Session::registrar() { return state_->registrar; }
+
+void Session::fail_call(std::string operation, int ordinal) {
+  state_->failing_calls.emplace_back(std::move(operation), ordinal);
+}
+
+void Session::on_log(std::function<void(const LogLine&)> sink) {
+  state_->log_sink = std::move(sink);
+}
+
+const Registration& Session::registration() const { return state_->registration; }
+const std::vector<LogLine>& Session::log() const { return state_->log; }
+const std::vector<AssertionFailure>& Session::assertion_failures() const {
+  return state_->assertion_failures;
+}
+
+SessionScope::SessionScope(Session& session) : previous_(detail::current_session()) {
+  detail::current_session() = session.state_.get();
+}
+
+SessionScope::~SessionScope() { detail::current_session() = previous_; }
+
+}  // namespace xsi_host

@@ -1,0 +1,74 @@
+// The SDK's internal state behind the public handles: what a session and an evaluation hold.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "xsi_host.h"
+
+namespace xsi_host::detail {
+
+struct SessionState;
+
+struct NodeDefState {
+  SessionState* session = nullptr;
+  std::size_t index = 0;  // into session->registration.nodes
+  NodeRecord& record();
+};
+
+struct SessionState {
+  SessionState();
+
+  Registration registration;
+  std::vector<LogLine> log;
+  std::vector<AssertionFailure> assertion_failures;
+  std::vector<std::pair<std::string, int>> failing_calls;
+  std::function<void(const LogLine&)> log_sink;
+  std::string last_call;
+  // One handle per created definition; a deque-like vector of owned pointers keeps them stable.
+  std::vector<std::unique_ptr<NodeDefState>> definitions;
+  XSI::PluginRegistrar registrar;
+
+  NodeDefState* create_definition(std::wstring name, std::wstring display_name);
+  // Records a definition call and tells whether it is made to fail.
+  bool record_call(NodeRecord& node, const char* operation, std::vector<Value> arguments);
+};
+
+// The session the calling thread's Application reports to, if any.
+SessionState*& current_session();
+
+enum class SlotKind { Array1D, Array2D, IndexSet };
+
+// One acquisition made during a call.
+struct Slot {
+  SlotKind kind = SlotKind::Array1D;
+  PortData* port = nullptr;  // null for the index set and for an unknown port
+  bool released = false;
+};
+
+struct EvaluationState {
+  std::deque<PortData> ports;  // a deque keeps references to declared ports stable
+  std::vector<bool> is_output;
+  ULONG pulled = XSI::kNotFound;
+  XSI::CIndexSet::Form index_form = XSI::CIndexSet::Range;
+  ULONG index_count = 0;
+  std::vector<ULONG> index_data;
+  std::vector<Slot> slots;
+  std::vector<ULONG> held;  // slots acquired and not yet released, in acquisition order
+  std::vector<std::string> faults;
+
+  XSI::ICENodeContext context();
+  PortData* find(ULONG id, bool output);
+  std::string describe(ULONG slot) const;
+  void fault(std::string text);
+  ULONG acquire(SlotKind kind, PortData* port);
+  void release(ULONG slot, SlotKind kind);
+  // The port behind a bound array of this kind, or null (with a fault) when unbound or released.
+  PortData* bound(ULONG slot, SlotKind kind, const char* operation);
+  // Whether element i lies within the port's count; records a fault when it does not.
+  bool within(const PortData& port, ULONG i, const char* operation);
+};
+
+}  // namespace xsi_host::detail
