@@ -1,0 +1,168 @@
+// The evaluation frame, through a probe node built into this test: which elements a walk
+// reaches, the marker, the constant flag, and the release of everything on every path.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "frame/evaluate.h"
+#include "xsi_host.h"
+
+namespace {
+
+using frame::ULONG;
+
+// Writes {k, k + 1} into element k; fails its test when its text reads "fail", and counts the
+// items of its array input's element k into a third item when it has any.
+struct Probe {
+  static constexpr frame::NodeTable<2> table{
+      .name = L"probe",
+      .inputs = {{
+          {0, L"Text", frame::kText, frame::kOnePerElement, frame::text_value(L"")},
+          {3, L"Numbers", frame::kInteger, frame::kArrayPerElement, frame::integer_value(0)},
+      }},
+      .output = {208, L"Out", frame::kInteger, frame::kArrayPerElement},
+  };
+
+  bool prepare(const frame::Inputs<2>& in) { return in[0].text(0) != L"fail"; }
+
+  void write(frame::OutputArray& out, const frame::Inputs<2>& in, ULONG k) {
+    const frame::Items<std::int32_t> items = in[1].items<std::int32_t>(k);
+    std::vector<std::int32_t> values{static_cast<std::int32_t>(k),
+                                     static_cast<std::int32_t>(k + 1)};
+    if (items.count > 0) values.push_back(items[items.count - 1]);
+    out.write_items<std::int32_t>(k, values);
+  }
+};
+
+constexpr std::int32_t kSentinel = 777;
+
+struct FrameTest : ::testing::Test {
+  explicit FrameTest(ULONG elements = 8) {
+    text = &evaluation.add_input(0, frame::kText, frame::kOnePerElement, elements);
+    numbers = &evaluation.add_input(3, frame::kInteger, frame::kArrayPerElement, elements);
+    output = &evaluation.add_output(208, frame::kInteger, frame::kArrayPerElement, elements);
+  }
+
+  // Fills the output with a sentinel, evaluates, and gives the elements the call wrote, checking
+  // that every other one still holds the sentinel.
+  std::vector<ULONG> run() {
+    for (ULONG k = 0; k < output->element_count(); ++k) {
+      const std::int32_t sentinel[] = {kSentinel};
+      output->set_integers(k, sentinel);
+    }
+    result = evaluation.run(&frame::evaluate<Probe>);
+    EXPECT_EQ(result.status, XSI::CStatus::OK);
+    EXPECT_TRUE(result.faults.empty()) << result.faults.front();
+    std::vector<ULONG> written;
+    for (ULONG k = 0; k < output->element_count(); ++k) {
+      if (output->written(k)) {
+        written.push_back(k);
+      } else {
+        EXPECT_EQ(output->items(k), std::vector<xsi_host::Value>{kSentinel}) << "element " << k;
+      }
+    }
+    return written;
+  }
+
+  xsi_host::Evaluation evaluation;
+  xsi_host::PortData* text;
+  xsi_host::PortData* numbers;
+  xsi_host::PortData* output;
+  xsi_host::CallResult result;
+};
+
+using Elements = std::vector<ULONG>;
+
+TEST_F(FrameTest, PullOfAnotherPortAcquiresNothing) {
+  evaluation.index_range(8);
+  evaluation.pull(200);
+  EXPECT_EQ(run(), Elements{});
+  EXPECT_EQ(result.acquisitions, 0u);
+}
+
+TEST_F(FrameTest, WalksEveryFormOfIndexSet) {
+  evaluation.index_range(3);
+  EXPECT_EQ(run(), (Elements{0, 1, 2}));
+  EXPECT_EQ(result.acquisitions, 4u);  // output, two inputs, index set
+
+  evaluation.index_list({5, XSI::kNotFound, 2});
+  EXPECT_EQ(run(), (Elements{2, 5}));
+  EXPECT_EQ(output->items(5), (std::vector<xsi_host::Value>{5, 6}));
+
+  evaluation.index_bits({true, false, true, true, false, false, false, true});
+  EXPECT_EQ(run(), (Elements{0, 2, 3, 7}));
+
+  evaluation.index_range(0);
+  EXPECT_EQ(run(), Elements{});
+  evaluation.index_list({});
+  EXPECT_EQ(run(), Elements{});
+}
+
+TEST_F(FrameTest, ListIsWalkedInStoredOrder) {
+  std::vector<ULONG> order;
+  evaluation.index_list({5, XSI::kNotFound, 2});
+  evaluation.begin_call();
+  XSI::ICENodeContext context = evaluation.context();
+  XSI::CIndexSet set;
+  context.AcquireIndexSet(set);
+  frame::walk_index_set(set, [&](ULONG k) { order.push_back(k); });
+  context.ReleaseIndexSet(set);
+  EXPECT_TRUE(evaluation.end_call().empty());
+  EXPECT_EQ(order, (Elements{5, 2}));
+}
+
+TEST_F(FrameTest, BitsBeyondTheBitCountAreNotWalked) {
+  std::vector<bool> bits(40, false);
+  bits[1] = bits[33] = bits[39] = true;
+  evaluation.index_bits(bits);
+  EXPECT_EQ(run(), (Elements{1}));  // 33 and 39 lie past the 8 elements: never written
+}
+
+TEST_F(FrameTest, FailedTestWritesTheMarkerToElementZeroAlone) {
+  text->set_text(0, L"fail");
+  evaluation.index_list({3, 4});
+  EXPECT_EQ(run(), (Elements{0}));
+  EXPECT_EQ(output->items(0), std::vector<xsi_host::Value>{-1});
+  EXPECT_EQ(result.acquisitions, 3u);  // the index set is never acquired
+}
+
+TEST_F(FrameTest, OnlyElementZeroOfATextInputIsTested) {
+  text->set_text(1, L"fail");
+  evaluation.index_range(2);
+  EXPECT_EQ(run(), (Elements{0, 1}));
+}
+
+TEST_F(FrameTest, ConstantOutputWritesSlotZeroWithTheLastValue) {
+  output->constant = true;
+  evaluation.index_list({4});
+  EXPECT_EQ(run(), (Elements{4}));
+  const auto items = output->items(4);
+  ASSERT_EQ(items.size(), 2u);
+  EXPECT_EQ(items[0], xsi_host::Value(5));
+}
+
+TEST_F(FrameTest, ConstantInputReadsItemZeroForEveryItem) {
+  const std::int32_t values[] = {40, 41, 42};
+  numbers->set_integers(1, values);
+  evaluation.index_list({1});
+  run();
+  EXPECT_EQ(output->items(1), (std::vector<xsi_host::Value>{1, 2, 42}));
+  numbers->constant = true;
+  run();
+  EXPECT_EQ(output->items(1), (std::vector<xsi_host::Value>{1, 2, 40}));
+}
+
+struct EmptyInputs : FrameTest {
+  EmptyInputs() : FrameTest(0) {}
+};
+
+TEST_F(EmptyInputs, NothingIsReadOrWrittenPastACount) {
+  evaluation.index_list({0, 1});  // past every array's count of 0
+  EXPECT_EQ(run(), Elements{});
+  text->set_text(0, L"fail");  // ignored: there is no element 0
+  EXPECT_EQ(run(), Elements{});
+}
+
+}  // namespace

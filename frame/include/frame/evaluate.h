@@ -1,0 +1,263 @@
+// The evaluation frame shared by every node.
+//
+// One call: test the pulled port, acquire the output array and then the inputs in table order,
+// run the node's step before the walk (which may fail and leave the marker -1 in output element
+// 0), acquire the index set, walk it and let the node write each element, then release
+// everything in reverse order of acquisition, on every path, and report success.
+//
+// A node is a default-constructible struct, made afresh for each call, with
+//   static constexpr frame::NodeTable<N> table;      its ports
+//   bool prepare(const frame::Inputs<N>& in);         optional: false writes the marker
+//   void write(frame::OutputArray& out, const frame::Inputs<N>& in, ULONG k);
+// The frame never reads or writes past an array's element count: an element that is not there
+// reads as empty (an empty text, false, no items) and is not written.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "frame/node.h"
+#include "xsi_sdk.h"
+
+namespace frame {
+
+// The items of one element of an array-per-element input. While the input's constant flag is
+// set, item 0 stands for every item.
+template <class T>
+struct Items {
+  const T* data = nullptr;
+  ULONG count = 0;
+  bool constant = false;
+
+  T operator[](ULONG i) const { return data[constant ? 0 : i]; }
+};
+
+class InputArray {
+ public:
+  InputArray() = default;
+  InputArray(const InputArray&) = delete;
+  InputArray& operator=(const InputArray&) = delete;
+
+  std::wstring_view text(ULONG element) const {
+    if (element >= one_.GetCount()) return {};
+    const wchar_t* text = nullptr;
+    ULONG length = 0;
+    context_->GetStringData(one_, element, text, length);
+    return text ? std::wstring_view(text, length) : std::wstring_view();
+  }
+
+  bool boolean(ULONG element) const {
+    const auto* words = static_cast<const std::uint32_t*>(one_.GetData());
+    if (element >= one_.GetCount() || !words) return false;
+    return ((words[element / 32] >> (element % 32)) & 1u) != 0;
+  }
+
+  template <class T>
+  Items<T> items(ULONG element) const {
+    if (element >= many_.GetCount()) return {};
+    const void* data = nullptr;
+    ULONG count = 0;
+    ULONG item_size = 0;
+    context_->GetSubArray(many_, element, data, count, item_size);
+    if (!data || item_size != sizeof(T)) return {};
+    return {static_cast<const T*>(data), count, many_.IsConstant()};
+  }
+
+ private:
+  template <std::size_t>
+  friend class Binding;
+  XSI::ICENodeContext* context_ = nullptr;
+  const Port* port_ = nullptr;
+  XSI::CBaseDataArray one_;
+  XSI::CBaseDataArray2D many_;
+};
+
+template <std::size_t N>
+using Inputs = std::array<InputArray, N>;
+
+class OutputArray {
+ public:
+  OutputArray() = default;
+  OutputArray(const OutputArray&) = delete;
+  OutputArray& operator=(const OutputArray&) = delete;
+
+  // Element k of a one-text-per-element output.
+  void write_text(ULONG k, std::wstring_view text) {
+    if (k >= one_.GetCount()) return;
+    const auto length = static_cast<ULONG>(text.size());
+    wchar_t* buffer = nullptr;
+    context_->ResizeStringData(one_, k, length, buffer);
+    context_->SetStringData(one_, k, text.data(), length);
+  }
+
+  // Element k of an array-per-element numeric output, sized once to values.size(). While the
+  // output's constant flag is set, slot 0 alone is written and ends holding the last value.
+  template <class T>
+  void write_items(ULONG k, std::span<const T> values) {
+    if (k >= many_.GetCount()) return;
+    void* data = nullptr;
+    ULONG count = 0;
+    ULONG item_size = 0;
+    const auto n = static_cast<ULONG>(values.size());
+    context_->ResizeSubArray(many_, k, n, data, count, item_size);
+    if (!data || n == 0 || item_size != sizeof(T) || count < n) return;
+    T* slots = static_cast<T*>(data);
+    if (many_.IsConstant()) {
+      slots[0] = values.back();
+    } else {
+      std::copy(values.begin(), values.end(), slots);
+    }
+  }
+
+  // Element k of an array-per-element text output: n texts, text_of(i) giving item i as a view
+  // that stays valid until the next call of text_of. Each text is sized once, then set.
+  template <class TextOf>
+  void write_text_items(ULONG k, ULONG n, TextOf&& text_of) {
+    if (k >= many_.GetCount()) return;
+    void* data = nullptr;
+    ULONG count = 0;
+    ULONG item_size = 0;
+    context_->ResizeSubArray(many_, k, n, data, count, item_size);
+    for (ULONG i = 0; i < count; ++i) {
+      const std::wstring_view text = text_of(i);
+      const auto length = static_cast<ULONG>(text.size());
+      wchar_t* buffer = nullptr;
+      context_->ResizeStringData2D(many_, k, i, length, buffer);
+      context_->SetStringData2D(many_, k, i, text.data(), length);
+    }
+  }
+
+  // The marker of a failed test, -1 in the output's own type, in element 0 alone: the text "-1",
+  // or a sub-array of the one item -1 or -1.0.
+  void write_marker() {
+    if (port_->structure == kOnePerElement) {
+      write_text(0, L"-1");
+    } else if (port_->data_type == kFloat) {
+      const float marker[] = {-1.0f};
+      write_items<float>(0, marker);
+    } else {
+      const std::int32_t marker[] = {-1};
+      write_items<std::int32_t>(0, marker);
+    }
+  }
+
+ private:
+  template <std::size_t>
+  friend class Binding;
+  XSI::ICENodeContext* context_ = nullptr;
+  const Port* port_ = nullptr;
+  XSI::CBaseDataArray one_;
+  XSI::CBaseDataArray2D many_;
+};
+
+// The data arrays of one call: acquires the output and then the inputs in table order, and
+// releases them in reverse order when it goes out of scope, whatever path the call takes.
+template <std::size_t N>
+class Binding {
+ public:
+  Binding(XSI::ICENodeContext& context, const NodeTable<N>& table) {
+    output.context_ = &context;
+    output.port_ = &table.output;
+    if (table.output.structure == kOnePerElement)
+      context.AcquireOutputDataArray(output.one_, table.output.data_type);
+    else
+      context.AcquireOutputDataArray2D(output.many_, table.output.data_type);
+    for (std::size_t i = 0; i < N; ++i) {
+      const Port& port = table.inputs[i];
+      inputs[i].context_ = &context;
+      inputs[i].port_ = &port;
+      if (port.structure == kOnePerElement)
+        context.AcquireInputDataArray(inputs[i].one_, port.data_type, port.id, 0);
+      else
+        context.AcquireInputDataArray2D(inputs[i].many_, port.data_type, port.id, 0);
+    }
+  }
+
+  ~Binding() {
+    for (std::size_t i = N; i-- > 0;) release(inputs[i]);
+    release(output);
+  }
+
+  Binding(const Binding&) = delete;
+  Binding& operator=(const Binding&) = delete;
+
+  OutputArray output;
+  Inputs<N> inputs;
+
+ private:
+  template <class Array>
+  static void release(Array& array) {
+    if (array.port_->structure == kOnePerElement)
+      array.context_->ReleaseDataArray(array.one_);
+    else
+      array.context_->ReleaseDataArray(array.many_);
+  }
+};
+
+// The index set of one call, released when it goes out of scope.
+class IndexSetLease {
+ public:
+  explicit IndexSetLease(XSI::ICENodeContext& context) : context_(context) {
+    context_.AcquireIndexSet(set_);
+  }
+  ~IndexSetLease() { context_.ReleaseIndexSet(set_); }
+  IndexSetLease(const IndexSetLease&) = delete;
+  IndexSetLease& operator=(const IndexSetLease&) = delete;
+
+  const XSI::CIndexSet& get() const { return set_; }
+
+ private:
+  XSI::ICENodeContext& context_;
+  XSI::CIndexSet set_;
+};
+
+// Calls visit(k) once for each element index of the set, in the set's order: a range ascending;
+// the set bits below the bit count, ascending; a list in stored order, holes skipped.
+template <class Visit>
+void walk_index_set(const XSI::CIndexSet& set, Visit&& visit) {
+  const ULONG count = set.GetCount();
+  const ULONG* data = set.GetData();
+  switch (set.GetForm()) {
+    case XSI::CIndexSet::Range:
+      for (ULONG k = 0; k < count; ++k) visit(k);
+      break;
+    case XSI::CIndexSet::Bits:
+      if (!data) break;
+      for (ULONG word = 0; word < (count + 31) / 32; ++word) {
+        std::uint32_t bits = data[word];
+        if (count - word * 32 < 32) bits &= (std::uint32_t{1} << (count - word * 32)) - 1;
+        for (; bits != 0; bits &= bits - 1)
+          visit(word * 32 + static_cast<ULONG>(std::countr_zero(bits)));
+      }
+      break;
+    case XSI::CIndexSet::List:
+      if (!data) break;
+      for (ULONG i = 0; i < count; ++i)
+        if (data[i] != XSI::kNotFound) visit(data[i]);
+      break;
+  }
+}
+
+template <class Node>
+XSI::CStatus evaluate(XSI::ICENodeContext& context) {
+  constexpr const auto& table = Node::table;
+  if (context.GetEvaluatedOutputPortID() != table.output.id) return XSI::CStatus::OK;
+
+  Binding<table.input_count> bound(context, table);
+  Node node;
+  if constexpr (requires { node.prepare(bound.inputs); }) {
+    if (!node.prepare(bound.inputs)) {
+      bound.output.write_marker();
+      return XSI::CStatus::OK;
+    }
+  }
+  const IndexSetLease index_set(context);
+  walk_index_set(index_set.get(), [&](ULONG k) { node.write(bound.output, bound.inputs, k); });
+  return XSI::CStatus::OK;
+}
+
+}  // namespace frame

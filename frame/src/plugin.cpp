@@ -1,0 +1,64 @@
+#include "frame/plugin.h"
+
+namespace frame {
+namespace {
+
+constexpr ULONG kPortGroup = 100;
+// Every port passes these three trailing constraint values.
+constexpr ULONG kConstraints[3] = {XSI::kNotFound, XSI::kNotFound, 402};
+
+XSI::CValue value_of(const Default& value) {
+  switch (value.kind) {
+    case Default::Kind::text:
+      return XSI::CValue(value.text);
+    case Default::Kind::boolean:
+      return XSI::CValue(value.boolean);
+    case Default::Kind::integer:
+      return XSI::CValue(value.integer);
+    case Default::Kind::none:
+      break;
+  }
+  return XSI::CValue();
+}
+
+void register_node(XSI::PluginRegistrar& registrar, const NodeInfo& node) {
+  const XSI::CString no_message;
+  const XSI::CValue no_limit;
+  XSI::ICENodeDef definition;
+  definition = XSI::Application().GetFactory().CreateICENodeDef(node.name, node.name);
+
+  definition.PutColor(87, 112, 102).AssertSucceeded(no_message);
+  definition.AddPortGroup(kPortGroup, 1, 1, XSI::CString()).AssertSucceeded(no_message);
+  for (const Port& port : node.inputs) {
+    definition
+        .AddInputPort(port.id, kPortGroup, port.data_type, port.structure, XSI::siICENodeContextAny,
+                      port.name, port.name, value_of(port.default_value), no_limit, no_limit,
+                      kConstraints[0], kConstraints[1], kConstraints[2])
+        .AssertSucceeded(no_message);
+  }
+  const Port& output = node.output;
+  definition
+      .AddOutputPort(output.id, output.data_type, output.structure, XSI::siICENodeContextAny,
+                     output.name, output.name, kConstraints[0], kConstraints[1], kConstraints[2])
+      .AssertSucceeded(no_message);
+
+  XSI::PluginItem item = registrar.RegisterICENode(definition);
+  item.PutCategories(L"Custom ICENode");
+}
+
+}  // namespace
+
+XSI::CStatus load_plugin(XSI::PluginRegistrar& registrar, const NodeInfo& node) {
+  registrar.PutAuthor(L"Mira Vandersloot");
+  registrar.PutName(XSI::CString(node.name) + L" Plugin");
+  registrar.PutVersion(1, 0);
+  register_node(registrar, node);
+  return XSI::CStatus::OK;
+}
+
+XSI::CStatus unload_plugin(XSI::PluginRegistrar& registrar) {
+  XSI::Application().LogMessage(registrar.GetName() + L" has been unloaded.", XSI::siVerboseMsg);
+  return XSI::CStatus::OK;
+}
+
+}  // namespace frame
