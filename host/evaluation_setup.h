@@ -1,0 +1,24 @@
+// Building an evaluation of a registered node with its ports at their defaults.
+#pragma once
+
+#include "xsi_host.h"
+
+namespace icehost {
+
+// Declares every port of the node in the evaluation with element_count elements: each input
+// holds its registered default in every element (an array-per-element input one item, the
+// default), the output is empty. Pulls the node's output port and sets the range index set
+// over all elements.
+void declare_ports(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& node,
+                   XSI::ULONG element_count);
+
+// A registered default converted to a port's data type: a text for a text port, a boolean for
+// a boolean port, a number for a numeric port (an integer default on a float port gives that
+// float). Empty when the default does not fit the type.
+xsi_host::Value default_for(const xsi_host::PortRecord& port);
+
+// Stores value in element (all of its items for an array port: as many items as values holds).
+void store(xsi_host::PortData& port, XSI::ULONG element,
+           const std::vector<xsi_host::Value>& values);
+
+}  // namespace icehost
