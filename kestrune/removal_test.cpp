@@ -1,0 +1,89 @@
+#include "removal.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <random>
+#include <string>
+
+namespace kestrune {
+namespace {
+
+// The obviously correct form of the repeated removal: search from the start, cut, again.
+std::wstring remove_repeatedly(std::wstring text, const std::wstring& sub) {
+  for (std::size_t at = text.find(sub); !sub.empty() && at != std::wstring::npos;
+       at = text.find(sub))
+    text.erase(at, sub.size());
+  return text;
+}
+
+TEST(FindFirst, EmptyOrLongerSubOccursNowhere) {
+  EXPECT_EQ(find_first(L"abc", L""), std::wstring_view::npos);
+  EXPECT_EQ(find_first(L"", L"a"), std::wstring_view::npos);
+  EXPECT_EQ(find_first(L"ab", L"abc"), std::wstring_view::npos);
+}
+
+TEST(FindFirst, FindsTheFirstOfOverlappingOccurrences) {
+  EXPECT_EQ(find_first(L"xaby ab", L"ab"), 1u);
+  EXPECT_EQ(find_first(L"aaaa", L"aa"), 0u);
+  EXPECT_EQ(find_first(L"aabaabaab", L"aabaab"), 0u);
+  EXPECT_EQ(find_first(L"abababc", L"ababc"), 2u);
+  EXPECT_EQ(find_first(L"abc", L"abc"), 0u);
+}
+
+TEST(RemoveAt, KeepsBothSides) {
+  EXPECT_EQ(remove_at(L"xaby ab", 1, 2), L"xy ab");
+  EXPECT_EQ(remove_at(L"abc", 0, 3), L"");
+  EXPECT_EQ(remove_at(L"-12", 2, 1), L"-1");  // a result may equal the marker text
+}
+
+TEST(RemoveAll, RemovesOccurrencesTheRemovalJoins) {
+  EXPECT_EQ(remove_all(L"aabb", L"ab"), L"");
+  EXPECT_EQ(remove_all(L"aaaa", L"aa"), L"");
+  EXPECT_EQ(remove_all(L"aaa", L"aa"), L"a");
+  EXPECT_EQ(remove_all(L"xaby ab", L"ab"), L"xy ");
+  EXPECT_EQ(remove_all(L"abc", L""), L"abc");
+}
+
+TEST(RemoveAll, WorksOnWideCharactersAndEmbeddedNul) {
+  const std::wstring text{L'\u00e9', L'\0', L'\u2192', L'x', L'\u2192', L'\0', L'y'};
+  const std::wstring sub{L'\u2192', L'x'};
+  const std::wstring expected{L'\u00e9', L'\0', L'\u2192', L'\0', L'y'};
+  EXPECT_EQ(remove_all(text, sub), expected);
+  EXPECT_EQ(remove_at(text, 2, 2), expected);
+  EXPECT_EQ(find_first(text, std::wstring(1, L'\0') + L'y'), 5u);
+}
+
+TEST(RemoveAll, MatchesTheRepeatedRemovalOnRandomTexts) {
+  std::mt19937 random(20261207);
+  for (int round = 0; round < 20000; ++round) {
+    auto random_text = [&](std::size_t max_length) {
+      std::wstring text(random() % (max_length + 1), L'a');
+      for (wchar_t& c : text) c = random() % 2 ? L'a' : L'b';
+      return text;
+    };
+    const std::wstring text = random_text(14);
+    std::wstring sub = random_text(4);
+    if (sub.empty()) sub = L"a";
+    ASSERT_EQ(remove_all(text, sub), remove_repeatedly(text, sub)) << "text " << text.size();
+    const std::size_t at = text.find(sub);
+    ASSERT_EQ(find_first(text, sub), at);
+    if (at != std::wstring::npos) {
+      std::wstring once = text;
+      ASSERT_EQ(remove_at(text, at, sub.size()), once.erase(at, sub.size()));
+    }
+  }
+}
+
+TEST(RemoveAll, IsLinearOnNestedOccurrences) {
+  const std::size_t half = 100000;
+  const std::wstring text = std::wstring(half, L'a') + std::wstring(half, L'b');
+  const auto start = std::chrono::steady_clock::now();
+  const std::wstring result = remove_all(text, L"ab");
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(result, L"");
+  EXPECT_LT(elapsed, std::chrono::seconds(1));
+}
+
+}  // namespace
+}  // namespace kestrune

@@ -1,0 +1,47 @@
+// Loading a built plug-in through the real loader and evaluating it, for the end-to-end tests.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "evaluation_setup.h"
+#include "plugin_library.h"
+#include "xsi_host.h"
+
+namespace tests {
+
+// The built plug-in of a node, found the way icehost finds it: in the plug-in folder beside
+// the program's own.
+inline std::filesystem::path plugin_path(const std::string& node) {
+  return icehost::find_plugin(node, icehost::program_dir());
+}
+
+// A node loaded once, with an evaluation of its ports at their defaults.
+class PluginTest : public ::testing::Test {
+ protected:
+  PluginTest(const std::string& node, XSI::ULONG elements) : library_(plugin_path(node)) {
+    icehost::declare_ports(evaluation_, library_.node(), elements);
+  }
+
+  xsi_host::PortData& port(XSI::ULONG id) { return *evaluation_.port(id); }
+
+  // Evaluates once; expects success and no misuse; gives the elements written, ascending.
+  std::vector<XSI::ULONG> evaluate() {
+    const xsi_host::CallResult result = evaluation_.run(library_.evaluate());
+    EXPECT_EQ(result.status, XSI::CStatus::OK);
+    for (const std::string& fault : result.faults) ADD_FAILURE() << fault;
+    std::vector<XSI::ULONG> written;
+    for (const auto& record : library_.node().ports)
+      if (!record.is_input)
+        for (XSI::ULONG k = 0; k < port(record.id).element_count(); ++k)
+          if (port(record.id).written(k)) written.push_back(k);
+    return written;
+  }
+
+  icehost::PluginLibrary library_;
+  xsi_host::Evaluation evaluation_;
+};
+
+}  // namespace tests
