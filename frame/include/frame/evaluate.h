@@ -21,7 +21,6 @@
 #include <string_view>
 
 #include "frame/node.h"
-#include "xsi_sdk.h"
 
 namespace frame {
 

@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <span>
 
+// The host SDK: the one line to change to build the plug-ins against another SDK.
 #include "xsi_sdk.h"
 
 namespace frame {

@@ -3,7 +3,6 @@
 
 #include "frame/evaluate.h"
 #include "frame/node.h"
-#include "xsi_sdk.h"
 
 #if defined(_WIN32)
 #define FRAME_EXPORT __declspec(dllexport)

@@ -1,0 +1,22 @@
+# Cross-compiling for 64-bit Windows with Debian's mingw-w64 (posix threads), tests run under wine.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(triple x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${triple}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${triple}-g++-posix)
+set(CMAKE_RC_COMPILER ${triple}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${triple})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# The C and C++ runtimes and the threads library linked in statically, so every DLL and program
+# imports only system DLLs and the SDK's DLL.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
+set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static")
+
+# Windows programs run under wine, in a wine prefix of the build tree's own.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run)
