@@ -2,8 +2,15 @@
 # Fails unless the library exports exactly XSILoadPlugin, XSIUnloadPlugin and NODE_Evaluate.
 if(LIBRARY MATCHES "\\.dll$")
   execute_process(COMMAND ${OBJDUMP} -p ${LIBRARY} OUTPUT_VARIABLE table RESULT_VARIABLE failed)
-  # The export name table lists one "[ordinal] name" line per exported name.
-  string(REGEX MATCHALL "\\[ *[0-9]+\\] [A-Za-z_][A-Za-z0-9_@]*" rows "${table}")
+  # The export name table lists one "[ordinal] name" line per exported name, up to a blank line.
+  string(FIND "${table}" "[Ordinal/Name Pointer] Table" start)
+  set(names "")
+  if(start GREATER_EQUAL 0)
+    string(SUBSTRING "${table}" ${start} -1 names)
+    string(FIND "${names}" "\n\n" end)
+    string(SUBSTRING "${names}" 0 ${end} names)
+  endif()
+  string(REGEX MATCHALL "\\[ *[0-9]+\\] [A-Za-z_][A-Za-z0-9_@]*" rows "${names}")
   set(exports "")
   foreach(row IN LISTS rows)
     string(REGEX REPLACE "^\\[ *[0-9]+\\] " "" name "${row}")

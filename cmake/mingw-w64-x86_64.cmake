@@ -18,5 +18,5 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static")
 
-# Windows programs run under wine, in a wine prefix of the build tree's own.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run)
+# Windows programs run under wine (see WineEmulator.cmake).
+set(TEXTNODES_WINE ON)

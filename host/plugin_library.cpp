@@ -1,5 +1,6 @@
 #include "plugin_library.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <map>
 #include <system_error>
@@ -28,7 +29,7 @@ const char* const kPatterns[][2] = {{"lib", ".so"}, {"", ".so"}};
 
 std::string narrow(const std::wstring& text) {
   std::string out;
-  for (wchar_t c : text) out.push_back(c >= 0 && c < 128 ? static_cast<char>(c) : '?');
+  for (wchar_t c : text) out.push_back(static_cast<std::uint32_t>(c) < 128 ? static_cast<char>(c) : '?');
   return out;
 }
 

@@ -78,7 +78,7 @@ TEST(CValue, ReadsNumbersFromText) {
   EXPECT_EQ(static_cast<float>(CValue(L"abc")), 0.0f);
   EXPECT_EQ(static_cast<long>(CValue(L"-2.9")), -2);
   EXPECT_EQ(static_cast<long>(CValue(L"1e10")), 2147483647);
-  EXPECT_EQ(static_cast<long>(CValue(3000000000L)), 2147483647);
+  EXPECT_EQ(static_cast<long>(CValue(std::numeric_limits<long>::max())), 2147483647);
 }
 
 // An evaluation with one text input and one text output of three elements.
