@@ -108,9 +108,8 @@ float read_float(std::wstring_view text) {
 }
 
 std::int32_t read_integer(std::wstring_view text) {
-  const std::string narrow = number_prefix(text);
-  const std::string_view s = strip_plus(narrow);
-  const Decimal d = parse_decimal(s);
+  // One sign at the most, as for a float: "++5" holds no number.
+  const Decimal d = parse_decimal(number_prefix(text));
   if (!d.valid) {  // "inf", "nan" or no number at all
     const float special = read_float(text);
     return std::isinf(special) ? (special > 0 ? kMax : kMin) : 0;
