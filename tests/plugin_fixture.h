@@ -18,6 +18,20 @@ inline std::filesystem::path plugin_path(const std::string& node) {
   return icehost::find_plugin(node, icehost::program_dir());
 }
 
+// Expects the node's definition calls to be the colour and the port group every node sets,
+// then exactly these port calls, in order, with these arguments.
+inline void expect_definition_calls(const xsi_host::NodeRecord& node,
+                                    const std::vector<xsi_host::Call>& port_calls) {
+  std::vector<xsi_host::Call> expected = {{"PutColor", {87, 112, 102}},
+                                          {"AddPortGroup", {100u, 1u, 1u, std::wstring()}}};
+  expected.insert(expected.end(), port_calls.begin(), port_calls.end());
+  ASSERT_EQ(node.calls.size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(node.calls[i].operation, expected[i].operation);
+    EXPECT_EQ(node.calls[i].arguments, expected[i].arguments) << expected[i].operation << " #" << i;
+  }
+}
+
 // A node loaded once, with an evaluation of its ports at their defaults.
 class PluginTest : public ::testing::Test {
  protected:

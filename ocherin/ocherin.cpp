@@ -1,0 +1,48 @@
+// ocherin: gives every evaluated element the character codes of a text, computed once from
+// element 0 of the input. A code is the character's byte in the text's narrow form read as a
+// signed 8-bit value: bytes 128 to 255 give -128 to -1, and a character the narrow form cannot
+// hold in one byte gives the code of '?', 63. An embedded NUL is a character like any other and
+// gives 0.
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "frame/plugin.h"
+
+namespace ocherin {
+
+struct Ocherin {
+  static constexpr frame::NodeTable<1> table{
+      .name = L"ocherin",
+      .inputs = {{{7, L"String", frame::kText, frame::kOnePerElement,
+                   frame::text_value(L"default string")}}},
+      .output = {209, L"ASCII", frame::kInteger, frame::kArrayPerElement},
+  };
+
+  // The signed value of every byte of a narrow text, the NULs within it included.
+  static std::vector<std::int32_t> signed_codes(std::string_view narrow) {
+    std::vector<std::int32_t> codes(narrow.size());
+    for (std::size_t i = 0; i < narrow.size(); ++i)
+      codes[i] = static_cast<std::int8_t>(static_cast<unsigned char>(narrow[i]));
+    return codes;
+  }
+
+  bool prepare(const frame::Inputs<1>& in) {
+    const std::wstring_view text = in[0].text(0);
+    const XSI::CString host_text(text.data(), static_cast<XSI::ULONG>(text.size()));
+    // One byte per character: the narrow form holds exactly Length() bytes before its
+    // terminator, so the length, not the first NUL, says where it ends.
+    codes = signed_codes(std::string_view(host_text.GetAsciiString(), host_text.Length()));
+    return true;
+  }
+
+  void write(frame::OutputArray& out, const frame::Inputs<1>& /*in*/, frame::ULONG k) const {
+    out.write_items<std::int32_t>(k, codes);
+  }
+
+  std::vector<std::int32_t> codes;
+};
+
+}  // namespace ocherin
+
+FRAME_NODE_PLUGIN(ocherin, ocherin::Ocherin)
