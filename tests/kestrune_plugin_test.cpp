@@ -148,6 +148,18 @@ TEST_F(Kestrune, KeepsWideCharactersAndEmbeddedNul) {
   EXPECT_EQ(result(5), Value(std::wstring{L'\u00e9', L'\0', L'\u2192', L'\0', L'y'}));
 }
 
+TEST_F(Kestrune, KeepsCharactersOutsideSixteenBitsIntact) {
+  // On Windows such a character is two characters of the text, a surrogate pair; removing
+  // around it, or the pair itself as the sub-text, never splits it.
+  const std::wstring face = L"\U0001F600";
+  set(face + L"a" + face + L"a", L"a", true);
+  evaluate();
+  EXPECT_EQ(result(0), Value(face + face));
+  set(L"x" + face + L"y" + face, face + L"y", false);
+  evaluate();
+  EXPECT_EQ(result(0), Value(L"x" + face));
+}
+
 TEST_F(Kestrune, EmptyIndexSetWritesNothing) {
   evaluation_.index_range(0);
   EXPECT_EQ(evaluate(), Elements{});
