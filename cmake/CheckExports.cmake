@@ -1,3 +1,4 @@
+cmake_minimum_required(VERSION 3.25)
 # cmake -DLIBRARY=path -DNODE=name [-DNM=nm] [-DOBJDUMP=objdump] -P CheckExports.cmake
 # Fails unless the library exports exactly XSILoadPlugin, XSIUnloadPlugin and NODE_Evaluate.
 if(LIBRARY MATCHES "\\.dll$")

@@ -1,3 +1,4 @@
+cmake_minimum_required(VERSION 3.25)
 # cmake -DFILE=path -DOBJDUMP=objdump -P CheckImports.cmake
 # Fails unless the Windows program or DLL imports only system DLLs and the SDK's DLL: the C and
 # C++ runtimes must be linked in, so that a user copies our DLLs and nothing else.

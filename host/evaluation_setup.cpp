@@ -108,8 +108,12 @@ void declare_ports(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord&
     const Value value = default_for(record);
     for (ULONG element = 0; element < element_count; ++element) store(port, element, {value});
   }
-  for (const xsi_host::PortRecord& record : node.ports)
-    if (!record.is_input) evaluation.pull(record.id);
+  for (const xsi_host::PortRecord& record : node.ports) {
+    if (!record.is_input) {
+      evaluation.pull(record.id);
+      break;
+    }
+  }
   evaluation.index_range(element_count);
 }
 

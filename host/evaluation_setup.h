@@ -7,7 +7,7 @@ namespace icehost {
 
 // Declares every port of the node in the evaluation with element_count elements: each input
 // holds its registered default in every element (an array-per-element input one item, the
-// default), the output is empty. Pulls the node's output port and sets the range index set
+// default), the output is empty. Pulls the node's (first) output port and sets the range index set
 // over all elements.
 void declare_ports(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& node,
                    XSI::ULONG element_count);

@@ -29,7 +29,8 @@ const char* const kPatterns[][2] = {{"lib", ".so"}, {"", ".so"}};
 
 std::string narrow(const std::wstring& text) {
   std::string out;
-  for (wchar_t c : text) out.push_back(static_cast<std::uint32_t>(c) < 128 ? static_cast<char>(c) : '?');
+  for (wchar_t c : text)
+    out.push_back(static_cast<std::uint32_t>(c) < 128 ? static_cast<char>(c) : '?');
   return out;
 }
 
