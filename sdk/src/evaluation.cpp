@@ -173,23 +173,17 @@ void EvaluationState::release(ULONG slot, SlotKind kind) {
   held.erase(std::find(held.begin(), held.end(), slot));
 }
 
-PortData* EvaluationState::bound(ULONG slot, SlotKind kind, const char* operation) {
-  if (slot >= slots.size() || slots[slot].kind != kind) {
+PortData* EvaluationState::unbound(ULONG slot, SlotKind kind, const char* operation) {
+  if (slot >= slots.size() || slots[slot].kind != kind)
     fault(std::string(operation) + " on an array that was never acquired");
-    return nullptr;
-  }
-  if (slots[slot].released) {
+  else
     fault(std::string(operation) + " on " + describe(slot) + " after its release");
-    return nullptr;
-  }
-  return slots[slot].port;
+  return nullptr;
 }
 
-bool EvaluationState::within(const PortData& port, ULONG i, const char* operation) {
-  if (i < port.element_count()) return true;
+void EvaluationState::outside(const PortData& port, ULONG i, const char* operation) {
   fault(std::string(operation) + " at element " + std::to_string(i) + " of port " +
         std::to_string(port.id()) + ", past its count of " + std::to_string(port.element_count()));
-  return false;
 }
 
 }  // namespace detail

@@ -66,9 +66,23 @@ struct EvaluationState {
   ULONG acquire(SlotKind kind, PortData* port);
   void release(ULONG slot, SlotKind kind);
   // The port behind a bound array of this kind, or null (with a fault) when unbound or released.
-  PortData* bound(ULONG slot, SlotKind kind, const char* operation);
+  // Made on every element's call: the test stays inline, the fault's text is made elsewhere.
+  PortData* bound(ULONG slot, SlotKind kind, const char* operation) {
+    if (slot < slots.size() && slots[slot].kind == kind && !slots[slot].released) [[likely]]
+      return slots[slot].port;
+    return unbound(slot, kind, operation);
+  }
   // Whether element i lies within the port's count; records a fault when it does not.
-  bool within(const PortData& port, ULONG i, const char* operation);
+  bool within(const PortData& port, ULONG i, const char* operation) {
+    if (i < port.element_count()) [[likely]]
+      return true;
+    outside(port, i, operation);
+    return false;
+  }
+
+  // Record the fault of a call that bound or within turns down; unbound then gives null.
+  [[gnu::cold, gnu::noinline]] PortData* unbound(ULONG slot, SlotKind kind, const char* operation);
+  [[gnu::cold, gnu::noinline]] void outside(const PortData& port, ULONG i, const char* operation);
 };
 
 }  // namespace xsi_host::detail

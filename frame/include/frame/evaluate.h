@@ -42,7 +42,7 @@ class InputArray {
   InputArray& operator=(const InputArray&) = delete;
 
   std::wstring_view text(ULONG element) const {
-    if (element >= one_.GetCount()) return {};
+    if (element >= count_) return {};
     const wchar_t* text = nullptr;
     ULONG length = 0;
     context_->GetStringData(one_, element, text, length);
@@ -51,19 +51,19 @@ class InputArray {
 
   bool boolean(ULONG element) const {
     const auto* words = static_cast<const std::uint32_t*>(one_.GetData());
-    if (element >= one_.GetCount() || !words) return false;
+    if (element >= count_ || !words) return false;
     return ((words[element / 32] >> (element % 32)) & 1u) != 0;
   }
 
   template <class T>
   Items<T> items(ULONG element) const {
-    if (element >= many_.GetCount()) return {};
+    if (element >= count_) return {};
     const void* data = nullptr;
     ULONG count = 0;
     ULONG item_size = 0;
     context_->GetSubArray(many_, element, data, count, item_size);
     if (!data || item_size != sizeof(T)) return {};
-    return {static_cast<const T*>(data), count, many_.IsConstant()};
+    return {static_cast<const T*>(data), count, constant_};
   }
 
  private:
@@ -73,6 +73,9 @@ class InputArray {
   const Port* port_ = nullptr;
   XSI::CBaseDataArray one_;
   XSI::CBaseDataArray2D many_;
+  // The array's count and constant flag, fixed from acquisition to release: read once.
+  ULONG count_ = 0;
+  bool constant_ = false;
 };
 
 template <std::size_t N>
@@ -86,7 +89,7 @@ class OutputArray {
 
   // Element k of a one-text-per-element output.
   void write_text(ULONG k, std::wstring_view text) {
-    if (k >= one_.GetCount()) return;
+    if (k >= count_) return;
     const auto length = static_cast<ULONG>(text.size());
     wchar_t* buffer = nullptr;
     context_->ResizeStringData(one_, k, length, buffer);
@@ -97,7 +100,7 @@ class OutputArray {
   // output's constant flag is set, slot 0 alone is written and ends holding the last value.
   template <class T>
   void write_items(ULONG k, std::span<const T> values) {
-    if (k >= many_.GetCount()) return;
+    if (k >= count_) return;
     void* data = nullptr;
     ULONG count = 0;
     ULONG item_size = 0;
@@ -105,7 +108,7 @@ class OutputArray {
     context_->ResizeSubArray(many_, k, n, data, count, item_size);
     if (!data || n == 0 || item_size != sizeof(T) || count < n) return;
     T* slots = static_cast<T*>(data);
-    if (many_.IsConstant()) {
+    if (constant_) {
       slots[0] = values.back();
     } else {
       std::copy(values.begin(), values.end(), slots);
@@ -116,7 +119,7 @@ class OutputArray {
   // that stays valid until the next call of text_of. Each text is sized once, then set.
   template <class TextOf>
   void write_text_items(ULONG k, ULONG n, TextOf&& text_of) {
-    if (k >= many_.GetCount()) return;
+    if (k >= count_) return;
     void* data = nullptr;
     ULONG count = 0;
     ULONG item_size = 0;
@@ -151,6 +154,8 @@ class OutputArray {
   const Port* port_ = nullptr;
   XSI::CBaseDataArray one_;
   XSI::CBaseDataArray2D many_;
+  ULONG count_ = 0;  // as for InputArray
+  bool constant_ = false;
 };
 
 // The data arrays of one call: acquires the output and then the inputs in table order, and
@@ -165,6 +170,7 @@ class Binding {
       context.AcquireOutputDataArray(output.one_, table.output.data_type);
     else
       context.AcquireOutputDataArray2D(output.many_, table.output.data_type);
+    note_shape(output);
     for (std::size_t i = 0; i < N; ++i) {
       const Port& port = table.inputs[i];
       inputs[i].context_ = &context;
@@ -173,6 +179,7 @@ class Binding {
         context.AcquireInputDataArray(inputs[i].one_, port.data_type, port.id, 0);
       else
         context.AcquireInputDataArray2D(inputs[i].many_, port.data_type, port.id, 0);
+      note_shape(inputs[i]);
     }
   }
 
@@ -188,6 +195,16 @@ class Binding {
   Inputs<N> inputs;
 
  private:
+  template <class Array>
+  static void note_shape(Array& array) {
+    if (array.port_->structure == kOnePerElement) {
+      array.count_ = array.one_.GetCount();
+    } else {
+      array.count_ = array.many_.GetCount();
+      array.constant_ = array.many_.IsConstant();
+    }
+  }
+
   template <class Array>
   static void release(Array& array) {
     if (array.port_->structure == kOnePerElement)

@@ -1,0 +1,59 @@
+#include "bench_host.h"
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <variant>
+
+namespace bench {
+
+icehost::PluginLibrary& plugin(const std::string& node) {
+  static std::mutex mutex;
+  static std::map<std::string, std::unique_ptr<icehost::PluginLibrary>> loaded;
+  const std::lock_guard<std::mutex> lock(mutex);
+  auto& library = loaded[node];
+  if (!library)
+    library = std::make_unique<icehost::PluginLibrary>(
+        icehost::find_plugin(node, icehost::program_dir()));
+  return *library;
+}
+
+void time_evaluations(benchmark::State& state, xsi_host::Evaluation& evaluation,
+                      xsi_host::EvaluateFunction evaluate, const Check& check, double units,
+                      const char* per_unit) {
+  const xsi_host::CallResult first = evaluation.run(evaluate);
+  std::string error;
+  if (first.status != XSI::CStatus::OK) error = "the call failed";
+  if (!first.faults.empty()) error = first.faults.front();
+  if (error.empty()) error = check(evaluation);
+  if (!error.empty()) {
+    state.SkipWithError(error.c_str());
+    for (auto _ : state) {
+    }
+    return;
+  }
+  for (auto _ : state) {
+    xsi_host::CallResult result = evaluation.run(evaluate);
+    benchmark::DoNotOptimize(result);
+  }
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * units));
+  state.counters[per_unit] = benchmark::Counter(
+      units, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+std::vector<std::wstring> texts_of(xsi_host::PortData& port, ULONG k) {
+  std::vector<std::wstring> texts;
+  for (const xsi_host::Value& value : port.items(k)) {
+    const auto* text = std::get_if<std::wstring>(&value);
+    texts.push_back(text ? *text : L"");
+  }
+  return texts;
+}
+
+std::string narrow(std::wstring_view text) {
+  std::string out;
+  for (wchar_t c : text) out.push_back(c >= 0 && c < 128 ? static_cast<char>(c) : '?');
+  return out;
+}
+
+}  // namespace bench
