@@ -35,12 +35,54 @@ struct Items {
   T operator[](ULONG i) const { return data[constant ? 0 : i]; }
 };
 
-class InputArray {
+// One port's data array for one call, in either form; Binding acquires and releases it.
+class PortArray {
  public:
-  InputArray() = default;
-  InputArray(const InputArray&) = delete;
-  InputArray& operator=(const InputArray&) = delete;
+  PortArray() = default;
+  PortArray(const PortArray&) = delete;
+  PortArray& operator=(const PortArray&) = delete;
 
+ protected:
+  template <std::size_t>
+  friend class Binding;
+
+  void acquire(XSI::ICENodeContext& context, const Port& port, bool is_output) {
+    context_ = &context;
+    port_ = &port;
+    if (port.structure == kOnePerElement) {
+      if (is_output)
+        context.AcquireOutputDataArray(one_, port.data_type);
+      else
+        context.AcquireInputDataArray(one_, port.data_type, port.id, 0);
+      count_ = one_.GetCount();
+    } else {
+      if (is_output)
+        context.AcquireOutputDataArray2D(many_, port.data_type);
+      else
+        context.AcquireInputDataArray2D(many_, port.data_type, port.id, 0);
+      count_ = many_.GetCount();
+      constant_ = many_.IsConstant();
+    }
+  }
+
+  void release() {
+    if (port_->structure == kOnePerElement)
+      context_->ReleaseDataArray(one_);
+    else
+      context_->ReleaseDataArray(many_);
+  }
+
+  XSI::ICENodeContext* context_ = nullptr;
+  const Port* port_ = nullptr;
+  XSI::CBaseDataArray one_;
+  XSI::CBaseDataArray2D many_;
+  // The array's count and constant flag, fixed from acquisition to release: read once.
+  ULONG count_ = 0;
+  bool constant_ = false;
+};
+
+class InputArray : public PortArray {
+ public:
   std::wstring_view text(ULONG element) const {
     if (element >= count_) return {};
     const wchar_t* text = nullptr;
@@ -65,28 +107,13 @@ class InputArray {
     if (!data || item_size != sizeof(T)) return {};
     return {static_cast<const T*>(data), count, constant_};
   }
-
- private:
-  template <std::size_t>
-  friend class Binding;
-  XSI::ICENodeContext* context_ = nullptr;
-  const Port* port_ = nullptr;
-  XSI::CBaseDataArray one_;
-  XSI::CBaseDataArray2D many_;
-  // The array's count and constant flag, fixed from acquisition to release: read once.
-  ULONG count_ = 0;
-  bool constant_ = false;
 };
 
 template <std::size_t N>
 using Inputs = std::array<InputArray, N>;
 
-class OutputArray {
+class OutputArray : public PortArray {
  public:
-  OutputArray() = default;
-  OutputArray(const OutputArray&) = delete;
-  OutputArray& operator=(const OutputArray&) = delete;
-
   // Element k of a one-text-per-element output.
   void write_text(ULONG k, std::wstring_view text) {
     if (k >= count_) return;
@@ -146,16 +173,6 @@ class OutputArray {
       write_items<std::int32_t>(0, marker);
     }
   }
-
- private:
-  template <std::size_t>
-  friend class Binding;
-  XSI::ICENodeContext* context_ = nullptr;
-  const Port* port_ = nullptr;
-  XSI::CBaseDataArray one_;
-  XSI::CBaseDataArray2D many_;
-  ULONG count_ = 0;  // as for InputArray
-  bool constant_ = false;
 };
 
 // The data arrays of one call: acquires the output and then the inputs in table order, and
@@ -164,28 +181,13 @@ template <std::size_t N>
 class Binding {
  public:
   Binding(XSI::ICENodeContext& context, const NodeTable<N>& table) {
-    output.context_ = &context;
-    output.port_ = &table.output;
-    if (table.output.structure == kOnePerElement)
-      context.AcquireOutputDataArray(output.one_, table.output.data_type);
-    else
-      context.AcquireOutputDataArray2D(output.many_, table.output.data_type);
-    note_shape(output);
-    for (std::size_t i = 0; i < N; ++i) {
-      const Port& port = table.inputs[i];
-      inputs[i].context_ = &context;
-      inputs[i].port_ = &port;
-      if (port.structure == kOnePerElement)
-        context.AcquireInputDataArray(inputs[i].one_, port.data_type, port.id, 0);
-      else
-        context.AcquireInputDataArray2D(inputs[i].many_, port.data_type, port.id, 0);
-      note_shape(inputs[i]);
-    }
+    output.acquire(context, table.output, true);
+    for (std::size_t i = 0; i < N; ++i) inputs[i].acquire(context, table.inputs[i], false);
   }
 
   ~Binding() {
-    for (std::size_t i = N; i-- > 0;) release(inputs[i]);
-    release(output);
+    for (std::size_t i = N; i-- > 0;) inputs[i].release();
+    output.release();
   }
 
   Binding(const Binding&) = delete;
@@ -193,25 +195,6 @@ class Binding {
 
   OutputArray output;
   Inputs<N> inputs;
-
- private:
-  template <class Array>
-  static void note_shape(Array& array) {
-    if (array.port_->structure == kOnePerElement) {
-      array.count_ = array.one_.GetCount();
-    } else {
-      array.count_ = array.many_.GetCount();
-      array.constant_ = array.many_.IsConstant();
-    }
-  }
-
-  template <class Array>
-  static void release(Array& array) {
-    if (array.port_->structure == kOnePerElement)
-      array.context_->ReleaseDataArray(array.one_);
-    else
-      array.context_->ReleaseDataArray(array.many_);
-  }
 };
 
 // The index set of one call, released when it goes out of scope.
