@@ -130,6 +130,15 @@ class XSI_SDK_API SessionScope {
   detail::SessionState* previous_;
 };
 
+namespace detail {
+// The texts of one element of an array-per-element text port. Shrinking keeps the texts past the
+// count, storage and all, so that growing again allocates nothing.
+struct TextItems {
+  std::vector<std::wstring> texts;
+  std::size_t count = 0;
+};
+}  // namespace detail
+
 // One port of an evaluation and its data. The storage is kept across calls: sizing an element
 // that already has the capacity allocates nothing, as in a host that reuses its buffers.
 class XSI_SDK_API PortData {
@@ -169,6 +178,7 @@ class XSI_SDK_API PortData {
  private:
   friend class XSI::ICENodeContext;
   friend class Evaluation;
+  friend struct detail::EvaluationState;
   ULONG id_;
   ULONG data_type_;
   ULONG structure_;
@@ -177,7 +187,7 @@ class XSI_SDK_API PortData {
   std::vector<std::wstring> texts_;
   std::vector<std::vector<std::int32_t>> integer_items_;
   std::vector<std::vector<float>> float_items_;
-  std::vector<std::vector<std::wstring>> text_items_;
+  std::vector<detail::TextItems> text_items_;
   std::vector<std::uint8_t> written_;
 };
 

@@ -75,7 +75,9 @@ void PortData::set_floats(ULONG element, std::span<const float> items) {
 }
 
 void PortData::set_texts(ULONG element, std::span<const std::wstring> items) {
-  if (element < text_items_.size()) text_items_[element].assign(items.begin(), items.end());
+  if (element >= text_items_.size()) return;
+  text_items_[element].texts.assign(items.begin(), items.end());
+  text_items_[element].count = items.size();
 }
 
 Value PortData::value(ULONG element) const {
@@ -104,7 +106,8 @@ std::vector<Value> PortData::items(ULONG element) const {
   } else if (element < float_items_.size()) {
     out.assign(float_items_[element].begin(), float_items_[element].end());
   } else if (element < text_items_.size()) {
-    out.assign(text_items_[element].begin(), text_items_[element].end());
+    const detail::TextItems& items = text_items_[element];
+    out.assign(items.texts.begin(), items.texts.begin() + static_cast<std::ptrdiff_t>(items.count));
   }
   return out;
 }
@@ -114,7 +117,7 @@ ULONG PortData::item_count(ULONG element) const {
   if (structure_ == XSI::siICENodeStructureSingle) return 1;
   if (element < integer_items_.size()) return static_cast<ULONG>(integer_items_[element].size());
   if (element < float_items_.size()) return static_cast<ULONG>(float_items_[element].size());
-  if (element < text_items_.size()) return static_cast<ULONG>(text_items_[element].size());
+  if (element < text_items_.size()) return static_cast<ULONG>(text_items_[element].count);
   return 0;
 }
 
@@ -184,6 +187,12 @@ PortData* EvaluationState::unbound(ULONG slot, SlotKind kind, const char* operat
 void EvaluationState::outside(const PortData& port, ULONG i, const char* operation) {
   fault(std::string(operation) + " at element " + std::to_string(i) + " of port " +
         std::to_string(port.id()) + ", past its count of " + std::to_string(port.element_count()));
+}
+
+void EvaluationState::outside_items(const PortData& port, ULONG i, ULONG j, const char* operation) {
+  fault(std::string(operation) + " at item " + std::to_string(j) + " of element " +
+        std::to_string(i) + " of port " + std::to_string(port.id()) + ", past its count of " +
+        std::to_string(port.text_items_[i].count));
 }
 
 }  // namespace detail
@@ -449,9 +458,13 @@ CStatus ICENodeContext::ResizeSubArray(CBaseDataArray2D& array, ULONG i, ULONG c
       out_items = port->float_items_[i].data();
       out_item_size = sizeof(float);
       break;
-    case siICENodeDataString:
-      port->text_items_[i].resize(count);
+    case siICENodeDataString: {
+      xsi_host::detail::TextItems& items = port->text_items_[i];
+      if (count > items.texts.size()) items.texts.resize(count);
+      for (std::size_t j = items.count; j < count; ++j) items.texts[j].clear();
+      items.count = count;
       break;
+    }
     default:
       return CStatus::Fail;
   }
@@ -468,16 +481,11 @@ CStatus ICENodeContext::ResizeStringData2D(CBaseDataArray2D& array, ULONG i, ULO
   if (!port || port->data_type() != siICENodeDataString ||
       !e.within(*port, i, "ResizeStringData2D"))
     return CStatus::Fail;
-  auto& items = port->text_items_[i];
-  if (j >= items.size()) {
-    e.fault("ResizeStringData2D at item " + std::to_string(j) + " of element " + std::to_string(i) +
-            " of port " + std::to_string(port->id()) + ", past its count of " +
-            std::to_string(items.size()));
-    return CStatus::Fail;
-  }
-  items[j].resize(length);
+  std::wstring* text = e.text_item(*port, i, j, "ResizeStringData2D");
+  if (!text) return CStatus::Fail;
+  text->resize(length);
   port->written_[i] = 1;
-  out_buffer = items[j].data();
+  out_buffer = text->data();
   return CStatus::OK;
 }
 
@@ -487,14 +495,9 @@ CStatus ICENodeContext::SetStringData2D(CBaseDataArray2D& array, ULONG i, ULONG 
   PortData* port = e.bound(array.slot_, SlotKind::Array2D, "SetStringData2D");
   if (!port || port->data_type() != siICENodeDataString || !e.within(*port, i, "SetStringData2D"))
     return CStatus::Fail;
-  auto& items = port->text_items_[i];
-  if (j >= items.size()) {
-    e.fault("SetStringData2D at item " + std::to_string(j) + " of element " + std::to_string(i) +
-            " of port " + std::to_string(port->id()) + ", past its count of " +
-            std::to_string(items.size()));
-    return CStatus::Fail;
-  }
-  items[j].assign(text ? text : L"", text ? length : 0);
+  std::wstring* item = e.text_item(*port, i, j, "SetStringData2D");
+  if (!item) return CStatus::Fail;
+  item->assign(text ? text : L"", text ? length : 0);
   port->written_[i] = 1;
   return CStatus::OK;
 }

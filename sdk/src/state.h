@@ -80,9 +80,21 @@ struct EvaluationState {
     return false;
   }
 
+  // Item j of element i of an array-per-element text port, or null (with a fault) when j lies
+  // past the element's item count.
+  std::wstring* text_item(PortData& port, ULONG i, ULONG j, const char* operation) {
+    TextItems& items = port.text_items_[i];
+    if (j < items.count) [[likely]]
+      return &items.texts[j];
+    outside_items(port, i, j, operation);
+    return nullptr;
+  }
+
   // Record the fault of a call that bound or within turns down; unbound then gives null.
   [[gnu::cold, gnu::noinline]] PortData* unbound(ULONG slot, SlotKind kind, const char* operation);
   [[gnu::cold, gnu::noinline]] void outside(const PortData& port, ULONG i, const char* operation);
+  [[gnu::cold, gnu::noinline]] void outside_items(const PortData& port, ULONG i, ULONG j,
+                                                  const char* operation);
 };
 
 }  // namespace xsi_host::detail
