@@ -1,0 +1,12 @@
+# cmake -DFUZZER=path -DSEEDS=dir -DWORK=dir -DSECONDS=n -P RunFuzzer.cmake
+# Runs a fuzz target for SECONDS on a fresh copy of its seed corpus in WORK/corpus, keeping any
+# crashing input in WORK; fails if the target finds one.
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+file(COPY ${SEEDS}/ DESTINATION ${WORK}/corpus)
+execute_process(COMMAND ${FUZZER} -max_total_time=${SECONDS} -print_final_stats=1
+                        -artifact_prefix=${WORK}/ ${WORK}/corpus
+                RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "${FUZZER} failed (${failed}); the input is kept in ${WORK}")
+endif()

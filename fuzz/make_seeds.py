@@ -1,0 +1,178 @@
+#!/usr/bin/env python3
+"""Writes the seed corpus of every fuzz target into corpus/<target>/, encoding each seed's
+choices the way fuzz_input.h and plugin_trial.h decode them: texts and item values from the
+front of the input; every count, flag, pulled port and index set from its back, last byte
+first. Run it again whenever the decoding changes."""
+import os
+import struct
+
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), 'corpus')
+
+
+class Seed:
+    def __init__(self):
+        self.front = bytearray()
+        self.back = []  # one-byte choices, in the order they are taken
+
+    def text(self, text):
+        """A text as fuzz_input.h reads it, ended by a backslash and another byte."""
+        encoded = bytearray()
+        for character in text:
+            code = ord(character)
+            if code <= 0xEA:
+                encoded.append(code)
+            elif code <= 0xFFFF:
+                encoded += bytes([0xEC, code >> 8, code & 0xFF])
+            else:
+                encoded += bytes([0xF4, code >> 16, (code >> 8) & 0xFF, code & 0xFF])
+        self.front += encoded.replace(b'\\', b'\\\\') + b'\\X'
+
+    def word(self, bits):
+        self.front += struct.pack('<I', bits & 0xFFFFFFFF)
+
+    def real(self, value):
+        self.front += struct.pack('<f', value)
+
+    def byte(self, value):
+        self.back.append(value & 0xFF)
+
+    def data(self):
+        return bytes(self.front) + bytes(reversed(self.back))
+
+
+def own(seed):
+    seed.byte(0)  # a byte below 0xE0 pulls the node's own output
+
+
+def other(seed, pick):
+    seed.byte(0xE0 + pick)  # one of the node's input ids
+
+
+def index_range(seed, count):
+    seed.byte(0)
+    seed.byte(count)
+
+
+def index_bits(seed, bits):
+    seed.byte(1)
+    seed.byte(len(bits))
+    for start in range(0, len(bits), 8):
+        seed.byte(sum(1 << i for i, bit in enumerate(bits[start:start + 8]) if bit))
+
+
+def index_list(seed, entries):
+    seed.byte(2)
+    seed.byte(len(entries))
+    for entry in entries:
+        seed.byte(0xFF if entry is None else entry)
+
+
+def write(target, name, seed):
+    folder = os.path.join(ROOT, target)
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, name), 'wb') as out:
+        out.write(seed.data())
+
+
+# Each seed: the ports in registration order, each an element count and, for an array port, a
+# constant flag; then the pulled port and the index set; then the node's own choices.
+
+def kestrune(name, text, sub, remove_all, counts, index, pull=own):
+    seed = Seed()
+    for count in counts:
+        seed.byte(count)
+    pull(seed)
+    index(seed)
+    seed.text(text)
+    seed.text(sub)
+    seed.byte(1 if remove_all else 0)
+    write('fuzz_kestrune', name, seed)
+
+
+def text_and_delimiter(target, name, text, delimiter, counts, constant_output, index):
+    seed = Seed()
+    for count in counts:
+        seed.byte(count)
+    seed.byte(1 if constant_output else 0)
+    own(seed)
+    index(seed)
+    seed.text(text)
+    seed.text(delimiter)
+    write(target, name, seed)
+
+
+def ocherin(name, text, counts, constant_output, index):
+    seed = Seed()
+    seed.byte(counts[0])
+    seed.byte(counts[1])
+    seed.byte(1 if constant_output else 0)
+    own(seed)
+    index(seed)
+    seed.text(text)
+    write('fuzz_ocherin', name, seed)
+
+
+def numbers(target, name, elements, constant_input, output_count, constant_output, index):
+    """elements: the items of each input element; a float, or an int as a raw bit pattern."""
+    seed = Seed()
+    seed.byte(len(elements))
+    seed.byte(1 if constant_input else 0)
+    seed.byte(output_count)
+    seed.byte(1 if constant_output else 0)
+    own(seed)
+    index(seed)
+    for items in elements:
+        seed.byte(len(items))
+        for item in items:
+            seed.real(item) if isinstance(item, float) else seed.word(item)
+    write(target, name, seed)
+
+
+kestrune('default_all', 'this_string_has_a_subString_and_another_subString_in_it', 'subString',
+         True, [10, 10, 10, 10], lambda s: index_range(s, 10))
+kestrune('joined_list', 'aabb', 'ab', True, [5, 5, 5, 5], lambda s: index_list(s, [3, None, 1]))
+kestrune('first_only_bits', 'xaby ab', 'ab', False, [40, 40, 40, 40],
+         lambda s: index_bits(s, [1, 0, 1] + [0] * 30 + [1, 1]))
+kestrune('absent_marker', 'abc', 'x', True, [3, 3, 3, 3], lambda s: index_list(s, [2]))
+kestrune('wide_nul', 'a\0b\u20ac\U0001F600a\0b', 'a\0b', True, [3, 1, 2, 3],
+         lambda s: index_range(s, 3))
+kestrune('other_port', 'aaaa', 'aa', True, [4, 4, 4, 4], lambda s: index_range(s, 4),
+         pull=lambda s: other(s, 1))
+
+for target, default in (('fuzz_palvane', '1.36,4.6704993,83.2243,114.68'),
+                        ('fuzz_dromlet', '1,2,3,4,5,6,7,8,9')):
+    text_and_delimiter(target, 'default', default, ',', [4, 4, 4], False,
+                       lambda s: index_range(s, 4))
+    text_and_delimiter(target, 'digit_delimiter', '10203', '0', [3, 3, 3], False,
+                       lambda s: index_list(s, [2, None, 0]))
+    text_and_delimiter(target, 'odd_pieces', ' 7;;2.9;-1e10;1e40;nan;x;-0', ';', [6, 2, 6], False,
+                       lambda s: index_bits(s, [1, 1, 0, 1]))
+    text_and_delimiter(target, 'constant_output', '5, 6,7', ',', [3, 3, 3], True,
+                       lambda s: index_range(s, 3))
+    text_and_delimiter(target, 'only_delimiters', ',,,', ',', [2, 2, 2], False,
+                       lambda s: index_range(s, 2))
+    text_and_delimiter(target, 'wide_delimiter', '1\u00b72\U0001F600\u00b7', '\u00b7', [2, 2, 2],
+                       False, lambda s: index_range(s, 2))
+
+ocherin('default', 'default string', [3, 3], False, lambda s: index_range(s, 3))
+ocherin('high_bytes', '\xe9\0\u4e2d\U0001F600\xff', [4, 4], False,
+        lambda s: index_list(s, [3, None, 0]))
+ocherin('empty', '', [2, 2], False, lambda s: index_range(s, 2))
+ocherin('constant_output', 'abc', [2, 2], True, lambda s: index_bits(s, [0, 1]))
+
+NAN, NEGATIVE_NAN, INF, NEGATIVE_INF = 0x7FC00000, 0xFFC00001, 0x7F800000, 0xFF800000
+NEGATIVE_ZERO, SMALLEST_SUBNORMAL, LARGEST = 0x80000000, 0x00000001, 0x7F7FFFFF
+numbers('fuzz_vireth', 'plain', [[1.5, -2.0, 0.0], [1.36], []], False, 3, False,
+        lambda s: index_range(s, 3))
+numbers('fuzz_vireth', 'specials', [[NAN, NEGATIVE_NAN, INF, NEGATIVE_INF, NEGATIVE_ZERO,
+                                     SMALLEST_SUBNORMAL, LARGEST, 1e20]], False, 1, False,
+        lambda s: index_range(s, 1))
+numbers('fuzz_vireth', 'constant_input', [[0.1, 2.0, 3.0], [7.0]], True, 2, False,
+        lambda s: index_list(s, [1, None, 0]))
+numbers('fuzz_vireth', 'fewer_inputs', [[0.3]], False, 5, True,
+        lambda s: index_bits(s, [1, 0, 0, 1, 1]))
+numbers('fuzz_tamsel', 'plain', [[-7, 0, 42], [0x7FFFFFFF, 0x80000000], []], False, 3, False,
+        lambda s: index_range(s, 3))
+numbers('fuzz_tamsel', 'constant_input', [[5, 6, 7], [0xFFFFFFFF]], True, 2, False,
+        lambda s: index_list(s, [1, None, 0]))
+numbers('fuzz_tamsel', 'fewer_inputs', [[9]], False, 4, True, lambda s: index_bits(s, [0, 1, 0, 1]))

@@ -1,0 +1,294 @@
+// One fuzzed evaluation of a real plug-in through the embedded host, and the checks every node
+// shares: status 0, no misuse recorded by the SDK, the index set acquired only when the walk
+// runs, inputs untouched, and exactly the right output elements written, each holding what the
+// target's own reference says, every other element still holding its sentinel.
+//
+//   extern "C" int LLVMFuzzerInitialize(int*, char***) { fuzz::load_plugin("tamsel"); return 0; }
+//   extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+//     fuzz::FuzzInput input(data, size);
+//     fuzz::Trial trial(input);
+//     ... set the inputs through trial.input(id) ...
+//     trial.run(/*marker=*/false, [&](ULONG k) { return expected items of element k; });
+//     return 0;
+//   }
+#pragma once
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "evaluation_setup.h"
+#include "fuzz_input.h"
+#include "plugin_library.h"
+
+namespace fuzz {
+
+using xsi_host::Value;
+
+// Reports a failed check and stops the run, so that libFuzzer keeps the input that caused it.
+[[noreturn]] inline void fail(const std::string& what) {
+  std::fprintf(stderr, "fuzz check failed: %s\n", what.c_str());
+  std::fflush(stderr);
+  std::abort();
+}
+
+// A text in printable ASCII, every other character as \x{code}.
+inline std::string show_text(std::wstring_view text) {
+  std::string out = "\"";
+  for (const wchar_t c : text) {
+    const auto code = static_cast<std::uint32_t>(c);
+    if (code >= 0x20 && code < 0x7F && c != L'\\' && c != L'"') {
+      out.push_back(static_cast<char>(code));
+    } else {
+      char escape[16];
+      std::snprintf(escape, sizeof escape, "\\x{%X}", static_cast<unsigned>(code));
+      out += escape;
+    }
+  }
+  return out + "\"";
+}
+
+inline std::string show(const Value& value) {
+  if (const auto* text = std::get_if<std::wstring>(&value)) return show_text(*text);
+  if (const auto* flag = std::get_if<bool>(&value)) return *flag ? "true" : "false";
+  if (const auto* integer = std::get_if<std::int32_t>(&value)) return std::to_string(*integer);
+  if (const auto* number = std::get_if<std::uint32_t>(&value)) return std::to_string(*number) + "u";
+  if (const auto* real = std::get_if<float>(&value)) {
+    char text[48];
+    std::snprintf(text, sizeof text, "%.9g (0x%08X)", static_cast<double>(*real),
+                  static_cast<unsigned>(std::bit_cast<std::uint32_t>(*real)));
+    return text;
+  }
+  return "(empty)";
+}
+
+inline std::string show(const std::vector<Value>& items) {
+  std::string out = "[";
+  for (std::size_t i = 0; i < items.size(); ++i) out += (i ? ", " : "") + show(items[i]);
+  return out + "]";
+}
+
+// Equal values of the same type; floats equal bit for bit, so NaN equals the same NaN.
+inline bool same(const Value& a, const Value& b) {
+  if (a.index() != b.index()) return false;
+  if (const auto* x = std::get_if<float>(&a))
+    return std::bit_cast<std::uint32_t>(*x) == std::bit_cast<std::uint32_t>(std::get<float>(b));
+  return a == b;
+}
+
+inline bool same(const std::vector<Value>& a, const std::vector<Value>& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (!same(a[i], b[i])) return false;
+  return true;
+}
+
+inline bool same(const std::vector<std::vector<Value>>& a,
+                 const std::vector<std::vector<Value>>& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (!same(a[i], b[i])) return false;
+  return true;
+}
+
+// The plug-in under test, loaded once, before the first input, so that the coverage of its
+// code counts from the start. It stays loaded for the whole run.
+inline icehost::PluginLibrary*& plugin_slot() {
+  static icehost::PluginLibrary* library = nullptr;
+  return library;
+}
+
+inline void load_plugin(const char* node) {
+  try {
+    plugin_slot() = new icehost::PluginLibrary(icehost::find_plugin(node, icehost::program_dir()));
+  } catch (const std::exception& error) {
+    fail(std::string("cannot load the plug-in: ") + error.what());
+  }
+}
+
+inline icehost::PluginLibrary& plugin() {
+  if (!plugin_slot()) fail("LLVMFuzzerInitialize did not load the plug-in");
+  return *plugin_slot();
+}
+
+class Trial {
+ public:
+  // Declares every port of the node with an element count and constant flag of its own, fills
+  // every output element with a sentinel, and chooses the pulled port and the index set.
+  explicit Trial(FuzzInput& input) : library_(plugin()) {
+    const xsi_host::NodeRecord& node = library_.node();
+    ULONG bound = 0;
+    std::vector<ULONG> input_ids;
+    ULONG output_id = XSI::kNotFound;
+    for (const xsi_host::PortRecord& record : node.ports) {
+      const ULONG count = input.element_count();
+      bound = std::max(bound, count);
+      xsi_host::PortData& port =
+          record.is_input
+              ? evaluation_.add_input(record.id, record.data_type, record.structure, count)
+              : evaluation_.add_output(record.id, record.data_type, record.structure, count);
+      if (record.structure == XSI::siICENodeStructureArray) port.constant = input.flag();
+      if (record.is_input) {
+        input_ids.push_back(record.id);
+      } else {
+        output_id = record.id;
+      }
+    }
+    // Declaring a port may move those declared before it: look the output up once all are.
+    output_ = evaluation_.port(output_id);
+    if (!output_) fail("the node registered no output port");
+    for (ULONG k = 0; k < output_->element_count(); ++k) icehost::store(*output_, k, sentinel());
+    input_count_ = input_ids.size();
+    pulled_ = input.pulled_port(output_->id(), input_ids);
+    evaluation_.pull(pulled_);
+    index_set_ = input.index_set(bound);
+    index_set_.apply(evaluation_);
+  }
+
+  xsi_host::PortData& input(ULONG id) {
+    xsi_host::PortData* port = evaluation_.port(id);
+    if (!port || port == output_) fail("no input port " + std::to_string(id));
+    return *port;
+  }
+
+  // A text input: element 0 holds text, every other element a decoy that changes the result
+  // of a node that reads past element 0.
+  void set_text(ULONG id, std::wstring_view text) {
+    xsi_host::PortData& port = input(id);
+    port.set_text(0, text);
+    for (ULONG k = 1; k < port.element_count(); ++k)
+      port.set_text(k, L"9,8;7 decoy " + std::to_wstring(k));
+  }
+
+  // A boolean input: element 0 holds value, every other element its opposite.
+  void set_boolean(ULONG id, bool value) {
+    xsi_host::PortData& port = input(id);
+    for (ULONG k = 0; k < port.element_count(); ++k) port.set_boolean(k, k == 0 ? value : !value);
+  }
+
+  // Element 0 of a one-value-per-element input as the node sees it: the value stored, or the
+  // empty value of an input with no elements.
+  std::wstring text(ULONG id) {
+    const xsi_host::PortData& port = input(id);
+    return port.element_count() > 0 ? std::get<std::wstring>(port.value(0)) : std::wstring();
+  }
+  bool boolean(ULONG id) {
+    const xsi_host::PortData& port = input(id);
+    return port.element_count() > 0 && std::get<bool>(port.value(0));
+  }
+
+  // The items of element k of an array input as the node reads them: none past the count, and
+  // item 0 for every item while the constant flag is set.
+  std::vector<Value> items(ULONG id, ULONG k) {
+    const xsi_host::PortData& port = input(id);
+    std::vector<Value> items = port.items(k);
+    if (port.constant && !items.empty())
+      for (Value& item : items) item = items.front();
+    return items;
+  }
+
+  // Evaluates once and checks the whole call. marker: the node's test fails, so element 0
+  // alone gets the marker. expected(k): the items output element k must hold otherwise (one
+  // item for a one-value-per-element output).
+  void run(bool marker, const std::function<std::vector<Value>(ULONG)>& expected) {
+    std::vector<std::vector<std::vector<Value>>> inputs_before;
+    for (ULONG id : input_ids()) inputs_before.push_back(all_items(input(id)));
+
+    const xsi_host::CallResult result = evaluation_.run(library_.evaluate());
+
+    if (result.status != XSI::CStatus::OK)
+      fail("status " + std::to_string(static_cast<int>(result.status)));
+    for (const std::string& fault : result.faults) fail("misuse: " + fault);
+    const bool pulled_own = pulled_ == output_->id();
+    const std::size_t arrays = 1 + input_count_;
+    const std::size_t acquisitions = !pulled_own ? 0 : marker ? arrays : arrays + 1;
+    if (result.acquisitions != acquisitions)
+      fail(std::to_string(result.acquisitions) + " acquisitions, expected " +
+           std::to_string(acquisitions) + (marker ? " (marker)" : ""));
+
+    for (ULONG k = 0; k < output_->element_count(); ++k) {
+      const bool due = pulled_own && (marker ? k == 0 : index_set_.holds(k));
+      const std::vector<Value> got = output_->items(k);
+      if (!due) {
+        if (output_->written(k)) fail("element " + std::to_string(k) + " written, outside the set");
+        if (!same(got, sentinel()))
+          fail("element " + std::to_string(k) + " changed, outside the set: " + show(got));
+        continue;
+      }
+      if (!output_->written(k)) fail("element " + std::to_string(k) + " not written");
+      const std::vector<Value> want = marker ? marker_items() : expected(k);
+      if (!holds(got, want))
+        fail("element " + std::to_string(k) + " holds " + show(got) + ", expected " + show(want) +
+             (output_->constant ? " (constant output)" : ""));
+    }
+
+    std::size_t i = 0;
+    for (ULONG id : input_ids())
+      if (!same(all_items(input(id)), inputs_before[i++]))
+        fail("input port " + std::to_string(id) + " changed");
+  }
+
+ private:
+  std::vector<ULONG> input_ids() const {
+    std::vector<ULONG> ids;
+    for (const xsi_host::PortRecord& record : library_.node().ports)
+      if (record.is_input) ids.push_back(record.id);
+    return ids;
+  }
+
+  static std::vector<std::vector<Value>> all_items(const xsi_host::PortData& port) {
+    std::vector<std::vector<Value>> items;
+    for (ULONG k = 0; k < port.element_count(); ++k) items.push_back(port.items(k));
+    return items;
+  }
+
+  // What a call leaves in output elements it must not write: items no node writes, and more
+  // of them than the marker has, so that a partial write shows.
+  std::vector<Value> sentinel() const {
+    if (output_->structure() == XSI::siICENodeStructureSingle)
+      return {std::wstring(L"\x2400 unwritten")};
+    switch (output_->data_type()) {
+      case XSI::siICENodeDataFloat:
+        return {std::bit_cast<float>(0x7FC05E17u), -3.25f, 0.0f};
+      case XSI::siICENodeDataLong:
+        return {std::int32_t{-2147483631}, std::int32_t{4}, std::int32_t{0}};
+      default:
+        return {std::wstring(L"\x2400 unwritten"), std::wstring()};
+    }
+  }
+
+  // The marker of a failed test, -1 in the output's own type.
+  std::vector<Value> marker_items() const {
+    if (output_->structure() == XSI::siICENodeStructureSingle) return {std::wstring(L"-1")};
+    if (output_->data_type() == XSI::siICENodeDataFloat) return {-1.0f};
+    return {std::int32_t{-1}};
+  }
+
+  // Whether an output element holds the items wanted. While a numeric output's constant flag
+  // is set, the node writes every item to slot 0, which ends holding the last; the other slots
+  // keep whatever sizing the sub-array left in them.
+  bool holds(const std::vector<Value>& got, const std::vector<Value>& want) const {
+    const bool numeric_array = output_->structure() == XSI::siICENodeStructureArray &&
+                               output_->data_type() != XSI::siICENodeDataString;
+    if (numeric_array && output_->constant)
+      return got.size() == want.size() && (want.empty() || same(got.front(), want.back()));
+    return same(got, want);
+  }
+
+  icehost::PluginLibrary& library_;
+  xsi_host::Evaluation evaluation_;
+  xsi_host::PortData* output_ = nullptr;
+  std::size_t input_count_ = 0;
+  ULONG pulled_ = 0;
+  IndexSet index_set_;
+};
+
+}  // namespace fuzz
