@@ -22,7 +22,8 @@ def main(path):
             continue
         name = b["run_name"]
         if name.startswith("palvane_threads"):
-            threads[b["threads"]] = b["items_per_second"]
+            count = int(name.split("threads:")[1].split("/")[0])
+            threads[count] = b["elements_per_second"]
             continue
         node, row, size = name.split("/")
         unit = "per_item" if "per_item" in b else "per_element"
