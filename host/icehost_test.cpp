@@ -21,11 +21,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// A built plug-in of the given name in a plug-in folder.
+std::string library_in(const char* folder, const std::string& name) {
 #if defined(_WIN32)
-const fs::path kKestrune = fs::path(TEXTNODES_PLUGIN_DIR) / "kestrune.dll";
+  return (fs::path(folder) / (name + ".dll")).string();
 #else
-const fs::path kKestrune = fs::path(TEXTNODES_PLUGIN_DIR) / "libkestrune.so";
+  return (fs::path(folder) / ("lib" + name + ".so")).string();
 #endif
+}
+
+const fs::path kKestrune = library_in(TEXTNODES_PLUGIN_DIR, "kestrune");
 
 struct Outcome {
   int code = -1;
@@ -318,6 +323,10 @@ TEST(Help, EveryCommandPrintsUsage) {
 TEST(BadInput, OneLineOnStderrExitTwoNothingOnStdout) {
   const fs::path not_library = fs::temp_directory_path() / "icehost_test_not_a_library.so";
   std::ofstream(not_library) << "not a library\n";
+  const fs::path not_utf8 = fs::temp_directory_path() / "icehost_test_not_utf8.txt";
+  std::ofstream(not_utf8, std::ios::binary) << "ab\xFF\n";
+  const std::string vireth = library_in(TEXTNODES_PLUGIN_DIR, "vireth");
+  const std::string tamsel = library_in(TEXTNODES_PLUGIN_DIR, "tamsel");
   const fs::path sdk_library = fs::path(TEXTNODES_PLUGIN_DIR) / ".." / "lib" / "libxsisdk.so";
   const std::string k = kKestrune.string();
   struct Case {
@@ -360,6 +369,21 @@ TEST(BadInput, OneLineOnStderrExitTwoNothingOnStdout) {
     {{"eval", k, "--index", "list:1,,2"}, "neither an index nor -"},
     {{"eval", k, "--index", "every:3"}, "unknown index form"},
     {{"eval", k, "--port", "7"}, "not an output of kestrune"},
+    {{"eval"}, "needs a plug-in"},
+    {{"info", k, "--elements", "3"}, "unknown option --elements for info"},
+    {{"eval", k, "--elements"}, "--elements needs a value"},
+    {{"eval", k, "--index", "range:"}, "--index range: takes a count"},
+    {{"eval", k, "--index", "range:-1"}, "--index range: takes a count"},
+    {{"eval", k, "--port", "x"}, "--port takes an output port id, not 'x'"},
+    {{"eval", k, "--set", "String@-1=x"}, "'-1' is not an element index"},
+    {{"eval", k, "--set", "String@0=x", "--elements", "0"}, "element 0 is past"},
+    {{"eval", vireth, "--set", "Scalar=1.5,abc"}, "'abc' is not a float for port Scalar"},
+    {{"eval", vireth, "--set", "Scalar@2=1.5e40"}, "'1.5e40' is not a float for port Scalar"},
+    {{"eval", tamsel, "--set", "Integer=1,2.5"}, "'2.5' is not a 32-bit integer for port Integer"},
+    {{"eval", tamsel, "--set", "Integer=-2147483649"}, "is not a 32-bit integer"},
+    {{"eval", k, "--set-file", "String=" + fs::temp_directory_path().string()}, "cannot read file"},
+    {{"eval", k, "--set-file", "String=" + not_utf8.string()}, "not valid UTF-8"},
+    {{"eval", vireth, "--set-file", "Scalar=" + not_utf8.string()}, "takes a text port"},
   };
   for (const Case& c : cases) {
     const Outcome outcome = icehost(c.args);
@@ -372,6 +396,44 @@ TEST(BadInput, OneLineOnStderrExitTwoNothingOnStdout) {
     EXPECT_EQ(outcome.err.find('\n'), outcome.err.size() - 1) << shown << outcome.err;
   }
   fs::remove(not_library);
+  fs::remove(not_utf8);
+}
+
+// Plug-ins built for these tests, each misusing the SDK in one way: icehost still prints what
+// they wrote, names the fault, and exits 1, whether it prints JSON or text.
+TEST(Faults, AMisbehavingPluginIsReportedWithItsFaultsNamed) {
+  struct Case {
+    std::string plugin;
+    std::string fault;
+  };
+  const std::vector<Case> cases = {
+      {"leaky", "the array of port 200 was acquired and never released"},
+      {"tangled",
+       "released the array of port 200 before the array of port 0, out of reverse order of "
+       "acquisition"},
+      {"overrun", "SetStringData at element 4 of port 200, past its count of 4"},
+  };
+  for (const Case& c : cases) {
+    const std::string path = library_in(TEXTNODES_TEST_PLUGIN_DIR, c.plugin);
+    const Outcome json =
+        icehost({"eval", path, "--elements", "4", "--index", "list:3,-,1", "--json"});
+    ASSERT_EQ(json.code, 1) << c.plugin << json.err;
+    EXPECT_EQ(json.err, "") << c.plugin;
+    const Json result = parse(json.out);
+    EXPECT_EQ(result["node"].text, c.plugin);
+    EXPECT_EQ(result["status"].number, 0) << c.plugin;
+    ASSERT_EQ(result["faults"].items.size(), 1u) << c.plugin << json.out;
+    EXPECT_EQ(result["faults"][0].text, c.fault);
+    // The overrun writes every element, the others the evaluated ones.
+    const std::size_t written = c.plugin == "overrun" ? 4 : 2;
+    EXPECT_EQ(written_texts(json).size(), written) << c.plugin;
+    EXPECT_EQ(written_texts(json).back(), (std::pair<int, std::string>(3, "abc"))) << c.plugin;
+
+    const Outcome human = icehost({"eval", path, "--elements", "4"});
+    EXPECT_EQ(human.code, 1) << c.plugin;
+    EXPECT_NE(human.out.find("faults:\n  " + c.fault + "\n"), std::string::npos) << human.out;
+    EXPECT_EQ(human.err, "icehost: " + c.plugin + " returned status 0 with 1 fault(s)\n");
+  }
 }
 
 xsi_host::PortRecord port_of(XSI::ULONG data_type, XSI::ULONG structure) {
