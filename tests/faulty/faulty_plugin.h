@@ -55,6 +55,19 @@ void for_each_element(const XSI::CIndexSet& set, Visit visit) {
   }
 }
 
+// The output, the input and the index set of one call, acquired in that order; each plug-in
+// releases them by hand, in its own (wrong) way.
+struct Acquired {
+  explicit Acquired(XSI::ICENodeContext& context) {
+    context.AcquireOutputDataArray(out, XSI::siICENodeDataString);
+    context.AcquireInputDataArray(in, XSI::siICENodeDataString, kInput, 0);
+    context.AcquireIndexSet(set);
+  }
+  XSI::CBaseDataArray out;
+  XSI::CBaseDataArray in;
+  XSI::CIndexSet set;
+};
+
 // Copies input element 0 to every evaluated output element.
 inline void copy_text(XSI::ICENodeContext& context, XSI::CBaseDataArray& out,
                       const XSI::CBaseDataArray& in, const XSI::CIndexSet& set) {
@@ -65,3 +78,10 @@ inline void copy_text(XSI::ICENodeContext& context, XSI::CBaseDataArray& out,
 }
 
 }  // namespace faulty
+
+// The load and unload entry points of a faulty plug-in named name; it defines name_Evaluate.
+#define FAULTY_PLUGIN(name)                                                   \
+  FAULTY_EXPORT XSI::CStatus XSILoadPlugin(XSI::PluginRegistrar& registrar) { \
+    return faulty::load(registrar, L"" #name);                                \
+  }                                                                           \
+  FAULTY_EXPORT XSI::CStatus XSIUnloadPlugin(XSI::PluginRegistrar&) { return XSI::CStatus::OK; }
