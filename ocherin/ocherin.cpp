@@ -29,7 +29,7 @@ struct Ocherin {
 
   bool prepare(const frame::Inputs<1>& in) {
     const std::wstring_view text = in[0].text(0);
-    const XSI::CString host_text(text.data(), static_cast<XSI::ULONG>(text.size()));
+    const XSI::CString host_text = frame::to_cstring(text);
     // One byte per character: the narrow form holds exactly Length() bytes before its
     // terminator, so the length, not the first NUL, says where it ends.
     codes = signed_codes(std::string_view(host_text.GetAsciiString(), host_text.Length()));

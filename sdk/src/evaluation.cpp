@@ -135,6 +135,17 @@ XSI::ICENodeContext EvaluationState::context() {
   return context;
 }
 
+PortData* EvaluationState::port_to_acquire(bool output, ULONG id, ULONG data_type,
+                                           ULONG structure) {
+  PortData* port = find(id, output);
+  if (port && (port->data_type() != data_type || port->structure() != structure)) {
+    fault(std::string("acquired ") + (output ? "output" : "input") + " port " + std::to_string(id) +
+          " with the wrong type or structure");
+    return nullptr;
+  }
+  return port;
+}
+
 PortData* EvaluationState::find(ULONG id, bool output) {
   for (std::size_t i = 0; i < ports.size(); ++i)
     if (ports[i].id() == id && is_output[i] == output) return &ports[i];
@@ -297,12 +308,7 @@ ULONG ICENodeContext::GetEvaluatedOutputPortID() const { return EVALUATION.pulle
 
 CStatus ICENodeContext::AcquireOutputDataArray(CBaseDataArray& array, ULONG data_type) {
   EvaluationState& e = EVALUATION;
-  PortData* port = e.find(e.pulled, true);
-  if (port && (port->data_type() != data_type || port->structure() != siICENodeStructureSingle)) {
-    e.fault("acquired output port " + std::to_string(port->id()) +
-            " with the wrong type or structure");
-    port = nullptr;
-  }
+  PortData* port = e.port_to_acquire(true, e.pulled, data_type, siICENodeStructureSingle);
   array.slot_ = e.acquire(SlotKind::Array1D, port);
   array.count_ = port ? port->element_count() : 0;
   array.data_ = port && !port->words_.empty() ? port->words_.data() : nullptr;
@@ -311,12 +317,7 @@ CStatus ICENodeContext::AcquireOutputDataArray(CBaseDataArray& array, ULONG data
 
 CStatus ICENodeContext::AcquireOutputDataArray2D(CBaseDataArray2D& array, ULONG data_type) {
   EvaluationState& e = EVALUATION;
-  PortData* port = e.find(e.pulled, true);
-  if (port && (port->data_type() != data_type || port->structure() != siICENodeStructureArray)) {
-    e.fault("acquired output port " + std::to_string(port->id()) +
-            " with the wrong type or structure");
-    port = nullptr;
-  }
+  PortData* port = e.port_to_acquire(true, e.pulled, data_type, siICENodeStructureArray);
   array.slot_ = e.acquire(SlotKind::Array2D, port);
   array.count_ = port ? port->element_count() : 0;
   array.constant_ = port && port->constant;
@@ -326,11 +327,7 @@ CStatus ICENodeContext::AcquireOutputDataArray2D(CBaseDataArray2D& array, ULONG 
 CStatus ICENodeContext::AcquireInputDataArray(CBaseDataArray& array, ULONG data_type, ULONG id,
                                               ULONG /*instance*/) {
   EvaluationState& e = EVALUATION;
-  PortData* port = e.find(id, false);
-  if (port && (port->data_type() != data_type || port->structure() != siICENodeStructureSingle)) {
-    e.fault("acquired input port " + std::to_string(id) + " with the wrong type or structure");
-    port = nullptr;
-  }
+  PortData* port = e.port_to_acquire(false, id, data_type, siICENodeStructureSingle);
   array.slot_ = e.acquire(SlotKind::Array1D, port);
   array.count_ = port ? port->element_count() : 0;
   array.data_ = port && !port->words_.empty() ? port->words_.data() : nullptr;
@@ -340,11 +337,7 @@ CStatus ICENodeContext::AcquireInputDataArray(CBaseDataArray& array, ULONG data_
 CStatus ICENodeContext::AcquireInputDataArray2D(CBaseDataArray2D& array, ULONG data_type, ULONG id,
                                                 ULONG /*instance*/) {
   EvaluationState& e = EVALUATION;
-  PortData* port = e.find(id, false);
-  if (port && (port->data_type() != data_type || port->structure() != siICENodeStructureArray)) {
-    e.fault("acquired input port " + std::to_string(id) + " with the wrong type or structure");
-    port = nullptr;
-  }
+  PortData* port = e.port_to_acquire(false, id, data_type, siICENodeStructureArray);
   array.slot_ = e.acquire(SlotKind::Array2D, port);
   array.count_ = port ? port->element_count() : 0;
   array.constant_ = port && port->constant;

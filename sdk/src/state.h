@@ -61,6 +61,9 @@ struct EvaluationState {
 
   XSI::ICENodeContext context();
   PortData* find(ULONG id, bool output);
+  // The declared port an acquire of this type and structure binds, or null: none is declared
+  // (the array reads as empty), or it has another type or structure (a fault).
+  PortData* port_to_acquire(bool output, ULONG id, ULONG data_type, ULONG structure);
   std::string describe(ULONG slot) const;
   void fault(std::string text);
   ULONG acquire(SlotKind kind, PortData* port);

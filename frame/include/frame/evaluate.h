@@ -35,6 +35,12 @@ struct Items {
   T operator[](ULONG i) const { return data[constant ? 0 : i]; }
 };
 
+// A view of host text as the host's own text class, for the nodes that hand it to SDK text
+// operations (search, cut, narrow form).
+inline XSI::CString to_cstring(std::wstring_view text) {
+  return XSI::CString(text.data(), static_cast<XSI::ULONG>(text.size()));
+}
+
 // One port's data array for one call, in either form; Binding acquires and releases it.
 class PortArray {
  public:

@@ -59,10 +59,6 @@ constexpr NodeTable<2> text_to_numbers_table(const wchar_t* name, const wchar_t*
   };
 }
 
-inline XSI::CString to_cstring(std::wstring_view text) {
-  return XSI::CString(text.data(), static_cast<XSI::ULONG>(text.size()));
-}
-
 // The frame hooks of such a node. delimiter_suits, when given, is the node's further test of
 // the delimiter, made after the text is found to hold it.
 template <class Item, bool (*delimiter_suits)(const XSI::CString&) = nullptr>
