@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <string>
 
@@ -139,6 +140,54 @@ TEST_F(TextEvaluation, AcquiringWithTheWrongTypeGivesAnEmptyArray) {
   EXPECT_EQ(in.GetCount(), 0u);
   context.ReleaseDataArray(in);
   EXPECT_EQ(evaluation.end_call().size(), 1u);
+}
+
+// The unforgiving host keeps every promise and takes every freedom: if it gave what the
+// ordinary host gives, the suites run against it would prove nothing.
+TEST(StrictHost, KeepsThePromisesAndTakesTheFreedoms) {
+  xsi_host::Evaluation evaluation(true);
+  xsi_host::PortData& in =
+      evaluation.add_input(0, XSI::siICENodeDataString, XSI::siICENodeStructureSingle, 2);
+  evaluation.add_output(200, XSI::siICENodeDataFloat, XSI::siICENodeStructureArray, 2);
+  in.set_text(0, L"zero");
+  evaluation.index_bits({true, false, true});
+  evaluation.begin_call();
+  XSI::ICENodeContext context = evaluation.context();
+  XSI::CBaseDataArray2D out;
+  XSI::CBaseDataArray text_array;
+  XSI::CIndexSet set;
+  EXPECT_TRUE(context.AcquireOutputDataArray2D(out, XSI::siICENodeDataFloat).Succeeded());
+  EXPECT_TRUE(
+      context.AcquireInputDataArray(text_array, XSI::siICENodeDataString, 0, 0).Succeeded());
+  EXPECT_TRUE(context.AcquireIndexSet(set).Succeeded());
+
+  const wchar_t* text = nullptr;
+  ULONG length = 0;
+  EXPECT_FALSE(context.GetStringData(text_array, 0, text, length).Succeeded());
+  ASSERT_EQ(std::wstring(text, length), L"zero");
+  EXPECT_NE(text[length], L'\0');  // no terminator
+  EXPECT_NE(text_array.GetData(), nullptr);
+
+  void* items = nullptr;
+  ULONG count = 0;
+  ULONG item_size = 0;
+  EXPECT_FALSE(context.ResizeSubArray(out, 1, 3, items, count, item_size).Succeeded());
+  ASSERT_NE(items, nullptr);
+  EXPECT_NE(count, 3u);
+  EXPECT_NE(item_size, sizeof(float));
+  const auto* stale = static_cast<const std::uint32_t*>(items);
+  EXPECT_NE(stale[0] | stale[1] | stale[2], 0u);  // not zeroed
+  static_cast<float*>(items)[2] = 2.5f;
+  EXPECT_EQ(evaluation.port(200)->items(1).at(2), xsi_host::Value(2.5f));  // n writable items
+
+  EXPECT_EQ(set.GetCount(), 3u);
+  EXPECT_EQ(set.GetData()[0] & 0b111, 0b101u);
+  EXPECT_EQ(set.GetData()[0] >> 3, 0xFFFFFFFF >> 3);  // every bit from the count on
+
+  EXPECT_FALSE(context.ReleaseIndexSet(set).Succeeded());
+  context.ReleaseDataArray(text_array);
+  context.ReleaseDataArray(out);
+  EXPECT_TRUE(evaluation.end_call().empty());
 }
 
 TEST(Session, FailedDefinitionCallIsRecordedAndAsserted) {

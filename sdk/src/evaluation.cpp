@@ -159,6 +159,40 @@ std::string EvaluationState::describe(ULONG slot) const {
   return "the array of port " + std::to_string(s.port->id());
 }
 
+const std::uint32_t* EvaluationState::keep(std::vector<std::uint32_t> words,
+                                           std::size_t garbage_after) {
+  for (std::size_t i = 0; i < garbage_after; ++i) words.push_back(garbage());
+  scratch_words.push_back(std::move(words));
+  return scratch_words.back().data();
+}
+
+const void* EvaluationState::data_of(const PortData* port) {
+  const bool has_words = port && !port->words_.empty();
+  if (!strict) return has_words ? port->words_.data() : nullptr;
+  if (!has_words) return keep({}, 2);
+  std::vector<std::uint32_t> words = port->words_;
+  if (port->data_type() == XSI::siICENodeDataBool) set_bits_from(words, port->element_count());
+  return keep(std::move(words), 0);
+}
+
+void EvaluationState::set_bits_from(std::vector<std::uint32_t>& words, ULONG count) {
+  if (count % 32 != 0) words[count / 32] |= ~((std::uint32_t{1} << count % 32) - 1);
+  words.push_back(0xFFFFFFFF);
+}
+
+void EvaluationState::stale(PortData& port, ULONG i, void*& items, ULONG& count, ULONG& item_size) {
+  if (port.data_type() == XSI::siICENodeDataString) {
+    TextItems& texts = port.text_items_[i];
+    for (std::size_t j = 0; j < texts.count; ++j) texts.texts[j] = L"\x2400 stale";
+    items = wild<void>();
+  } else {
+    auto* words = static_cast<std::uint32_t*>(items);
+    for (ULONG j = 0; j < count; ++j) words[j] = garbage();
+  }
+  count = garbage();
+  item_size = garbage();
+}
+
 void EvaluationState::fault(std::string text) {
   if (std::find(faults.begin(), faults.end(), text) == faults.end())
     faults.push_back(std::move(text));
@@ -210,8 +244,13 @@ void EvaluationState::outside_items(const PortData& port, ULONG i, ULONG j, cons
 
 // ---- Evaluation --------------------------------------------------------------------------
 
-Evaluation::Evaluation() : state_(std::make_unique<detail::EvaluationState>()) {}
+Evaluation::Evaluation(bool strict) : state_(std::make_unique<detail::EvaluationState>()) {
+  state_->strict = strict;
+}
 Evaluation::~Evaluation() = default;
+
+void Evaluation::set_strict(bool on) { state_->strict = on; }
+bool Evaluation::strict() const { return state_->strict; }
 
 PortData& Evaluation::add_input(ULONG id, ULONG data_type, ULONG structure, ULONG element_count) {
   state_->ports.emplace_back(id, data_type, structure, element_count);
@@ -261,6 +300,9 @@ void Evaluation::begin_call() {
   state_->slots.clear();
   state_->held.clear();
   state_->faults.clear();
+  state_->scratch_words.clear();
+  state_->scratch_texts.clear();
+  state_->garbage_state = 0x2545F491;
 }
 
 std::vector<std::string> Evaluation::end_call() {
@@ -311,7 +353,7 @@ CStatus ICENodeContext::AcquireOutputDataArray(CBaseDataArray& array, ULONG data
   PortData* port = e.port_to_acquire(true, e.pulled, data_type, siICENodeStructureSingle);
   array.slot_ = e.acquire(SlotKind::Array1D, port);
   array.count_ = port ? port->element_count() : 0;
-  array.data_ = port && !port->words_.empty() ? port->words_.data() : nullptr;
+  array.data_ = e.data_of(port);
   return port ? CStatus::OK : CStatus::Fail;
 }
 
@@ -330,7 +372,7 @@ CStatus ICENodeContext::AcquireInputDataArray(CBaseDataArray& array, ULONG data_
   PortData* port = e.port_to_acquire(false, id, data_type, siICENodeStructureSingle);
   array.slot_ = e.acquire(SlotKind::Array1D, port);
   array.count_ = port ? port->element_count() : 0;
-  array.data_ = port && !port->words_.empty() ? port->words_.data() : nullptr;
+  array.data_ = e.data_of(port);
   return port ? CStatus::OK : CStatus::Fail;
 }
 
@@ -345,15 +387,17 @@ CStatus ICENodeContext::AcquireInputDataArray2D(CBaseDataArray2D& array, ULONG d
 }
 
 CStatus ICENodeContext::ReleaseDataArray(CBaseDataArray& array) {
-  EVALUATION.release(array.slot_, SlotKind::Array1D);
+  EvaluationState& e = EVALUATION;
+  e.release(array.slot_, SlotKind::Array1D);
   array = CBaseDataArray();
-  return CStatus::OK;
+  return e.reported(CStatus::OK);
 }
 
 CStatus ICENodeContext::ReleaseDataArray(CBaseDataArray2D& array) {
-  EVALUATION.release(array.slot_, SlotKind::Array2D);
+  EvaluationState& e = EVALUATION;
+  e.release(array.slot_, SlotKind::Array2D);
   array = CBaseDataArray2D();
-  return CStatus::OK;
+  return e.reported(CStatus::OK);
 }
 
 CStatus ICENodeContext::AcquireIndexSet(CIndexSet& set) {
@@ -362,13 +406,27 @@ CStatus ICENodeContext::AcquireIndexSet(CIndexSet& set) {
   set.form_ = e.index_form;
   set.count_ = e.index_count;
   set.data_ = e.index_data.empty() ? nullptr : e.index_data.data();
+  if (e.strict) {
+    std::vector<std::uint32_t> words = e.index_data;
+    if (e.index_form == CIndexSet::Bits) {
+      EvaluationState::set_bits_from(words, e.index_count);
+      set.data_ = e.keep(std::move(words), 0);
+    } else if (e.index_form == CIndexSet::List) {
+      // Element indices that a walk past the count would visit.
+      for (std::uint32_t k = 0; k < 4; ++k) words.push_back(k);
+      set.data_ = e.keep(std::move(words), 0);
+    } else {
+      set.data_ = e.keep({}, 2);
+    }
+  }
   return CStatus::OK;
 }
 
 CStatus ICENodeContext::ReleaseIndexSet(CIndexSet& set) {
-  EVALUATION.release(set.slot_, SlotKind::IndexSet);
+  EvaluationState& e = EVALUATION;
+  e.release(set.slot_, SlotKind::IndexSet);
   set = CIndexSet();
-  return CStatus::OK;
+  return e.reported(CStatus::OK);
 }
 
 CStatus ICENodeContext::GetStringData(const CBaseDataArray& array, ULONG i,
@@ -379,9 +437,11 @@ CStatus ICENodeContext::GetStringData(const CBaseDataArray& array, ULONG i,
   PortData* port = e.bound(array.slot_, SlotKind::Array1D, "GetStringData");
   if (!port || port->data_type() != siICENodeDataString || !e.within(*port, i, "GetStringData"))
     return CStatus::Fail;
-  out_text = port->texts_[i].data();
-  out_length = static_cast<ULONG>(port->texts_[i].size());
-  return CStatus::OK;
+  const std::wstring& text = port->texts_[i];
+  out_text = text.data();
+  out_length = static_cast<ULONG>(text.size());
+  if (e.strict) out_text = e.scratch_texts.emplace_back(text + L"\x2400\x2400").data();
+  return e.reported(CStatus::OK);
 }
 
 CStatus ICENodeContext::ResizeStringData(CBaseDataArray& array, ULONG i, ULONG length,
@@ -391,10 +451,15 @@ CStatus ICENodeContext::ResizeStringData(CBaseDataArray& array, ULONG i, ULONG l
   PortData* port = e.bound(array.slot_, SlotKind::Array1D, "ResizeStringData");
   if (!port || port->data_type() != siICENodeDataString || !e.within(*port, i, "ResizeStringData"))
     return CStatus::Fail;
-  port->texts_[i].resize(length);
+  std::wstring& text = port->texts_[i];
+  text.resize(length);
   port->written_[i] = 1;
-  out_buffer = port->texts_[i].data();
-  return CStatus::OK;
+  out_buffer = text.data();
+  if (e.strict) {
+    text.assign(length, L'\x2400');
+    out_buffer = EvaluationState::wild<wchar_t>();
+  }
+  return e.reported(CStatus::OK);
 }
 
 CStatus ICENodeContext::SetStringData(CBaseDataArray& array, ULONG i, const wchar_t* text,
@@ -405,7 +470,7 @@ CStatus ICENodeContext::SetStringData(CBaseDataArray& array, ULONG i, const wcha
     return CStatus::Fail;
   port->texts_[i].assign(text ? text : L"", text ? length : 0);
   port->written_[i] = 1;
-  return CStatus::OK;
+  return e.reported(CStatus::OK);
 }
 
 CStatus ICENodeContext::GetSubArray(const CBaseDataArray2D& array, ULONG i, const void*& out_items,
@@ -429,7 +494,16 @@ CStatus ICENodeContext::GetSubArray(const CBaseDataArray2D& array, ULONG i, cons
   } else {
     return CStatus::Fail;
   }
-  return CStatus::OK;
+  if (e.strict) {
+    out_item_size = e.garbage();
+    const auto* items = static_cast<const std::uint32_t*>(out_items);
+    if (out_count == 0) {
+      out_items = e.keep({}, 2);
+    } else if (array.constant_) {
+      out_items = e.keep({items[0]}, out_count - 1);
+    }
+  }
+  return e.reported(CStatus::OK);
 }
 
 CStatus ICENodeContext::ResizeSubArray(CBaseDataArray2D& array, ULONG i, ULONG count,
@@ -463,7 +537,8 @@ CStatus ICENodeContext::ResizeSubArray(CBaseDataArray2D& array, ULONG i, ULONG c
   }
   out_count = count;
   port->written_[i] = 1;
-  return CStatus::OK;
+  if (e.strict) e.stale(*port, i, out_items, out_count, out_item_size);
+  return e.reported(CStatus::OK);
 }
 
 CStatus ICENodeContext::ResizeStringData2D(CBaseDataArray2D& array, ULONG i, ULONG j, ULONG length,
@@ -479,7 +554,11 @@ CStatus ICENodeContext::ResizeStringData2D(CBaseDataArray2D& array, ULONG i, ULO
   text->resize(length);
   port->written_[i] = 1;
   out_buffer = text->data();
-  return CStatus::OK;
+  if (e.strict) {
+    text->assign(length, L'\x2400');
+    out_buffer = EvaluationState::wild<wchar_t>();
+  }
+  return e.reported(CStatus::OK);
 }
 
 CStatus ICENodeContext::SetStringData2D(CBaseDataArray2D& array, ULONG i, ULONG j,
@@ -492,7 +571,7 @@ CStatus ICENodeContext::SetStringData2D(CBaseDataArray2D& array, ULONG i, ULONG 
   if (!item) return CStatus::Fail;
   item->assign(text ? text : L"", text ? length : 0);
   port->written_[i] = 1;
-  return CStatus::OK;
+  return e.reported(CStatus::OK);
 }
 
 #undef EVALUATION

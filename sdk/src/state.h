@@ -1,6 +1,7 @@
 // The SDK's internal state behind the public handles: what a session and an evaluation hold.
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <string>
 #include <utility>
@@ -58,6 +59,41 @@ struct EvaluationState {
   std::vector<Slot> slots;
   std::vector<ULONG> held;  // slots acquired and not yet released, in acquisition order
   std::vector<std::string> faults;
+
+  // The unforgiving mode (Evaluation::set_strict) and what it hands out during one call besides
+  // the ports' own storage: copies with garbage around them, kept until the next call begins.
+  bool strict = false;
+  std::deque<std::vector<std::uint32_t>> scratch_words;
+  std::deque<std::wstring> scratch_texts;
+  std::uint32_t garbage_state = 0;
+
+  // The next garbage word, from a sequence that restarts with every call, so that a call in the
+  // strict mode is as repeatable as any other.
+  std::uint32_t garbage() {
+    garbage_state ^= garbage_state << 13;
+    garbage_state ^= garbage_state >> 17;
+    garbage_state ^= garbage_state << 5;
+    return garbage_state;
+  }
+  // words kept for the rest of the call; count more garbage words follow them.
+  const std::uint32_t* keep(std::vector<std::uint32_t> words, std::size_t garbage_after);
+  // What GetData gives for an array of one value per element: the words of a numeric or
+  // boolean array, else null; in the strict mode a boolean array's bits past its count are set,
+  // and an array with no words gives garbage rather than null.
+  const void* data_of(const PortData* port);
+  // Sets every bit of words from bit count on, and adds a word of set bits after them.
+  static void set_bits_from(std::vector<std::uint32_t>& words, ULONG count);
+  // Sub-array i as the strict mode hands it out once sized: every item stale, the out-values
+  // the contract leaves unread garbage.
+  void stale(PortData& port, ULONG i, void*& items, ULONG& count, ULONG& item_size);
+  // A pointer the plug-in must not follow: it addresses no memory at all.
+  template <class T>
+  static T* wild() {
+    return reinterpret_cast<T*>(static_cast<std::uintptr_t>(0xDEAD'BEEF'0000'0000ull));
+  }
+  // The status an element operation or a release reports: in the strict mode a failure,
+  // whatever happened, since the contract promises nothing of it.
+  XSI::CStatus reported(XSI::CStatus status) const { return strict ? XSI::CStatus::Fail : status; }
 
   XSI::ICENodeContext context();
   PortData* find(ULONG id, bool output);
