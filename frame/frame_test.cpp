@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "frame/evaluate.h"
+#include "host_mode.h"
 #include "xsi_host.h"
 
 namespace {
@@ -66,7 +69,7 @@ struct FrameTest : ::testing::Test {
     return written;
   }
 
-  xsi_host::Evaluation evaluation;
+  xsi_host::Evaluation evaluation{tests::strict_host()};
   xsi_host::PortData* text;
   xsi_host::PortData* numbers;
   xsi_host::PortData* output;
@@ -113,7 +116,7 @@ TEST_F(FrameTest, ListIsWalkedInStoredOrder) {
   EXPECT_EQ(order, (Elements{5, 2}));
 }
 
-TEST_F(FrameTest, BitsBeyondTheBitCountAreNotWalked) {
+TEST_F(FrameTest, BitsPastTheElementCountAreNotWritten) {
   std::vector<bool> bits(40, false);
   bits[1] = bits[33] = bits[39] = true;
   evaluation.index_bits(bits);
@@ -163,6 +166,43 @@ TEST_F(EmptyInputs, NothingIsReadOrWrittenPastACount) {
   EXPECT_EQ(run(), Elements{});
   text->set_text(0, L"fail");  // ignored: there is no element 0
   EXPECT_EQ(run(), Elements{});
+}
+
+// The unforgiving host sets every bit from the bit count on and hands out sub-arrays full of
+// stale items: the walk stops at the count, and every item sized is written.
+struct StrictHost : FrameTest {
+  StrictHost() : FrameTest(80) { evaluation.set_strict(true); }
+};
+
+TEST_F(StrictHost, BitsAtAndAboveTheBitCountAreNotWalked) {
+  for (const ULONG bit_count : {2u, 31u, 32u, 33u, 64u}) {
+    std::vector<bool> bits(bit_count, false);
+    bits.front() = bits.back() = true;
+    evaluation.index_bits(bits);
+    EXPECT_EQ(run(), (Elements{0, bit_count - 1})) << bit_count << " bits";
+  }
+}
+
+TEST_F(StrictHost, EveryItemSizedIsWrittenAndListsEndAtTheirCount) {
+  const std::int32_t values[] = {40, 41, 42};
+  numbers->set_integers(6, values);
+  evaluation.index_list({6, 3});
+  EXPECT_EQ(run(), (Elements{3, 6}));
+  EXPECT_EQ(output->items(3), (std::vector<xsi_host::Value>{3, 4}));
+  EXPECT_EQ(output->items(6), (std::vector<xsi_host::Value>{6, 7, 42}));
+}
+
+TEST(WalkBits, CountsUpToTheTopOfTheRangeDoNotWrap) {
+  // 2^27 words of zeros, which the system maps lazily, for the largest bit count there is.
+  constexpr std::size_t kWords = std::size_t{1} << 27;
+  const std::unique_ptr<std::uint32_t, decltype(&std::free)> words(
+      static_cast<std::uint32_t*>(std::calloc(kWords, sizeof(std::uint32_t))), &std::free);
+  ASSERT_NE(words, nullptr);
+  for (const ULONG bit : {0u, 0xFFFFFFE0u, 0xFFFFFFFEu, 0xFFFFFFFFu})
+    words.get()[bit / 32] |= std::uint32_t{1} << (bit % 32);
+  std::vector<ULONG> walked;
+  frame::walk_bits(words.get(), 0xFFFFFFFF, [&](ULONG k) { walked.push_back(k); });
+  EXPECT_EQ(walked, (Elements{0, 0xFFFFFFE0, 0xFFFFFFFE}));  // bit 0xFFFFFFFF is past the count
 }
 
 }  // namespace

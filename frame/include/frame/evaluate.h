@@ -103,14 +103,16 @@ class InputArray : public PortArray {
     return ((words[element / 32] >> (element % 32)) & 1u) != 0;
   }
 
+  // The item size GetSubArray hands back is not read: the host promises the pointer and the
+  // count, and the port's data type says what an item is.
   template <class T>
   Items<T> items(ULONG element) const {
     if (element >= count_) return {};
     const void* data = nullptr;
     ULONG count = 0;
-    ULONG item_size = 0;
-    context_->GetSubArray(many_, element, data, count, item_size);
-    if (!data || item_size != sizeof(T)) return {};
+    ULONG unread_item_size = 0;
+    context_->GetSubArray(many_, element, data, count, unread_item_size);
+    if (!data) return {};
     return {static_cast<const T*>(data), count, constant_};
   }
 };
@@ -129,17 +131,19 @@ class OutputArray : public PortArray {
     context_->SetStringData(one_, k, text.data(), length);
   }
 
-  // Element k of an array-per-element numeric output, sized once to values.size(). While the
-  // output's constant flag is set, slot 0 alone is written and ends holding the last value.
+  // Element k of an array-per-element numeric output, sized once to values.size(), every item
+  // written: the host promises n writable items at the pointer and nothing of their content.
+  // While the output's constant flag is set, slot 0 alone is written and ends holding the last
+  // value. The count and item size ResizeSubArray hands back are not read.
   template <class T>
   void write_items(ULONG k, std::span<const T> values) {
     if (k >= count_) return;
     void* data = nullptr;
-    ULONG count = 0;
-    ULONG item_size = 0;
+    ULONG unread_count = 0;
+    ULONG unread_item_size = 0;
     const auto n = static_cast<ULONG>(values.size());
-    context_->ResizeSubArray(many_, k, n, data, count, item_size);
-    if (!data || n == 0 || item_size != sizeof(T) || count < n) return;
+    context_->ResizeSubArray(many_, k, n, data, unread_count, unread_item_size);
+    if (!data || n == 0) return;
     T* slots = static_cast<T*>(data);
     if (constant_) {
       slots[0] = values.back();
@@ -148,16 +152,17 @@ class OutputArray : public PortArray {
     }
   }
 
-  // Element k of an array-per-element text output: n texts, text_of(i) giving item i as a view
-  // that stays valid until the next call of text_of. Each text is sized once, then set.
+  // Element k of an array-per-element text output: exactly n texts, text_of(i) giving item i
+  // as a view that stays valid until the next call of text_of. Each text is sized once, then
+  // set. Nothing ResizeSubArray hands back is read: a text sub-array is written item by item.
   template <class TextOf>
   void write_text_items(ULONG k, ULONG n, TextOf&& text_of) {
     if (k >= count_) return;
-    void* data = nullptr;
-    ULONG count = 0;
-    ULONG item_size = 0;
-    context_->ResizeSubArray(many_, k, n, data, count, item_size);
-    for (ULONG i = 0; i < count; ++i) {
+    void* unread_items = nullptr;
+    ULONG unread_count = 0;
+    ULONG unread_item_size = 0;
+    context_->ResizeSubArray(many_, k, n, unread_items, unread_count, unread_item_size);
+    for (ULONG i = 0; i < n; ++i) {
       const std::wstring_view text = text_of(i);
       const auto length = static_cast<ULONG>(text.size());
       wchar_t* buffer = nullptr;
@@ -220,8 +225,25 @@ class IndexSetLease {
   XSI::CIndexSet set_;
 };
 
+// Calls visit(k) for each set bit k below count of a bit set held in 32-bit words (bit k is bit
+// k % 32 of word k / 32), ascending. Bits at and above count are the host's and may hold
+// anything; they are never visited. Any count up to 2^32 - 1 is walked whole: nothing wraps.
+template <class Visit>
+void walk_bits(const std::uint32_t* words, ULONG count, Visit&& visit) {
+  const ULONG whole_words = count / 32;
+  const ULONG last_bits = count % 32;
+  auto visit_word = [&](ULONG word, std::uint32_t bits) {
+    for (; bits != 0; bits &= bits - 1)
+      visit(word * 32 + static_cast<ULONG>(std::countr_zero(bits)));
+  };
+  for (ULONG word = 0; word < whole_words; ++word) visit_word(word, words[word]);
+  if (last_bits != 0)
+    visit_word(whole_words, words[whole_words] & ((std::uint32_t{1} << last_bits) - 1));
+}
+
 // Calls visit(k) once for each element index of the set, in the set's order: a range ascending;
-// the set bits below the bit count, ascending; a list in stored order, holes skipped.
+// the set bits below the bit count, ascending; a list in stored order, holes skipped. Nothing
+// past the set's count is read.
 template <class Visit>
 void walk_index_set(const XSI::CIndexSet& set, Visit&& visit) {
   const ULONG count = set.GetCount();
@@ -231,13 +253,7 @@ void walk_index_set(const XSI::CIndexSet& set, Visit&& visit) {
       for (ULONG k = 0; k < count; ++k) visit(k);
       break;
     case XSI::CIndexSet::Bits:
-      if (!data) break;
-      for (ULONG word = 0; word < (count + 31) / 32; ++word) {
-        std::uint32_t bits = data[word];
-        if (count - word * 32 < 32) bits &= (std::uint32_t{1} << (count - word * 32)) - 1;
-        for (; bits != 0; bits &= bits - 1)
-          visit(word * 32 + static_cast<ULONG>(std::countr_zero(bits)));
-      }
+      if (data) walk_bits(data, count, visit);
       break;
     case XSI::CIndexSet::List:
       if (!data) break;
