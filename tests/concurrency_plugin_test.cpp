@@ -1,7 +1,8 @@
 // The host evaluates one node on many element sets at once, from several threads. Every plug-in
 // is loaded once; eight threads then evaluate them all at the same time, each on contexts of its
 // own (different texts and numbers, element counts, index sets of every form, constant flags),
-// over and over. Every call must write exactly what the same evaluation wrote when run alone.
+// over and over, alternately against the ordinary and the unforgiving stand-in host. Every call
+// must write exactly what the same evaluation wrote when run alone, in either host.
 #include <bit>
 #include <cstdint>
 #include <latch>
@@ -161,6 +162,10 @@ TEST(Concurrency, EightThreadsGetWhatEachEvaluationGivesAlone) {
       ASSERT_EQ(result.status, XSI::CStatus::OK) << kNodes[node];
       ASSERT_TRUE(result.faults.empty()) << kNodes[node] << ": " << result.faults.front();
       alone.push_back(outcome(evaluation, libraries[node]->node(), result));
+      evaluation.set_strict(true);
+      const xsi_host::CallResult strict = evaluation.run(libraries[node]->evaluate());
+      ASSERT_EQ(outcome(evaluation, libraries[node]->node(), strict), alone.back())
+          << kNodes[node] << " context " << contexts.size() - 1 << " in the strict host";
     }
   }
 
@@ -181,6 +186,7 @@ TEST(Concurrency, EightThreadsGetWhatEachEvaluationGivesAlone) {
         std::size_t c = t;
         for (auto& evaluation : mine) {
           const icehost::PluginLibrary& library = *libraries[contexts[c].node];
+          evaluation->set_strict(repeat % 2 == 1);
           const xsi_host::CallResult result = evaluation->run(library.evaluate());
           if (outcome(*evaluation, library.node(), result) != alone[c] && mismatches[t]++ == 0)
             first_mismatch[t] = std::string(kNodes[contexts[c].node]) + " context " +

@@ -111,14 +111,19 @@ TEST_F(Ocherin, EmptyIndexSetWritesNothing) {
 }
 
 TEST_F(Ocherin, ConstantOutputHoldsTheLastCodeInSlotZero) {
-  // While the flag is set only slot 0 is written: the other slots keep what sizing left there.
+  // While the flag is set only slot 0 is written: the other slots keep what sizing left there,
+  // the old items in the ordinary host, garbage in the unforgiving one.
   const std::vector<std::int32_t> stale(5, -5);
   port(209).set_integers(1, stale);
   port(209).constant = true;
   set(L"hello");
   evaluation_.index_list({1});
   EXPECT_EQ(evaluate(), Elements{1});
-  EXPECT_EQ(ascii(1), codes({111, -5, -5, -5, -5}));
+  ASSERT_EQ(ascii(1).size(), 5u);
+  EXPECT_EQ(ascii(1)[0], Value(111));
+  if (!evaluation_.strict()) {
+    EXPECT_EQ(ascii(1), codes({111, -5, -5, -5, -5}));
+  }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "evaluation_setup.h"
+#include "host_mode.h"
 #include "plugin_library.h"
 #include "xsi_host.h"
 
@@ -55,7 +56,7 @@ class PluginTest : public ::testing::Test {
   }
 
   icehost::PluginLibrary library_;
-  xsi_host::Evaluation evaluation_;
+  xsi_host::Evaluation evaluation_{strict_host()};
 };
 
 }  // namespace tests

@@ -34,7 +34,7 @@ struct Loaded {
   }
 
   icehost::PluginLibrary library;
-  xsi_host::Evaluation evaluation;
+  xsi_host::Evaluation evaluation{tests::strict_host()};
 };
 
 // The texts of output element 0 of port, joined with ",".
