@@ -112,7 +112,7 @@ TEST_F(FrameTest, ListIsWalkedInStoredOrder) {
   context.AcquireIndexSet(set);
   frame::walk_index_set(set, [&](ULONG k) { order.push_back(k); });
   context.ReleaseIndexSet(set);
-  EXPECT_TRUE(evaluation.end_call().empty());
+  EXPECT_TRUE(evaluation.end_call().faults.empty());
   EXPECT_EQ(order, (Elements{5, 2}));
 }
 

@@ -108,7 +108,7 @@ TEST_F(TextEvaluation, ElementPastTheCountReadsEmptyWritesNothingAndIsRecorded) 
   EXPECT_EQ(context.SetStringData(out, 5, L"x", 1).GetCode(), XSI::CStatus::Fail);
   context.ReleaseDataArray(in);
   context.ReleaseDataArray(out);
-  const auto faults = evaluation.end_call();
+  const auto faults = evaluation.end_call().faults;
   ASSERT_EQ(faults.size(), 2u);
   EXPECT_NE(faults[0].find("element 3 of port 0"), std::string::npos);
   EXPECT_NE(faults[1].find("element 5 of port 200"), std::string::npos);
@@ -124,7 +124,7 @@ TEST_F(TextEvaluation, ReleaseOutOfOrderAndNeverReleasedAreRecorded) {
   context.AcquireIndexSet(set);
   context.ReleaseDataArray(out);
   context.ReleaseIndexSet(set);
-  const auto faults = evaluation.end_call();
+  const auto faults = evaluation.end_call().faults;
   ASSERT_EQ(faults.size(), 2u);
   EXPECT_NE(faults[0].find("released the array of port 200 before the index set"),
             std::string::npos);
@@ -132,14 +132,28 @@ TEST_F(TextEvaluation, ReleaseOutOfOrderAndNeverReleasedAreRecorded) {
             std::string::npos);
 }
 
-TEST_F(TextEvaluation, AcquiringWithTheWrongTypeGivesAnEmptyArray) {
+TEST_F(TextEvaluation, AcquisitionsTheHostRefusesLeaveTheArrayUnacquired) {
+  // The wrong type (a fault of the plug-in's), a port the evaluation lacks, and an acquisition
+  // made to fail: each reports failure and leaves the array as it was, with nothing to release.
+  evaluation.fail_acquisition(2);
   evaluation.begin_call();
   XSI::ICENodeContext context = evaluation.context();
-  XSI::CBaseDataArray in;
-  context.AcquireInputDataArray(in, XSI::siICENodeDataFloat, 0, 0);
-  EXPECT_EQ(in.GetCount(), 0u);
-  context.ReleaseDataArray(in);
-  EXPECT_EQ(evaluation.end_call().size(), 1u);
+  XSI::CBaseDataArray wrong_type, no_port, refused, fine;
+  EXPECT_FALSE(
+      context.AcquireInputDataArray(wrong_type, XSI::siICENodeDataFloat, 0, 0).Succeeded());
+  EXPECT_FALSE(context.AcquireInputDataArray(no_port, XSI::siICENodeDataString, 9, 0).Succeeded());
+  EXPECT_FALSE(context.AcquireInputDataArray(refused, XSI::siICENodeDataString, 0, 0).Succeeded());
+  EXPECT_TRUE(context.AcquireInputDataArray(fine, XSI::siICENodeDataString, 0, 0).Succeeded());
+  for (const XSI::CBaseDataArray* array : {&wrong_type, &no_port, &refused}) {
+    EXPECT_EQ(array->GetCount(), 1u);
+    EXPECT_EQ(array->GetData(), nullptr);
+  }
+  EXPECT_EQ(fine.GetCount(), 3u);
+  context.ReleaseDataArray(fine);
+  const xsi_host::CallResult result = evaluation.end_call();
+  ASSERT_EQ(result.faults.size(), 1u);
+  EXPECT_NE(result.faults[0].find("wrong type"), std::string::npos);
+  EXPECT_EQ(result.acquisitions, 1u);
 }
 
 // The unforgiving host keeps every promise and takes every freedom: if it gave what the
@@ -187,7 +201,7 @@ TEST(StrictHost, KeepsThePromisesAndTakesTheFreedoms) {
   EXPECT_FALSE(context.ReleaseIndexSet(set).Succeeded());
   context.ReleaseDataArray(text_array);
   context.ReleaseDataArray(out);
-  EXPECT_TRUE(evaluation.end_call().empty());
+  EXPECT_TRUE(evaluation.end_call().faults.empty());
 }
 
 TEST(Session, FailedDefinitionCallIsRecordedAndAsserted) {

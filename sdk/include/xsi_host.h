@@ -105,6 +105,10 @@ class XSI_SDK_API Session {
   // "AddPortGroup", "AddInputPort", "AddOutputPort") returns a failed status and changes nothing.
   void fail_call(std::string operation, int ordinal);
 
+  // The SDK operations that ran out of memory during this session's load and unload calls,
+  // one entry each, in order.
+  std::vector<std::string> out_of_memory() const;
+
   // Called for every logged line as it is logged, in addition to recording it.
   void on_log(std::function<void(const LogLine&)> sink);
 
@@ -193,8 +197,9 @@ class XSI_SDK_API PortData {
 
 struct CallResult {
   XSI::CStatus::Code status = XSI::CStatus::OK;
-  std::vector<std::string> faults;  // misuse the callback committed, one line each
-  std::size_t acquisitions = 0;     // data arrays and index sets acquired
+  std::vector<std::string> faults;         // misuse the callback committed, one line each
+  std::size_t acquisitions = 0;            // data arrays and index sets acquired
+  std::vector<std::string> out_of_memory;  // SDK operations that ran out of memory, in order
 };
 
 using EvaluateFunction = XSI::CStatus (*)(XSI::ICENodeContext&);
@@ -236,6 +241,11 @@ class XSI_SDK_API Evaluation {
   void set_strict(bool on);
   bool strict() const;
 
+  // The ordinal-th acquisition of every call (0 the first; data arrays and the index set counted
+  // alike, in the order the plug-in asks for them) fails: the array or index set stays
+  // unacquired (count 1, no data) and the acquisition reports a failed status.
+  void fail_acquisition(std::size_t ordinal);
+
   void pull(ULONG output_port_id);
   void index_range(ULONG count);
   // Bit i of the set is bits[i]; the bit count is bits.size().
@@ -246,10 +256,11 @@ class XSI_SDK_API Evaluation {
   // and every misuse, including arrays and index sets it did not release.
   CallResult run(EvaluateFunction evaluate);
 
-  // The context for a caller that drives the callback itself; pair with begin_call/end_call.
+  // The context for a caller that drives the callback itself; pair with begin_call/end_call,
+  // on the thread that makes the call. end_call gives what run reports, but the status.
   XSI::ICENodeContext context();
   void begin_call();
-  std::vector<std::string> end_call();
+  CallResult end_call();
 
  private:
   std::unique_ptr<detail::EvaluationState> state_;

@@ -14,6 +14,9 @@
 //  * Numbers read from text ignore the locale and surrounding white space; see CValue.
 //  * An element index past an array's count reads as empty (an empty text, a null pointer,
 //    false); a write there changes nothing. Both are recorded as faults the host reports.
+//  * No operation throws. One that cannot get the memory it needs does nothing and answers
+//    with what it gives when it fails: a failed status and null out-values, an empty text or
+//    array, a null narrow form, a number read as 0. The host is told of every such refusal.
 #pragma once
 
 #include <cstdint>
@@ -71,7 +74,9 @@ class CValue;
 
 class XSI_SDK_API CStatus {
  public:
-  enum Code : std::int32_t { OK = 0, Fail = 1 };
+  // OK is success; any other code a failure: Fail, the work could not be done (the host lent
+  // no array); MemoryUnavailable, memory ran out; Unexpected, anything else.
+  enum Code : std::int32_t { OK = 0, Fail = 1, MemoryUnavailable = 2, Unexpected = 3 };
 
   CStatus(Code code = OK);
   Code GetCode() const;
@@ -120,6 +125,7 @@ class XSI_SDK_API CString {
   CStringArray Split(const CString& separator) const;
 
  private:
+  friend class CStringArray;
   struct Rep;
   static Rep* make_rep(std::wstring_view text);
   Rep* rep_;
@@ -137,6 +143,7 @@ class XSI_SDK_API CStringArray {
   void Add(const CString& text);
 
  private:
+  friend class CString;
   struct Rep;
   Rep* rep_;
 };

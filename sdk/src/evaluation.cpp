@@ -127,6 +127,26 @@ bool PortData::written(ULONG element) const {
 
 namespace detail {
 
+EvaluationState*& current_evaluation() {
+  thread_local EvaluationState* evaluation = nullptr;
+  return evaluation;
+}
+
+void record_refusal(const char* operation) noexcept {
+  if (EvaluationState* evaluation = current_evaluation())
+    evaluation->refusals.add(operation);
+  else if (SessionState* session = current_session())
+    session->refusals.add(operation);
+}
+
+std::vector<std::string> Refusals::list() const {
+  std::vector<std::string> names(operations.begin(),
+                                 operations.begin() + std::min(count, operations.size()));
+  if (count > operations.size())
+    names.push_back("and " + std::to_string(count - operations.size()) + " more");
+  return names;
+}
+
 // ---- EvaluationState ---------------------------------------------------------------------
 
 XSI::ICENodeContext EvaluationState::context() {
@@ -199,6 +219,9 @@ void EvaluationState::fault(std::string text) {
 }
 
 ULONG EvaluationState::acquire(SlotKind kind, PortData* port) {
+  // Both lists grow, or neither: an acquisition that runs out of memory changes nothing.
+  slots.reserve(slots.size() + 1);
+  held.reserve(held.size() + 1);
   slots.push_back(Slot{kind, port, false});
   const auto slot = static_cast<ULONG>(slots.size() - 1);
   held.push_back(slot);
@@ -235,6 +258,9 @@ void EvaluationState::outside(const PortData& port, ULONG i, const char* operati
 }
 
 void EvaluationState::outside_items(const PortData& port, ULONG i, ULONG j, const char* operation) {
+  const auto end =
+      unsized.begin() + static_cast<std::ptrdiff_t>(std::min(unsized_count, unsized.size()));
+  if (std::find(unsized.begin(), end, std::pair<const PortData*, ULONG>(&port, i)) != end) return;
   fault(std::string(operation) + " at item " + std::to_string(j) + " of element " +
         std::to_string(i) + " of port " + std::to_string(port.id()) + ", past its count of " +
         std::to_string(port.text_items_[i].count));
@@ -293,31 +319,45 @@ void Evaluation::index_list(std::vector<ULONG> entries) {
   state_->index_data = std::move(entries);
 }
 
+void Evaluation::fail_acquisition(std::size_t ordinal) {
+  state_->failing_acquisitions.push_back(ordinal);
+}
+
 XSI::ICENodeContext Evaluation::context() { return state_->context(); }
 
 void Evaluation::begin_call() {
-  for (auto& port : state_->ports) std::fill(port.written_.begin(), port.written_.end(), 0);
-  state_->slots.clear();
-  state_->held.clear();
-  state_->faults.clear();
-  state_->scratch_words.clear();
-  state_->scratch_texts.clear();
-  state_->garbage_state = 0x2545F491;
+  detail::EvaluationState& e = *state_;
+  for (auto& port : e.ports) std::fill(port.written_.begin(), port.written_.end(), 0);
+  e.slots.clear();
+  e.held.clear();
+  e.faults.clear();
+  e.refusals = {};
+  e.unsized_count = 0;
+  e.acquisitions_asked = 0;
+  e.scratch_words.clear();
+  e.scratch_texts.clear();
+  e.garbage_state = 0x2545F491;
+  // Room for a call's acquisitions made now, so that an acquisition need not allocate.
+  e.slots.reserve(16);
+  e.held.reserve(16);
+  e.previous = std::exchange(detail::current_evaluation(), &e);
 }
 
-std::vector<std::string> Evaluation::end_call() {
-  for (ULONG slot : state_->held)
-    state_->fault(state_->describe(slot) + " was acquired and never released");
-  state_->held.clear();
-  return std::move(state_->faults);
+CallResult Evaluation::end_call() {
+  detail::EvaluationState& e = *state_;
+  detail::current_evaluation() = e.previous;
+  for (ULONG slot : e.held) e.fault(e.describe(slot) + " was acquired and never released");
+  e.held.clear();
+  return CallResult{XSI::CStatus::OK, std::move(e.faults), e.slots.size(), e.refusals.list()};
 }
 
 CallResult Evaluation::run(EvaluateFunction evaluate) {
   begin_call();
   XSI::ICENodeContext context = state_->context();
   const XSI::CStatus status = evaluate(context);
-  std::vector<std::string> faults = end_call();
-  return CallResult{status.GetCode(), std::move(faults), state_->slots.size()};
+  CallResult result = end_call();
+  result.status = status.GetCode();
+  return result;
 }
 
 }  // namespace xsi_host
@@ -328,6 +368,7 @@ namespace XSI {
 
 using xsi_host::PortData;
 using xsi_host::detail::EvaluationState;
+using xsi_host::detail::or_refused;
 using xsi_host::detail::SlotKind;
 
 namespace {
@@ -348,83 +389,108 @@ ICENodeContext::ICENodeContext() : evaluation_(nullptr) {}
 
 ULONG ICENodeContext::GetEvaluatedOutputPortID() const { return EVALUATION.pulled; }
 
+// An acquisition binds the array to a declared port of the type and structure asked for. One
+// made to fail, of a port that is not declared, of the wrong type or structure (a fault), or
+// that runs out of memory leaves the array unacquired and reports a failed status.
+
 CStatus ICENodeContext::AcquireOutputDataArray(CBaseDataArray& array, ULONG data_type) {
   EvaluationState& e = EVALUATION;
-  PortData* port = e.port_to_acquire(true, e.pulled, data_type, siICENodeStructureSingle);
-  array.slot_ = e.acquire(SlotKind::Array1D, port);
-  array.count_ = port ? port->element_count() : 0;
-  array.data_ = e.data_of(port);
-  return port ? CStatus::OK : CStatus::Fail;
+  if (e.refuse_acquisition()) return CStatus::Fail;
+  return or_refused("AcquireOutputDataArray", CStatus(CStatus::Fail), [&] {
+    PortData* port = e.port_to_acquire(true, e.pulled, data_type, siICENodeStructureSingle);
+    if (!port) return CStatus(CStatus::Fail);
+    const void* data = e.data_of(port);
+    array.slot_ = e.acquire(SlotKind::Array1D, port);
+    array.count_ = port->element_count();
+    array.data_ = data;
+    return CStatus(CStatus::OK);
+  });
 }
 
 CStatus ICENodeContext::AcquireOutputDataArray2D(CBaseDataArray2D& array, ULONG data_type) {
   EvaluationState& e = EVALUATION;
-  PortData* port = e.port_to_acquire(true, e.pulled, data_type, siICENodeStructureArray);
-  array.slot_ = e.acquire(SlotKind::Array2D, port);
-  array.count_ = port ? port->element_count() : 0;
-  array.constant_ = port && port->constant;
-  return port ? CStatus::OK : CStatus::Fail;
+  if (e.refuse_acquisition()) return CStatus::Fail;
+  return or_refused("AcquireOutputDataArray2D", CStatus(CStatus::Fail), [&] {
+    PortData* port = e.port_to_acquire(true, e.pulled, data_type, siICENodeStructureArray);
+    if (!port) return CStatus(CStatus::Fail);
+    array.slot_ = e.acquire(SlotKind::Array2D, port);
+    array.count_ = port->element_count();
+    array.constant_ = port->constant;
+    return CStatus(CStatus::OK);
+  });
 }
 
 CStatus ICENodeContext::AcquireInputDataArray(CBaseDataArray& array, ULONG data_type, ULONG id,
                                               ULONG /*instance*/) {
   EvaluationState& e = EVALUATION;
-  PortData* port = e.port_to_acquire(false, id, data_type, siICENodeStructureSingle);
-  array.slot_ = e.acquire(SlotKind::Array1D, port);
-  array.count_ = port ? port->element_count() : 0;
-  array.data_ = e.data_of(port);
-  return port ? CStatus::OK : CStatus::Fail;
+  if (e.refuse_acquisition()) return CStatus::Fail;
+  return or_refused("AcquireInputDataArray", CStatus(CStatus::Fail), [&] {
+    PortData* port = e.port_to_acquire(false, id, data_type, siICENodeStructureSingle);
+    if (!port) return CStatus(CStatus::Fail);
+    const void* data = e.data_of(port);
+    array.slot_ = e.acquire(SlotKind::Array1D, port);
+    array.count_ = port->element_count();
+    array.data_ = data;
+    return CStatus(CStatus::OK);
+  });
 }
 
 CStatus ICENodeContext::AcquireInputDataArray2D(CBaseDataArray2D& array, ULONG data_type, ULONG id,
                                                 ULONG /*instance*/) {
   EvaluationState& e = EVALUATION;
-  PortData* port = e.port_to_acquire(false, id, data_type, siICENodeStructureArray);
-  array.slot_ = e.acquire(SlotKind::Array2D, port);
-  array.count_ = port ? port->element_count() : 0;
-  array.constant_ = port && port->constant;
-  return port ? CStatus::OK : CStatus::Fail;
+  if (e.refuse_acquisition()) return CStatus::Fail;
+  return or_refused("AcquireInputDataArray2D", CStatus(CStatus::Fail), [&] {
+    PortData* port = e.port_to_acquire(false, id, data_type, siICENodeStructureArray);
+    if (!port) return CStatus(CStatus::Fail);
+    array.slot_ = e.acquire(SlotKind::Array2D, port);
+    array.count_ = port->element_count();
+    array.constant_ = port->constant;
+    return CStatus(CStatus::OK);
+  });
 }
 
 CStatus ICENodeContext::ReleaseDataArray(CBaseDataArray& array) {
   EvaluationState& e = EVALUATION;
-  e.release(array.slot_, SlotKind::Array1D);
+  or_refused("ReleaseDataArray", [&] { e.release(array.slot_, SlotKind::Array1D); });
   array = CBaseDataArray();
   return e.reported(CStatus::OK);
 }
 
 CStatus ICENodeContext::ReleaseDataArray(CBaseDataArray2D& array) {
   EvaluationState& e = EVALUATION;
-  e.release(array.slot_, SlotKind::Array2D);
+  or_refused("ReleaseDataArray", [&] { e.release(array.slot_, SlotKind::Array2D); });
   array = CBaseDataArray2D();
   return e.reported(CStatus::OK);
 }
 
 CStatus ICENodeContext::AcquireIndexSet(CIndexSet& set) {
   EvaluationState& e = EVALUATION;
-  set.slot_ = e.acquire(SlotKind::IndexSet, nullptr);
-  set.form_ = e.index_form;
-  set.count_ = e.index_count;
-  set.data_ = e.index_data.empty() ? nullptr : e.index_data.data();
-  if (e.strict) {
-    std::vector<std::uint32_t> words = e.index_data;
-    if (e.index_form == CIndexSet::Bits) {
-      EvaluationState::set_bits_from(words, e.index_count);
-      set.data_ = e.keep(std::move(words), 0);
-    } else if (e.index_form == CIndexSet::List) {
-      // Element indices that a walk past the count would visit.
-      for (std::uint32_t k = 0; k < 4; ++k) words.push_back(k);
-      set.data_ = e.keep(std::move(words), 0);
-    } else {
-      set.data_ = e.keep({}, 2);
+  if (e.refuse_acquisition()) return CStatus::Fail;
+  return or_refused("AcquireIndexSet", CStatus(CStatus::Fail), [&] {
+    const ULONG* data = e.index_data.empty() ? nullptr : e.index_data.data();
+    if (e.strict) {
+      std::vector<std::uint32_t> words = e.index_data;
+      if (e.index_form == CIndexSet::Bits) {
+        EvaluationState::set_bits_from(words, e.index_count);
+      } else if (e.index_form == CIndexSet::List) {
+        // Element indices that a walk past the count would visit.
+        for (std::uint32_t k = 0; k < 4; ++k) words.push_back(k);
+      } else {
+        words = {e.garbage(), e.garbage()};
+      }
+      data = e.keep(std::move(words), 0);
     }
-  }
-  return CStatus::OK;
+    set.slot_ = e.acquire(SlotKind::IndexSet, nullptr);
+    set.form_ = e.index_form;
+    set.count_ = e.index_count;
+    set.data_ = data;
+    return CStatus(CStatus::OK);
+  });
 }
 
 CStatus ICENodeContext::ReleaseIndexSet(CIndexSet& set) {
   EvaluationState& e = EVALUATION;
-  e.release(set.slot_, SlotKind::IndexSet);
+  or_refused("ReleaseIndexSet", [&] { e.release(set.slot_, SlotKind::IndexSet); });
   set = CIndexSet();
   return e.reported(CStatus::OK);
 }
@@ -434,43 +500,48 @@ CStatus ICENodeContext::GetStringData(const CBaseDataArray& array, ULONG i,
   EvaluationState& e = EVALUATION;
   out_text = L"";
   out_length = 0;
-  PortData* port = e.bound(array.slot_, SlotKind::Array1D, "GetStringData");
-  if (!port || port->data_type() != siICENodeDataString || !e.within(*port, i, "GetStringData"))
-    return CStatus::Fail;
-  const std::wstring& text = port->texts_[i];
-  out_text = text.data();
-  out_length = static_cast<ULONG>(text.size());
-  if (e.strict) out_text = e.scratch_texts.emplace_back(text + L"\x2400\x2400").data();
-  return e.reported(CStatus::OK);
+  return or_refused("GetStringData", CStatus(CStatus::Fail), [&] {
+    PortData* port = e.bound(array.slot_, SlotKind::Array1D, "GetStringData");
+    if (!port || port->data_type() != siICENodeDataString || !e.within(*port, i, "GetStringData"))
+      return CStatus(CStatus::Fail);
+    const std::wstring& text = port->texts_[i];
+    out_text = e.strict ? e.scratch_texts.emplace_back(text + L"\x2400\x2400").data() : text.data();
+    out_length = static_cast<ULONG>(text.size());
+    return e.reported(CStatus::OK);
+  });
 }
 
 CStatus ICENodeContext::ResizeStringData(CBaseDataArray& array, ULONG i, ULONG length,
                                          wchar_t*& out_buffer) {
   EvaluationState& e = EVALUATION;
   out_buffer = nullptr;
-  PortData* port = e.bound(array.slot_, SlotKind::Array1D, "ResizeStringData");
-  if (!port || port->data_type() != siICENodeDataString || !e.within(*port, i, "ResizeStringData"))
-    return CStatus::Fail;
-  std::wstring& text = port->texts_[i];
-  text.resize(length);
-  port->written_[i] = 1;
-  out_buffer = text.data();
-  if (e.strict) {
-    text.assign(length, L'\x2400');
-    out_buffer = EvaluationState::wild<wchar_t>();
-  }
-  return e.reported(CStatus::OK);
+  return or_refused("ResizeStringData", CStatus(CStatus::Fail), [&] {
+    PortData* port = e.bound(array.slot_, SlotKind::Array1D, "ResizeStringData");
+    if (!port || port->data_type() != siICENodeDataString ||
+        !e.within(*port, i, "ResizeStringData"))
+      return CStatus(CStatus::Fail);
+    std::wstring& text = port->texts_[i];
+    if (e.strict)
+      text.assign(length, L'\x2400');
+    else
+      text.resize(length);
+    port->written_[i] = 1;
+    out_buffer = e.strict ? EvaluationState::wild<wchar_t>() : text.data();
+    return e.reported(CStatus::OK);
+  });
 }
 
 CStatus ICENodeContext::SetStringData(CBaseDataArray& array, ULONG i, const wchar_t* text,
                                       ULONG length) {
   EvaluationState& e = EVALUATION;
-  PortData* port = e.bound(array.slot_, SlotKind::Array1D, "SetStringData");
-  if (!port || port->data_type() != siICENodeDataString || !e.within(*port, i, "SetStringData"))
-    return CStatus::Fail;
-  port->texts_[i].assign(text ? text : L"", text ? length : 0);
-  port->written_[i] = 1;
-  return e.reported(CStatus::OK);
+  return or_refused("SetStringData", CStatus(CStatus::Fail), [&] {
+    PortData* port = e.bound(array.slot_, SlotKind::Array1D, "SetStringData");
+    if (!port || port->data_type() != siICENodeDataString || !e.within(*port, i, "SetStringData"))
+      return CStatus(CStatus::Fail);
+    port->texts_[i].assign(text ? text : L"", text ? length : 0);
+    port->written_[i] = 1;
+    return e.reported(CStatus::OK);
+  });
 }
 
 CStatus ICENodeContext::GetSubArray(const CBaseDataArray2D& array, ULONG i, const void*& out_items,
@@ -479,31 +550,35 @@ CStatus ICENodeContext::GetSubArray(const CBaseDataArray2D& array, ULONG i, cons
   out_items = nullptr;
   out_count = 0;
   out_item_size = 0;
-  PortData* port = e.bound(array.slot_, SlotKind::Array2D, "GetSubArray");
-  if (!port || !e.within(*port, i, "GetSubArray")) return CStatus::Fail;
-  if (port->data_type() == siICENodeDataLong) {
-    const auto& items = port->integer_items_[i];
-    out_items = items.empty() ? nullptr : items.data();
-    out_count = static_cast<ULONG>(items.size());
-    out_item_size = sizeof(std::int32_t);
-  } else if (port->data_type() == siICENodeDataFloat) {
-    const auto& items = port->float_items_[i];
-    out_items = items.empty() ? nullptr : items.data();
-    out_count = static_cast<ULONG>(items.size());
-    out_item_size = sizeof(float);
-  } else {
-    return CStatus::Fail;
-  }
-  if (e.strict) {
-    out_item_size = e.garbage();
-    const auto* items = static_cast<const std::uint32_t*>(out_items);
-    if (out_count == 0) {
-      out_items = e.keep({}, 2);
-    } else if (array.constant_) {
-      out_items = e.keep({items[0]}, out_count - 1);
+  return or_refused("GetSubArray", CStatus(CStatus::Fail), [&] {
+    PortData* port = e.bound(array.slot_, SlotKind::Array2D, "GetSubArray");
+    if (!port || !e.within(*port, i, "GetSubArray")) return CStatus(CStatus::Fail);
+    const void* items = nullptr;
+    ULONG count = 0;
+    if (port->data_type() == siICENodeDataLong) {
+      const auto& numbers = port->integer_items_[i];
+      items = numbers.empty() ? nullptr : numbers.data();
+      count = static_cast<ULONG>(numbers.size());
+    } else if (port->data_type() == siICENodeDataFloat) {
+      const auto& numbers = port->float_items_[i];
+      items = numbers.empty() ? nullptr : numbers.data();
+      count = static_cast<ULONG>(numbers.size());
+    } else {
+      return CStatus(CStatus::Fail);
     }
-  }
-  return e.reported(CStatus::OK);
+    ULONG item_size = 4;
+    if (e.strict) {
+      item_size = e.garbage();
+      if (count == 0)
+        items = e.keep({}, 2);
+      else if (array.constant_)
+        items = e.keep({*static_cast<const std::uint32_t*>(items)}, count - 1);
+    }
+    out_items = items;
+    out_count = count;
+    out_item_size = item_size;
+    return e.reported(CStatus::OK);
+  });
 }
 
 CStatus ICENodeContext::ResizeSubArray(CBaseDataArray2D& array, ULONG i, ULONG count,
@@ -512,66 +587,84 @@ CStatus ICENodeContext::ResizeSubArray(CBaseDataArray2D& array, ULONG i, ULONG c
   out_items = nullptr;
   out_count = 0;
   out_item_size = 0;
-  PortData* port = e.bound(array.slot_, SlotKind::Array2D, "ResizeSubArray");
-  if (!port || !e.within(*port, i, "ResizeSubArray")) return CStatus::Fail;
-  switch (port->data_type()) {
-    case siICENodeDataLong:
-      port->integer_items_[i].resize(count);
-      out_items = port->integer_items_[i].data();
-      out_item_size = sizeof(std::int32_t);
-      break;
-    case siICENodeDataFloat:
-      port->float_items_[i].resize(count);
-      out_items = port->float_items_[i].data();
-      out_item_size = sizeof(float);
-      break;
-    case siICENodeDataString: {
-      xsi_host::detail::TextItems& items = port->text_items_[i];
-      if (count > items.texts.size()) items.texts.resize(count);
-      for (std::size_t j = items.count; j < count; ++j) items.texts[j].clear();
-      items.count = count;
-      break;
+  PortData* port = nullptr;
+  try {
+    port = e.bound(array.slot_, SlotKind::Array2D, "ResizeSubArray");
+    if (!port || !e.within(*port, i, "ResizeSubArray")) return CStatus(CStatus::Fail);
+    void* items = nullptr;
+    ULONG item_size = 0;
+    switch (port->data_type()) {
+      case siICENodeDataLong:
+        port->integer_items_[i].resize(count);
+        items = port->integer_items_[i].data();
+        item_size = sizeof(std::int32_t);
+        break;
+      case siICENodeDataFloat:
+        port->float_items_[i].resize(count);
+        items = port->float_items_[i].data();
+        item_size = sizeof(float);
+        break;
+      case siICENodeDataString: {
+        xsi_host::detail::TextItems& texts = port->text_items_[i];
+        if (count > texts.texts.size()) texts.texts.resize(count);
+        for (std::size_t j = texts.count; j < count; ++j) texts.texts[j].clear();
+        texts.count = count;
+        break;
+      }
+      default:
+        return CStatus(CStatus::Fail);
     }
-    default:
-      return CStatus::Fail;
+    port->written_[i] = 1;
+    ULONG reported_count = count;
+    if (e.strict) e.stale(*port, i, items, reported_count, item_size);
+    out_items = items;
+    out_count = reported_count;
+    out_item_size = item_size;
+    return e.reported(CStatus::OK);
+  } catch (...) {
+    // Memory ran out: the element keeps its old items, and writes to the items it lacks are
+    // no fault of the plug-in's.
+    xsi_host::detail::record_refusal("ResizeSubArray");
+    if (port && e.unsized_count < e.unsized.size()) e.unsized[e.unsized_count] = {port, i};
+    ++e.unsized_count;
+    return CStatus::Fail;
   }
-  out_count = count;
-  port->written_[i] = 1;
-  if (e.strict) e.stale(*port, i, out_items, out_count, out_item_size);
-  return e.reported(CStatus::OK);
 }
 
 CStatus ICENodeContext::ResizeStringData2D(CBaseDataArray2D& array, ULONG i, ULONG j, ULONG length,
                                            wchar_t*& out_buffer) {
   EvaluationState& e = EVALUATION;
   out_buffer = nullptr;
-  PortData* port = e.bound(array.slot_, SlotKind::Array2D, "ResizeStringData2D");
-  if (!port || port->data_type() != siICENodeDataString ||
-      !e.within(*port, i, "ResizeStringData2D"))
-    return CStatus::Fail;
-  std::wstring* text = e.text_item(*port, i, j, "ResizeStringData2D");
-  if (!text) return CStatus::Fail;
-  text->resize(length);
-  port->written_[i] = 1;
-  out_buffer = text->data();
-  if (e.strict) {
-    text->assign(length, L'\x2400');
-    out_buffer = EvaluationState::wild<wchar_t>();
-  }
-  return e.reported(CStatus::OK);
+  return or_refused("ResizeStringData2D", CStatus(CStatus::Fail), [&] {
+    PortData* port = e.bound(array.slot_, SlotKind::Array2D, "ResizeStringData2D");
+    if (!port || port->data_type() != siICENodeDataString ||
+        !e.within(*port, i, "ResizeStringData2D"))
+      return CStatus(CStatus::Fail);
+    std::wstring* text = e.text_item(*port, i, j, "ResizeStringData2D");
+    if (!text) return CStatus(CStatus::Fail);
+    if (e.strict)
+      text->assign(length, L'\x2400');
+    else
+      text->resize(length);
+    port->written_[i] = 1;
+    out_buffer = e.strict ? EvaluationState::wild<wchar_t>() : text->data();
+    return e.reported(CStatus::OK);
+  });
 }
 
 CStatus ICENodeContext::SetStringData2D(CBaseDataArray2D& array, ULONG i, ULONG j,
                                         const wchar_t* text, ULONG length) {
   EvaluationState& e = EVALUATION;
-  PortData* port = e.bound(array.slot_, SlotKind::Array2D, "SetStringData2D");
-  if (!port || port->data_type() != siICENodeDataString || !e.within(*port, i, "SetStringData2D"))
-    return CStatus::Fail;
-  std::wstring* item = e.text_item(*port, i, j, "SetStringData2D");
-  if (!item) return CStatus::Fail;
-  item->assign(text ? text : L"", text ? length : 0);
-  port->written_[i] = 1;
-  return e.reported(CStatus::OK);
+  return or_refused("SetStringData2D", CStatus(CStatus::Fail), [&] {
+    PortData* port = e.bound(array.slot_, SlotKind::Array2D, "SetStringData2D");
+    if (!port || port->data_type() != siICENodeDataString || !e.within(*port, i, "SetStringData2D"))
+      return CStatus(CStatus::Fail);
+    std::wstring* item = e.text_item(*port, i, j, "SetStringData2D");
+    if (!item) return CStatus(CStatus::Fail);
+    item->assign(text ? text : L"", text ? length : 0);
+    port->written_[i] = 1;
+    return e.reported(CStatus::OK);
+  });
 }
 
 #undef EVALUATION

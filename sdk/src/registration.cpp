@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 #include <utility>
+#include <variant>
 
 #include "state.h"
 
@@ -30,7 +31,26 @@ Value value_of(const XSI::CValue& value) {
   return std::monostate{};
 }
 
+// One argument of a recorded call, made in place: copying a Value whose text cannot get its
+// storage is not safe in every standard library (the copy is left half made).
+void append(std::vector<Value>& values, const Value& value) {
+  std::visit([&values](const auto& alternative) { values.emplace_back(alternative); }, value);
+}
+template <class T>
+void append(std::vector<Value>& values, const T& value) {
+  values.emplace_back(value);
+}
+
 }  // namespace
+
+// The arguments of a call, in order, as the session records them.
+template <class... Arguments>
+std::vector<Value> arguments_of(const Arguments&... arguments) {
+  std::vector<Value> values;
+  values.reserve(sizeof...(arguments));
+  (append(values, arguments), ...);
+  return values;
+}
 
 SessionState*& current_session() {
   thread_local SessionState* session = nullptr;
@@ -68,8 +88,10 @@ bool SessionState::record_call(NodeRecord& node, const char* operation,
 namespace XSI {
 
 using xsi_host::Value;
+using xsi_host::detail::arguments_of;
 using xsi_host::detail::current_session;
 using xsi_host::detail::NodeDefState;
+using xsi_host::detail::or_refused;
 using xsi_host::detail::SessionState;
 
 namespace {
@@ -88,7 +110,9 @@ void CStatus::AssertSucceeded(const CString& message) const {
   if (Succeeded()) return;
   SessionState* session = current_session();
   if (session) {
-    session->assertion_failures.push_back({code_, text_of(message), session->last_call});
+    or_refused("AssertSucceeded", [&] {
+      session->assertion_failures.push_back({code_, text_of(message), session->last_call});
+    });
   } else {
     std::fprintf(stderr, "assertion failed: status %d\n", static_cast<int>(code_));
   }
@@ -103,15 +127,19 @@ CString SIObject::GetName() const {
   return CString(name.c_str(), static_cast<ULONG>(name.size()));
 }
 CStatus SIObject::PutName(const CString& name) {
-  session_->registration.name = text_of(name);
-  return CStatus::OK;
+  return or_refused("PutName", CStatus(CStatus::Fail), [&] {
+    session_->registration.name = text_of(name);
+    return CStatus(CStatus::OK);
+  });
 }
 
 PluginRegistrar::PluginRegistrar(SessionState* session) : SIObject(session) {}
 
 CStatus PluginRegistrar::PutAuthor(const CString& author) {
-  session_->registration.author = text_of(author);
-  return CStatus::OK;
+  return or_refused("PutAuthor", CStatus(CStatus::Fail), [&] {
+    session_->registration.author = text_of(author);
+    return CStatus(CStatus::OK);
+  });
 }
 
 CStatus PluginRegistrar::PutVersion(ULONG major, ULONG minor) {
@@ -132,8 +160,10 @@ PluginItem PluginRegistrar::RegisterICENode(const ICENodeDef& definition) {
 PluginItem::PluginItem() : node_(nullptr) {}
 CStatus PluginItem::PutCategories(const CString& categories) {
   if (!node_) return CStatus::Fail;
-  node_->record().categories = text_of(categories);
-  return CStatus::OK;
+  return or_refused("PutCategories", CStatus(CStatus::Fail), [&] {
+    node_->record().categories = text_of(categories);
+    return CStatus(CStatus::OK);
+  });
 }
 
 ICENodeDef::ICENodeDef() : node_(nullptr) {}
@@ -144,22 +174,28 @@ ICENodeDef& ICENodeDef::operator=(const CRef& ref) {
 
 CStatus ICENodeDef::PutColor(int red, int green, int blue) {
   if (!node_) return CStatus::Fail;
-  auto& node = node_->record();
-  if (node_->session->record_call(node, "PutColor", {red, green, blue})) return CStatus::Fail;
-  node.has_color = true;
-  node.color[0] = red;
-  node.color[1] = green;
-  node.color[2] = blue;
-  return CStatus::OK;
+  return or_refused("PutColor", CStatus(CStatus::Fail), [&] {
+    auto& node = node_->record();
+    if (node_->session->record_call(node, "PutColor", arguments_of(red, green, blue)))
+      return CStatus(CStatus::Fail);
+    node.has_color = true;
+    node.color[0] = red;
+    node.color[1] = green;
+    node.color[2] = blue;
+    return CStatus(CStatus::OK);
+  });
 }
 
 CStatus ICENodeDef::AddPortGroup(ULONG id, ULONG minimum, ULONG maximum, const CString& name) {
   if (!node_) return CStatus::Fail;
-  auto& node = node_->record();
-  if (node_->session->record_call(node, "AddPortGroup", {id, minimum, maximum, text_of(name)}))
-    return CStatus::Fail;
-  node.port_groups.push_back({id, minimum, maximum, text_of(name)});
-  return CStatus::OK;
+  return or_refused("AddPortGroup", CStatus(CStatus::Fail), [&] {
+    auto& node = node_->record();
+    if (node_->session->record_call(node, "AddPortGroup",
+                                    arguments_of(id, minimum, maximum, text_of(name))))
+      return CStatus(CStatus::Fail);
+    node.port_groups.push_back({id, minimum, maximum, text_of(name)});
+    return CStatus(CStatus::OK);
+  });
 }
 
 CStatus ICENodeDef::AddInputPort(ULONG id, ULONG group, ULONG data_type, ULONG structure,
@@ -168,73 +204,83 @@ CStatus ICENodeDef::AddInputPort(ULONG id, ULONG group, ULONG data_type, ULONG s
                                  const CValue& maximum, ULONG constraint1, ULONG constraint2,
                                  ULONG constraint3) {
   if (!node_) return CStatus::Fail;
-  using xsi_host::detail::value_of;
-  auto& node = node_->record();
-  xsi_host::PortRecord port{true,
-                            id,
-                            group,
-                            data_type,
-                            structure,
-                            context,
-                            text_of(name),
-                            text_of(script_name),
-                            value_of(default_value),
-                            value_of(minimum),
-                            value_of(maximum),
-                            {constraint1, constraint2, constraint3}};
-  if (node_->session->record_call(
-          node, "AddInputPort",
-          {id, group, data_type, structure, context, port.name, port.script_name,
-           port.default_value, port.minimum, port.maximum, constraint1, constraint2, constraint3}))
-    return CStatus::Fail;
-  node.ports.push_back(std::move(port));
-  return CStatus::OK;
+  return or_refused("AddInputPort", CStatus(CStatus::Fail), [&] {
+    using xsi_host::detail::value_of;
+    auto& node = node_->record();
+    xsi_host::PortRecord port{true,
+                              id,
+                              group,
+                              data_type,
+                              structure,
+                              context,
+                              text_of(name),
+                              text_of(script_name),
+                              value_of(default_value),
+                              value_of(minimum),
+                              value_of(maximum),
+                              {constraint1, constraint2, constraint3}};
+    if (node_->session->record_call(
+            node, "AddInputPort",
+            arguments_of(id, group, data_type, structure, context, port.name, port.script_name,
+                         port.default_value, port.minimum, port.maximum, constraint1, constraint2,
+                         constraint3)))
+      return CStatus(CStatus::Fail);
+    node.ports.push_back(std::move(port));
+    return CStatus(CStatus::OK);
+  });
 }
 
 CStatus ICENodeDef::AddOutputPort(ULONG id, ULONG data_type, ULONG structure, ULONG context,
                                   const CString& name, const CString& script_name,
                                   ULONG constraint1, ULONG constraint2, ULONG constraint3) {
   if (!node_) return CStatus::Fail;
-  auto& node = node_->record();
-  xsi_host::PortRecord port{false,
-                            id,
-                            kNotFound,
-                            data_type,
-                            structure,
-                            context,
-                            text_of(name),
-                            text_of(script_name),
-                            {},
-                            {},
-                            {},
-                            {constraint1, constraint2, constraint3}};
-  if (node_->session->record_call(node, "AddOutputPort",
-                                  {id, data_type, structure, context, port.name, port.script_name,
-                                   constraint1, constraint2, constraint3}))
-    return CStatus::Fail;
-  node.ports.push_back(std::move(port));
-  return CStatus::OK;
+  return or_refused("AddOutputPort", CStatus(CStatus::Fail), [&] {
+    auto& node = node_->record();
+    xsi_host::PortRecord port{false,
+                              id,
+                              kNotFound,
+                              data_type,
+                              structure,
+                              context,
+                              text_of(name),
+                              text_of(script_name),
+                              {},
+                              {},
+                              {},
+                              {constraint1, constraint2, constraint3}};
+    if (node_->session->record_call(
+            node, "AddOutputPort",
+            arguments_of(id, data_type, structure, context, port.name, port.script_name,
+                         constraint1, constraint2, constraint3)))
+      return CStatus(CStatus::Fail);
+    node.ports.push_back(std::move(port));
+    return CStatus(CStatus::OK);
+  });
 }
 
 CRef Factory::CreateICENodeDef(const CString& name, const CString& display_name) const {
   CRef ref;
   if (SessionState* session = current_session())
-    ref.node_ = session->create_definition(text_of(name), text_of(display_name));
+    ref.node_ = or_refused("CreateICENodeDef", static_cast<NodeDefState*>(nullptr), [&] {
+      return session->create_definition(text_of(name), text_of(display_name));
+    });
   return ref;
 }
 
 Factory Application::GetFactory() const { return Factory(); }
 
 CStatus Application::LogMessage(const CString& message, siSeverityType severity) const {
-  const xsi_host::LogLine line{text_of(message), severity};
-  SessionState* session = current_session();
-  if (!session) {
-    std::fprintf(stderr, "%ls\n", line.text.c_str());
-    return CStatus::OK;
-  }
-  session->log.push_back(line);
-  if (session->log_sink) session->log_sink(line);
-  return CStatus::OK;
+  return or_refused("LogMessage", CStatus(CStatus::Fail), [&] {
+    const xsi_host::LogLine line{text_of(message), severity};
+    SessionState* session = current_session();
+    if (!session) {
+      std::fprintf(stderr, "%ls\n", line.text.c_str());
+      return CStatus(CStatus::OK);
+    }
+    session->log.push_back(line);
+    if (session->log_sink) session->log_sink(line);
+    return CStatus(CStatus::OK);
+  });
 }
 
 }  // namespace XSI
@@ -255,6 +301,7 @@ void Session::on_log(std::function<void(const LogLine&)> sink) {
 }
 
 const Registration& Session::registration() const { return state_->registration; }
+std::vector<std::string> Session::out_of_memory() const { return state_->refusals.list(); }
 const std::vector<LogLine>& Session::log() const { return state_->log; }
 const std::vector<AssertionFailure>& Session::assertion_failures() const {
   return state_->assertion_failures;

@@ -1,6 +1,8 @@
 // The SDK's internal state behind the public handles: what a session and an evaluation hold.
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -12,6 +14,44 @@
 namespace xsi_host::detail {
 
 struct SessionState;
+
+// The SDK operations that ran out of memory, kept without allocating: the names are literals,
+// and past the first few only the count grows.
+struct Refusals {
+  std::array<const char*, 8> operations{};
+  std::size_t count = 0;
+
+  void add(const char* operation) noexcept {
+    if (count < operations.size()) operations[count] = operation;
+    ++count;
+  }
+  std::vector<std::string> list() const;
+};
+
+// Records that an operation ran out of memory, for the evaluation whose call is in progress on
+// this thread, or else the session bound to it (SessionScope).
+void record_refusal(const char* operation) noexcept;
+
+// The SDK answers with a status or an empty result, never an exception: runs body, and when it
+// throws (memory ran out, or a size no container can hold) records the refusal and gives
+// fallback instead. body must leave nothing half changed when it throws.
+template <class T, class Body>
+T or_refused(const char* operation, T fallback, Body&& body) noexcept {
+  try {
+    return body();
+  } catch (...) {
+    record_refusal(operation);
+    return fallback;
+  }
+}
+template <class Body>
+void or_refused(const char* operation, Body&& body) noexcept {
+  try {
+    body();
+  } catch (...) {
+    record_refusal(operation);
+  }
+}
 
 struct NodeDefState {
   SessionState* session = nullptr;
@@ -27,6 +67,7 @@ struct SessionState {
   std::vector<AssertionFailure> assertion_failures;
   std::vector<std::pair<std::string, int>> failing_calls;
   std::function<void(const LogLine&)> log_sink;
+  Refusals refusals;
   std::string last_call;
   // One handle per created definition; a deque-like vector of owned pointers keeps them stable.
   std::vector<std::unique_ptr<NodeDefState>> definitions;
@@ -39,6 +80,10 @@ struct SessionState {
 
 // The session the calling thread's Application reports to, if any.
 SessionState*& current_session();
+
+struct EvaluationState;
+// The evaluation whose call is in progress on the calling thread, if any.
+EvaluationState*& current_evaluation();
 
 enum class SlotKind { Array1D, Array2D, IndexSet };
 
@@ -59,6 +104,23 @@ struct EvaluationState {
   std::vector<Slot> slots;
   std::vector<ULONG> held;  // slots acquired and not yet released, in acquisition order
   std::vector<std::string> faults;
+  Refusals refusals;
+  // Elements whose sizing ran out of memory this call: writing their items is no fault of the
+  // plug-in's, which cannot know (it examines no status); the host was told of the refusal.
+  std::array<std::pair<const PortData*, ULONG>, 8> unsized{};
+  std::size_t unsized_count = 0;
+  // Acquisitions made to fail (Evaluation::fail_acquisition), and those asked for this call.
+  std::vector<std::size_t> failing_acquisitions;
+  std::size_t acquisitions_asked = 0;
+  // The evaluation whose call was in progress on this thread when this one's began.
+  EvaluationState* previous = nullptr;
+
+  // Whether the acquisition now asked for is one made to fail; counts it.
+  bool refuse_acquisition() {
+    const std::size_t ordinal = acquisitions_asked++;
+    return std::find(failing_acquisitions.begin(), failing_acquisitions.end(), ordinal) !=
+           failing_acquisitions.end();
+  }
 
   // The unforgiving mode (Evaluation::set_strict) and what it hands out during one call besides
   // the ports' own storage: copies with garbage around them, kept until the next call begins.
