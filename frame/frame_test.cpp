@@ -28,7 +28,9 @@ struct Probe {
       .output = {208, L"Out", frame::kInteger, frame::kArrayPerElement},
   };
 
-  bool prepare(const frame::Inputs<2>& in) { return in[0].text(0) != L"fail"; }
+  frame::Prepared prepare(const frame::Inputs<2>& in) {
+    return in[0].text(0) == L"fail" ? frame::Prepared::marker : frame::Prepared::walk;
+  }
 
   void write(frame::OutputArray& out, const frame::Inputs<2>& in, ULONG k) {
     const frame::Items<std::int32_t> items = in[1].items<std::int32_t>(k);

@@ -22,14 +22,14 @@ struct Kestrune {
       .output = {200, L"Result", frame::kText, frame::kOnePerElement},
   };
 
-  bool prepare(const frame::Inputs<3>& in) {
+  frame::Prepared prepare(const frame::Inputs<3>& in) {
     const std::wstring_view sub = in[1].text(0);
     const std::wstring_view text = in[0].text(0);
-    if (sub.empty() || text.empty()) return false;
+    if (sub.empty() || text.empty()) return frame::Prepared::marker;
     const std::size_t position = find_first(text, sub);
-    if (position == std::wstring_view::npos) return false;
+    if (position == std::wstring_view::npos) return frame::Prepared::marker;
     result = in[2].boolean(0) ? remove_all(text, sub) : remove_at(text, position, sub.size());
-    return true;
+    return frame::Prepared::walk;
   }
 
   void write(frame::OutputArray& out, const frame::Inputs<3>& /*in*/, frame::ULONG k) const {

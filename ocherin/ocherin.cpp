@@ -4,6 +4,7 @@
 // hold in one byte gives the code of '?', 63. An embedded NUL is a character like any other and
 // gives 0.
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -27,13 +28,15 @@ struct Ocherin {
     return codes;
   }
 
-  bool prepare(const frame::Inputs<1>& in) {
-    const std::wstring_view text = in[0].text(0);
-    const XSI::CString host_text = frame::to_cstring(text);
+  frame::Prepared prepare(const frame::Inputs<1>& in) {
+    const std::optional<XSI::CString> text = frame::to_cstring(in[0].text(0));
+    if (!text) return frame::Prepared::failed;
     // One byte per character: the narrow form holds exactly Length() bytes before its
     // terminator, so the length, not the first NUL, says where it ends.
-    codes = signed_codes(std::string_view(host_text.GetAsciiString(), host_text.Length()));
-    return true;
+    const std::optional<std::string_view> narrow = frame::narrow_form(*text);
+    if (!narrow) return frame::Prepared::failed;
+    codes = signed_codes(*narrow);
+    return frame::Prepared::walk;
   }
 
   void write(frame::OutputArray& out, const frame::Inputs<1>& /*in*/, frame::ULONG k) const {

@@ -2,6 +2,9 @@
 // as 32-bit floats, cut and read once from element 0 of each input. A text that lacks the
 // delimiter, a delimiter that begins with a digit, or an empty delimiter leaves the marker -1.0
 // in output element 0 alone.
+#include <optional>
+#include <string_view>
+
 #include "frame/plugin.h"
 #include "frame/text_to_numbers.h"
 
@@ -13,8 +16,10 @@ constexpr frame::NodeTable<2> kTable =
 
 // A delimiter that begins with a decimal digit would cut through the numbers themselves; an
 // empty one cuts nothing. Only '0' to '9' of the narrow form's first character count as digits.
-bool delimiter_suits(const XSI::CString& delimiter) {
-  const char first = delimiter.GetAsciiString()[0];
+std::optional<bool> delimiter_suits(const XSI::CString& delimiter) {
+  const std::optional<std::string_view> narrow = frame::narrow_form(delimiter);
+  if (!narrow) return std::nullopt;
+  const char first = narrow->empty() ? '\0' : narrow->front();
   if (first >= '0' && first <= '9') return false;
   return !delimiter.IsEmpty();
 }

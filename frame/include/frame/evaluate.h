@@ -1,22 +1,27 @@
 // The evaluation frame shared by every node.
 //
 // One call: test the pulled port, acquire the output array and then the inputs in table order,
-// run the node's step before the walk (which may fail and leave the marker -1 in output element
-// 0), acquire the index set, walk it and let the node write each element, then release
-// everything in reverse order of acquisition, on every path, and report success.
+// run the node's step before the walk (which may find the inputs unsuitable and leave the marker
+// -1 in output element 0), acquire the index set, walk it and let the node write each element,
+// then release everything in reverse order of acquisition, on every path, and report success.
 //
 // A node is a default-constructible struct, made afresh for each call, with
-//   static constexpr frame::NodeTable<N> table;      its ports
-//   bool prepare(const frame::Inputs<N>& in);         optional: false writes the marker
+//   static constexpr frame::NodeTable<N> table;        its ports
+//   frame::Prepared prepare(const frame::Inputs<N>&);   optional: its step before the walk
 //   void write(frame::OutputArray& out, const frame::Inputs<N>& in, ULONG k);
 // The frame never reads or writes past an array's element count: an element that is not there
 // reads as empty (an empty text, false, no items) and is not written.
+//
+// The one status the frame examines is an acquisition's: an array or index set the host did not
+// lend cannot be read or written. Then the call writes nothing, not even the marker (its inputs
+// were never seen), releases what it did acquire, and reports Fail.
 #pragma once
 
 #include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -35,10 +40,27 @@ struct Items {
   T operator[](ULONG i) const { return data[constant ? 0 : i]; }
 };
 
-// A view of host text as the host's own text class, for the nodes that hand it to SDK text
-// operations (search, cut, narrow form).
-inline XSI::CString to_cstring(std::wstring_view text) {
-  return XSI::CString(text.data(), static_cast<XSI::ULONG>(text.size()));
+// What a node's step before the walk found.
+enum class Prepared {
+  walk,    // the inputs suit: every element of the index set gets its result
+  marker,  // they do not: the marker in output element 0 alone, and no walk
+  failed,  // the SDK gave no storage for what the step needed: the call fails, writing nothing
+};
+
+// A copy of host text in the host's own text class, for the nodes that hand it to SDK text
+// operations (search, cut, narrow form); nothing when the SDK could not store it whole.
+inline std::optional<XSI::CString> to_cstring(std::wstring_view text) {
+  std::optional<XSI::CString> copy(std::in_place, text.data(), static_cast<ULONG>(text.size()));
+  if (copy->Length() != text.size()) copy.reset();
+  return copy;
+}
+
+// The narrow form of a text, one byte for each of its characters (NULs included); nothing when
+// the SDK could not make it.
+inline std::optional<std::string_view> narrow_form(const XSI::CString& text) {
+  const char* narrow = text.GetAsciiString();
+  if (!narrow) return std::nullopt;
+  return std::string_view(narrow, text.Length());
 }
 
 // One port's data array for one call, in either form; Binding acquires and releases it.
@@ -52,26 +74,27 @@ class PortArray {
   template <std::size_t>
   friend class Binding;
 
-  void acquire(XSI::ICENodeContext& context, const Port& port, bool is_output) {
+  // Whether the host lent the array.
+  bool acquire(XSI::ICENodeContext& context, const Port& port, bool is_output) {
     context_ = &context;
     port_ = &port;
     if (port.structure == kOnePerElement) {
-      if (is_output)
-        context.AcquireOutputDataArray(one_, port.data_type);
-      else
-        context.AcquireInputDataArray(one_, port.data_type, port.id, 0);
+      acquired_ = (is_output ? context.AcquireOutputDataArray(one_, port.data_type)
+                             : context.AcquireInputDataArray(one_, port.data_type, port.id, 0))
+                      .Succeeded();
       count_ = one_.GetCount();
     } else {
-      if (is_output)
-        context.AcquireOutputDataArray2D(many_, port.data_type);
-      else
-        context.AcquireInputDataArray2D(many_, port.data_type, port.id, 0);
+      acquired_ = (is_output ? context.AcquireOutputDataArray2D(many_, port.data_type)
+                             : context.AcquireInputDataArray2D(many_, port.data_type, port.id, 0))
+                      .Succeeded();
       count_ = many_.GetCount();
       constant_ = many_.IsConstant();
     }
+    return acquired_;
   }
 
   void release() {
+    if (!acquired_) return;
     if (port_->structure == kOnePerElement)
       context_->ReleaseDataArray(one_);
     else
@@ -85,6 +108,7 @@ class PortArray {
   // The array's count and constant flag, fixed from acquisition to release: read once.
   ULONG count_ = 0;
   bool constant_ = false;
+  bool acquired_ = false;
 };
 
 class InputArray : public PortArray {
@@ -186,14 +210,17 @@ class OutputArray : public PortArray {
   }
 };
 
-// The data arrays of one call: acquires the output and then the inputs in table order, and
-// releases them in reverse order when it goes out of scope, whatever path the call takes.
+// The data arrays of one call: acquires the output and then the inputs in table order, stopping
+// at the first the host does not lend, and releases those it acquired in reverse order when it
+// goes out of scope, whatever path the call takes.
 template <std::size_t N>
 class Binding {
  public:
   Binding(XSI::ICENodeContext& context, const NodeTable<N>& table) {
-    output.acquire(context, table.output, true);
-    for (std::size_t i = 0; i < N; ++i) inputs[i].acquire(context, table.inputs[i], false);
+    if (!output.acquire(context, table.output, true)) return;
+    for (std::size_t i = 0; i < N; ++i)
+      if (!inputs[i].acquire(context, table.inputs[i], false)) return;
+    complete_ = true;
   }
 
   ~Binding() {
@@ -204,25 +231,34 @@ class Binding {
   Binding(const Binding&) = delete;
   Binding& operator=(const Binding&) = delete;
 
+  // Whether the host lent every array.
+  bool complete() const { return complete_; }
+
   OutputArray output;
   Inputs<N> inputs;
+
+ private:
+  bool complete_ = false;
 };
 
-// The index set of one call, released when it goes out of scope.
+// The index set of one call, released when it goes out of scope if the host lent it.
 class IndexSetLease {
  public:
-  explicit IndexSetLease(XSI::ICENodeContext& context) : context_(context) {
-    context_.AcquireIndexSet(set_);
+  explicit IndexSetLease(XSI::ICENodeContext& context)
+      : context_(context), acquired_(context_.AcquireIndexSet(set_).Succeeded()) {}
+  ~IndexSetLease() {
+    if (acquired_) context_.ReleaseIndexSet(set_);
   }
-  ~IndexSetLease() { context_.ReleaseIndexSet(set_); }
   IndexSetLease(const IndexSetLease&) = delete;
   IndexSetLease& operator=(const IndexSetLease&) = delete;
 
+  bool acquired() const { return acquired_; }
   const XSI::CIndexSet& get() const { return set_; }
 
  private:
   XSI::ICENodeContext& context_;
   XSI::CIndexSet set_;
+  bool acquired_;
 };
 
 // Calls visit(k) for each set bit k below count of a bit set held in 32-bit words (bit k is bit
@@ -269,14 +305,21 @@ XSI::CStatus evaluate(XSI::ICENodeContext& context) {
   if (context.GetEvaluatedOutputPortID() != table.output.id) return XSI::CStatus::OK;
 
   Binding<table.input_count> bound(context, table);
+  if (!bound.complete()) return XSI::CStatus::Fail;
   Node node;
   if constexpr (requires { node.prepare(bound.inputs); }) {
-    if (!node.prepare(bound.inputs)) {
-      bound.output.write_marker();
-      return XSI::CStatus::OK;
+    switch (node.prepare(bound.inputs)) {
+      case Prepared::walk:
+        break;
+      case Prepared::marker:
+        bound.output.write_marker();
+        return XSI::CStatus::OK;
+      case Prepared::failed:
+        return XSI::CStatus::MemoryUnavailable;
     }
   }
   const IndexSetLease index_set(context);
+  if (!index_set.acquired()) return XSI::CStatus::Fail;
   walk_index_set(index_set.get(), [&](ULONG k) { node.write(bound.output, bound.inputs, k); });
   return XSI::CStatus::OK;
 }

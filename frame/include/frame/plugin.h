@@ -1,6 +1,8 @@
 // The three exports of a node plug-in: load, unload and the node's evaluation callback.
 #pragma once
 
+#include <new>
+
 #include "frame/evaluate.h"
 #include "frame/node.h"
 
@@ -31,6 +33,21 @@ XSI::CStatus load_plugin(XSI::PluginRegistrar& registrar, const NodeInfo& node);
 // Logs "<plug-in name> has been unloaded." at verbose severity.
 XSI::CStatus unload_plugin(XSI::PluginRegistrar& registrar);
 
+// Runs an entry point's work and gives its status, or, when the work throws, a failure: no
+// exception may leave a plug-in, since a host built by another compiler cannot catch it. The
+// work's guards have released what it acquired on the way out, and no output element was
+// being written: a node's allocations all come before its walk.
+template <class Work>
+XSI::CStatus at_boundary(Work&& work) noexcept {
+  try {
+    return work();
+  } catch (const std::bad_alloc&) {
+    return XSI::CStatus::MemoryUnavailable;
+  } catch (...) {
+    return XSI::CStatus::Unexpected;
+  }
+}
+
 }  // namespace frame
 
 // Emits a plug-in's three exports for one node. A macro, because the evaluation callback's
@@ -42,12 +59,13 @@ XSI::CStatus unload_plugin(XSI::PluginRegistrar& registrar);
                 "a node is exported under its own name");                                   \
   FRAME_C_RETURN_BEGIN                                                                      \
   extern "C" FRAME_EXPORT XSI::CStatus XSILoadPlugin(XSI::PluginRegistrar& registrar) {     \
-    return ::frame::load_plugin(registrar, Node::table.info());                             \
+    return ::frame::at_boundary(                                                            \
+        [&] { return ::frame::load_plugin(registrar, Node::table.info()); });               \
   }                                                                                         \
   extern "C" FRAME_EXPORT XSI::CStatus XSIUnloadPlugin(XSI::PluginRegistrar& registrar) {   \
-    return ::frame::unload_plugin(registrar);                                               \
+    return ::frame::at_boundary([&] { return ::frame::unload_plugin(registrar); });         \
   }                                                                                         \
   extern "C" FRAME_EXPORT XSI::CStatus node_name##_Evaluate(XSI::ICENodeContext& context) { \
-    return ::frame::evaluate<Node>(context);                                                \
+    return ::frame::at_boundary([&] { return ::frame::evaluate<Node>(context); });          \
   }                                                                                         \
   FRAME_C_RETURN_END

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <type_traits>
 #include <vector>
@@ -60,19 +61,23 @@ constexpr NodeTable<2> text_to_numbers_table(const wchar_t* name, const wchar_t*
 }
 
 // The frame hooks of such a node. delimiter_suits, when given, is the node's further test of
-// the delimiter, made after the text is found to hold it.
-template <class Item, bool (*delimiter_suits)(const XSI::CString&) = nullptr>
+// the delimiter, made after the text is found to hold it: nothing when the SDK could not give
+// what the test needs.
+template <class Item, std::optional<bool> (*delimiter_suits)(const XSI::CString&) = nullptr>
 struct TextToNumbers {
-  bool prepare(const Inputs<2>& in) {
-    const XSI::CString text = to_cstring(in[0].text(0));
-    const XSI::CString delimiter = to_cstring(in[1].text(0));
+  Prepared prepare(const Inputs<2>& in) {
+    const std::optional<XSI::CString> text = to_cstring(in[0].text(0));
+    const std::optional<XSI::CString> delimiter = to_cstring(in[1].text(0));
+    if (!text || !delimiter) return Prepared::failed;
     // The SDK's search finds an empty delimiter nowhere, so an empty delimiter fails here too.
-    if (text.FindString(delimiter, 0) == XSI::kNotFound) return false;
+    if (text->FindString(*delimiter, 0) == XSI::kNotFound) return Prepared::marker;
     if constexpr (delimiter_suits != nullptr) {
-      if (!delimiter_suits(delimiter)) return false;
+      const std::optional<bool> suits = delimiter_suits(*delimiter);
+      if (!suits) return Prepared::failed;
+      if (!*suits) return Prepared::marker;
     }
-    values = read_pieces<Item>(text, delimiter);
-    return true;
+    values = read_pieces<Item>(*text, *delimiter);
+    return Prepared::walk;
   }
 
   void write(OutputArray& out, const Inputs<2>& /*in*/, ULONG k) const {
