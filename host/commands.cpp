@@ -1,4 +1,6 @@
 // The commands: each reads its parsed options, runs the plug-in and prints the report.
+#include <nlohmann/json.hpp>
+
 #include <exception>
 #include <filesystem>
 #include <optional>

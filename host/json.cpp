@@ -1,5 +1,7 @@
 #include "json.h"
 
+#include <nlohmann/json.hpp>
+
 #include <cmath>
 #include <cstdint>
 

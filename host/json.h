@@ -2,7 +2,7 @@
 // members in the order they were added; json_text lays them out on one line.
 #pragma once
 
-#include <nlohmann/json.hpp>
+#include <nlohmann/json_fwd.hpp>
 #include <string>
 #include <string_view>
 

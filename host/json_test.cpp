@@ -3,6 +3,7 @@
 #include "json.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <cmath>
 #include <cstdint>

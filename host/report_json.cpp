@@ -1,5 +1,7 @@
 #include "report_json.h"
 
+#include <nlohmann/json.hpp>
+
 #include <cstdint>
 #include <type_traits>
 #include <variant>

@@ -2,7 +2,7 @@
 // text.
 #pragma once
 
-#include <nlohmann/json.hpp>
+#include <nlohmann/json_fwd.hpp>
 
 #include "evaluation.h"
 #include "xsi_host.h"
