@@ -4,12 +4,7 @@
 
 #include <ostream>
 #include <span>
-#include <stdexcept>
 #include <string>
-#include <string_view>
-#include <vector>
-
-#include "xsi_host.h"
 
 namespace icehost {
 
@@ -22,19 +17,5 @@ inline constexpr int kExitBadInput = 2;  // one line on err, nothing on out
 // to out; bad input gives one line on err beginning "icehost: ", kExitBadInput, and nothing on
 // out. Never throws.
 int run(std::span<const std::string> args, std::ostream& out, std::ostream& err);
-
-// Bad input on the command line; its message is the one line icehost prints for it.
-class UsageError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
-// The VALUE of --set PORT=VALUE in the port's data type: the text itself (UTF-8) for a text
-// port, true or false for a boolean port, a number read in full by std::from_chars (one leading
-// '+' allowed; inf, -inf and nan for a float; 32 bits for an integer) for a numeric port. For an
-// array port, the comma-separated items; an empty VALUE is no items. Throws UsageError, naming
-// the port, when VALUE does not parse.
-std::vector<xsi_host::Value> parse_port_value(const xsi_host::PortRecord& port,
-                                              std::string_view text);
 
 }  // namespace icehost

@@ -1,9 +1,65 @@
 #include "json.h"
 
-#include <charconv>
+#include <nlohmann/json.hpp>
+
 #include <cmath>
+#include <cstdint>
+
+#include "frame/number_text.h"
 
 namespace icehost {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+void write(const Json& value, std::string& out) {
+  switch (value.type()) {
+    case Json::value_t::object: {
+      out += '{';
+      for (auto member = value.begin(); member != value.end(); ++member) {
+        if (member != value.begin()) out += ", ";
+        out += json_quote(member.key());
+        out += ": ";
+        write(member.value(), out);
+      }
+      out += '}';
+      break;
+    }
+    case Json::value_t::array: {
+      out += '[';
+      for (auto item = value.begin(); item != value.end(); ++item) {
+        if (item != value.begin()) out += ", ";
+        write(*item, out);
+      }
+      out += ']';
+      break;
+    }
+    case Json::value_t::string:
+      out += json_quote(value.get_ref<const std::string&>());
+      break;
+    case Json::value_t::boolean:
+      out += value.get<bool>() ? "true" : "false";
+      break;
+    case Json::value_t::number_integer:
+      out += std::to_string(value.get<std::int64_t>());
+      break;
+    case Json::value_t::number_unsigned:
+      out += std::to_string(value.get<std::uint64_t>());
+      break;
+    case Json::value_t::number_float: {
+      const auto number = static_cast<float>(value.get<double>());
+      char buffer[number_text::kMaxDigits];
+      const std::string text(buffer, number_text::format_float(number, buffer));
+      out += std::isfinite(number) ? text : json_quote(text);
+      break;
+    }
+    default:  // null; binary and discarded values are never built
+      out += "null";
+      break;
+  }
+}
+
+}  // namespace
 
 std::string json_quote(std::string_view utf8) {
   static constexpr char kHex[] = "0123456789abcdef";
@@ -27,12 +83,10 @@ std::string json_quote(std::string_view utf8) {
   return out;
 }
 
-std::string float_text(float value) {
-  if (std::isnan(value)) return "nan";
-  if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
-  char buffer[32];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return std::string(buffer, result.ptr);
+std::string json_text(const Json& document) {
+  std::string out;
+  write(document, out);
+  return out;
 }
 
 }  // namespace icehost

@@ -1,21 +1,23 @@
 // icehost through the real plug-ins: what eval, info and demo print, and how bad input ends.
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <cmath>
-#include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <stdexcept>
 #include <string>
 #include <utility>
 #include <variant>
 #include <vector>
 
 #include "cli.h"
+#include "command_line.h"
+#include "evaluation.h"
 #include "json.h"
-#include "utf8.h"
+#include "report_json.h"
+#include "report_text.h"
 
 namespace {
 
@@ -53,127 +55,17 @@ Outcome eval(std::vector<std::string> options) {
   return icehost(std::move(options));
 }
 
-// A JSON reader just strict enough to hold icehost to one well-formed object.
-struct Json {
-  enum class Kind { null, boolean, number, text, array, object } kind = Kind::null;
-  bool boolean = false;
-  double number = 0;
-  std::string text;
-  std::vector<Json> items;
-  std::vector<std::string> keys;  // an object's keys, in order; its values are in items
+// The output as JSON, read strictly: one well-formed object, or the test fails.
+using Json = nlohmann::json;
 
-  const Json& operator[](const std::string& key) const {
-    for (std::size_t i = 0; i < keys.size(); ++i)
-      if (keys[i] == key) return items[i];
-    throw std::runtime_error("no member " + key);
-  }
-  const Json& operator[](std::size_t i) const { return items.at(i); }
-};
-
-class JsonReader {
- public:
-  explicit JsonReader(std::string_view text) : text_(text) {}
-
-  Json document() {
-    Json value = read();
-    skip();
-    if (at_ != text_.size()) fail("text after the value");
-    return value;
-  }
-
- private:
-  [[noreturn]] void fail(const std::string& why) {
-    throw std::runtime_error(why + " at " + std::to_string(at_));
-  }
-  void skip() {
-    while (at_ < text_.size() &&
-           std::string_view(" \n\r\t").find(text_[at_]) != std::string_view::npos)
-      ++at_;
-  }
-  bool take(char c) {
-    skip();
-    if (at_ < text_.size() && text_[at_] == c) return ++at_, true;
-    return false;
-  }
-  void expect(char c) {
-    if (!take(c)) fail(std::string("expected ") + c);
-  }
-  std::string string() {
-    expect('"');
-    std::string out;
-    while (at_ < text_.size() && text_[at_] != '"') {
-      const char c = text_[at_++];
-      if (static_cast<unsigned char>(c) < 0x20) fail("raw control character");
-      if (c != '\\') {
-        out.push_back(c);
-        continue;
-      }
-      const char e = text_.at(at_++);
-      if (e == 'u') {
-        const unsigned code = std::stoul(std::string(text_.substr(at_, 4)), nullptr, 16);
-        at_ += 4;
-        out += icehost::wide_to_utf8(std::wstring(1, static_cast<wchar_t>(code)));
-      } else if (e == '"' || e == '\\' || e == '/') {
-        out.push_back(e);
-      } else {
-        out.push_back(std::string_view("\b\f\n\r\t").at(std::string_view("bfnrt").find(e)));
-      }
-    }
-    expect('"');
-    return out;
-  }
-  Json read() {
-    Json value;
-    skip();
-    if (at_ >= text_.size()) fail("end of text");
-    const char c = text_[at_];
-    if (c == '{') {
-      value.kind = Json::Kind::object;
-      ++at_;
-      if (take('}')) return value;
-      do {
-        value.keys.push_back(string());
-        expect(':');
-        value.items.push_back(read());
-      } while (take(','));
-      expect('}');
-    } else if (c == '[') {
-      value.kind = Json::Kind::array;
-      ++at_;
-      if (take(']')) return value;
-      do value.items.push_back(read());
-      while (take(','));
-      expect(']');
-    } else if (c == '"') {
-      value.kind = Json::Kind::text;
-      value.text = string();
-    } else if (text_.substr(at_, 4) == "true" || text_.substr(at_, 5) == "false") {
-      value.kind = Json::Kind::boolean;
-      value.boolean = c == 't';
-      at_ += value.boolean ? 4 : 5;
-    } else if (text_.substr(at_, 4) == "null") {
-      at_ += 4;
-    } else {
-      value.kind = Json::Kind::number;
-      std::size_t used = 0;
-      value.number = std::stod(std::string(text_.substr(at_)), &used);
-      at_ += used;
-    }
-    return value;
-  }
-
-  std::string_view text_;
-  std::size_t at_ = 0;
-};
-
-Json parse(const std::string& text) { return JsonReader(text).document(); }
+Json parse(const std::string& text) { return Json::parse(text); }
 
 // The written elements of an eval --json result as (element, text) pairs.
 std::vector<std::pair<int, std::string>> written_texts(const Outcome& outcome) {
   std::vector<std::pair<int, std::string>> written;
   const Json result = parse(outcome.out);
-  for (const Json& entry : result["written"].items)
-    written.emplace_back(static_cast<int>(entry["element"].number), entry["value"].text);
+  for (const Json& entry : result.at("written"))
+    written.emplace_back(entry.at("element").get<int>(), entry.at("value").get<std::string>());
   return written;
 }
 
@@ -186,10 +78,10 @@ TEST(EvalJson, WritesEveryEvaluatedElementInOrder) {
   ASSERT_EQ(all.code, 0) << all.err;
   EXPECT_EQ(all.err, "");
   const Json result = parse(all.out);
-  EXPECT_EQ(result["node"].text, "kestrune");
-  EXPECT_EQ(result["port"].number, 200);
-  EXPECT_EQ(result["status"].number, 0);
-  EXPECT_TRUE(result["faults"].items.empty());
+  EXPECT_EQ(result.at("node").get<std::string>(), "kestrune");
+  EXPECT_EQ(result.at("port").get<int>(), 200);
+  EXPECT_EQ(result.at("status").get<int>(), 0);
+  EXPECT_TRUE(result.at("faults").empty());
   ASSERT_EQ(kAllRemoved.size(), 54u);
   std::vector<std::pair<int, std::string>> expected;
   for (int k = 0; k < 10; ++k) expected.emplace_back(k, kAllRemoved);
@@ -205,7 +97,7 @@ TEST(EvalJson, WritesEveryEvaluatedElementInOrder) {
 TEST(EvalJson, EdgeCasesOfCountsAndMarkers) {
   const Outcome none = eval({"--elements", "0"});
   ASSERT_EQ(none.code, 0) << none.err;
-  EXPECT_TRUE(parse(none.out)["written"].items.empty());
+  EXPECT_TRUE(parse(none.out).at("written").empty());
   EXPECT_TRUE(written_texts(eval({"--index", "list:"})).empty());
 
   EXPECT_EQ(written_texts(eval({"--set", "SubString=zzz"})),
@@ -263,31 +155,31 @@ TEST(Info, ListsTheRegistrationAndTheUnloadLine) {
   const Outcome outcome = icehost({"info", kKestrune.string(), "--json"});
   ASSERT_EQ(outcome.code, 0) << outcome.err;
   const Json info = parse(outcome.out);
-  EXPECT_EQ(info["plugin"].text, "kestrune Plugin");
-  EXPECT_EQ(info["version"][0].number, 1);
-  ASSERT_EQ(info["nodes"].items.size(), 1u);
-  const Json& node = info["nodes"][0];
-  EXPECT_EQ(node["name"].text, "kestrune");
-  EXPECT_EQ(node["category"].text, "Custom ICENode");
-  ASSERT_EQ(node["color"].items.size(), 3u);
-  EXPECT_EQ(node["color"][0].number, 87);
-  EXPECT_EQ(node["color"][1].number, 112);
-  EXPECT_EQ(node["color"][2].number, 102);
-  const auto& ports = node["ports"].items;
+  EXPECT_EQ(info.at("plugin").get<std::string>(), "kestrune Plugin");
+  EXPECT_EQ(info.at("version").at(0).get<int>(), 1);
+  ASSERT_EQ(info.at("nodes").size(), 1u);
+  const Json& node = info.at("nodes").at(0);
+  EXPECT_EQ(node.at("name").get<std::string>(), "kestrune");
+  EXPECT_EQ(node.at("category").get<std::string>(), "Custom ICENode");
+  ASSERT_EQ(node.at("color").size(), 3u);
+  EXPECT_EQ(node.at("color").at(0).get<int>(), 87);
+  EXPECT_EQ(node.at("color").at(1).get<int>(), 112);
+  EXPECT_EQ(node.at("color").at(2).get<int>(), 102);
+  const auto& ports = node.at("ports");
   ASSERT_EQ(ports.size(), 4u);
-  EXPECT_EQ(ports[0]["name"].text, "String");
-  EXPECT_EQ(ports[1]["default"].text, "subString");
-  EXPECT_EQ(ports[2]["data_type"].number, 1);
-  EXPECT_EQ(ports[2]["default"].kind, Json::Kind::boolean);
-  EXPECT_EQ(ports[3]["direction"].text, "out");
-  EXPECT_EQ(ports[3]["id"].number, 200);
-  EXPECT_EQ(ports[3]["group"].kind, Json::Kind::null);
-  EXPECT_EQ(ports[3]["constraints"][2].number, 402);
-  const auto& log = info["log"].items;
+  EXPECT_EQ(ports.at(0).at("name").get<std::string>(), "String");
+  EXPECT_EQ(ports.at(1).at("default").get<std::string>(), "subString");
+  EXPECT_EQ(ports.at(2).at("data_type").get<int>(), 1);
+  EXPECT_TRUE(ports.at(2).at("default").is_boolean());
+  EXPECT_EQ(ports.at(3).at("direction").get<std::string>(), "out");
+  EXPECT_EQ(ports.at(3).at("id").get<int>(), 200);
+  EXPECT_TRUE(ports.at(3).at("group").is_null());
+  EXPECT_EQ(ports.at(3).at("constraints").at(2).get<int>(), 402);
+  const auto& log = info.at("log");
   ASSERT_EQ(log.size(), 1u);
-  EXPECT_EQ(log[0]["text"].text, "kestrune Plugin has been unloaded.");
-  EXPECT_EQ(log[0]["severity"].number, 16);
-  EXPECT_EQ(log[0]["when"].text, "unload");
+  EXPECT_EQ(log.at(0).at("text").get<std::string>(), "kestrune Plugin has been unloaded.");
+  EXPECT_EQ(log.at(0).at("severity").get<int>(), 16);
+  EXPECT_EQ(log.at(0).at("when").get<std::string>(), "unload");
 
   const Outcome human = icehost({"info", "kestrune"});
   ASSERT_EQ(human.code, 0) << human.err;
@@ -295,6 +187,29 @@ TEST(Info, ListsTheRegistrationAndTheUnloadLine) {
   EXPECT_NE(human.out.find("at unload  verbose (16)  kestrune Plugin has been unloaded."),
             std::string::npos)
       << human.out;
+}
+
+// A definition call that fails at load, which the plug-in asserts on, is a fault of its
+// registration, in both forms of info's report; the port it failed to add is not registered.
+TEST(Info, AFailedCallAssertedOnIsAFault) {
+  icehost::PluginLibrary library(kKestrune, {{"AddInputPort", 1}});
+  const icehost::RegistrationReport report = icehost::report_registration(library);
+  const std::string fault = "assertion failed with status 1 after AddInputPort";
+  EXPECT_EQ(report.faults, std::vector<std::string>{fault});
+
+  const Json json = parse(icehost::json_text(icehost::info_json(report)));
+  ASSERT_EQ(json.at("assertion_failures").size(), 1u);
+  EXPECT_EQ(json.at("assertion_failures").at(0).at("status").get<int>(), 1);
+  EXPECT_EQ(json.at("assertion_failures").at(0).at("after").get<std::string>(), "AddInputPort");
+  EXPECT_EQ(json.at("nodes").at(0).at("ports").size(), 3u);
+  EXPECT_EQ(json.at("faults").at(0).get<std::string>(), fault);
+
+  std::ostringstream text;
+  icehost::print_info(report, text);
+  EXPECT_NE(text.str().find("\nassertion failures: \n  status 1 after AddInputPort: \n"),
+            std::string::npos)
+      << text.str();
+  EXPECT_NE(text.str().find("faults:\n  " + fault + "\n"), std::string::npos) << text.str();
 }
 
 TEST(Demo, OneLineAndTheDefaultEvaluationPerPlugin) {
@@ -399,6 +314,43 @@ TEST(BadInput, OneLineOnStderrExitTwoNothingOnStdout) {
   fs::remove(not_utf8);
 }
 
+// The evaluation eval runs is the one evaluate gives other code: the report of the same options
+// holds what eval --json prints, 32-bit floats in their JSON forms included.
+TEST(Evaluate, TheReportHoldsWhatEvalPrints) {
+  const std::vector<std::string> args = {"eval",       library_in(TEXTNODES_PLUGIN_DIR, "palvane"),
+                                         "--set",      "String=1.5;inf;-0;nan;x",
+                                         "--set",      "Delimiter=;",
+                                         "--index",    "list:3,-,1",
+                                         "--elements", "4",
+                                         "--json"};
+  const Outcome printed = icehost(args);
+  ASSERT_EQ(printed.code, 0) << printed.err;
+
+  const auto options = std::get<icehost::EvalOptions>(icehost::parse_command_line(args));
+  icehost::PluginLibrary library(options.plugin);
+  const icehost::EvaluationReport report = icehost::evaluate(library, options);
+  EXPECT_EQ(report.node, "palvane");
+  EXPECT_EQ(report.port, 200u);
+  EXPECT_EQ(report.port_name, "Scalar");
+  EXPECT_EQ(report.status, XSI::CStatus::OK);
+  EXPECT_TRUE(report.faults.empty());
+  ASSERT_EQ(report.written.size(), 2u);
+  EXPECT_EQ(report.written[0].element, 1u);
+  EXPECT_EQ(report.written[1].element, 3u);
+  const auto& items = report.written[1].values;
+  ASSERT_EQ(items.size(), 5u);
+  EXPECT_EQ(std::get<float>(items[0]), 1.5f);
+  EXPECT_TRUE(std::isinf(std::get<float>(items[1])));
+  EXPECT_TRUE(std::signbit(std::get<float>(items[2])));
+  EXPECT_TRUE(std::isnan(std::get<float>(items[3])));
+  EXPECT_EQ(std::get<float>(items[4]), 0.0f);
+
+  EXPECT_EQ(printed.out, icehost::json_text(icehost::eval_json(report)) + "\n");
+  EXPECT_NE(printed.out.find("{\"element\": 3, \"value\": [1.5, \"inf\", -0, \"nan\", 0]}"),
+            std::string::npos)
+      << printed.out;
+}
+
 // Plug-ins built for these tests, each misusing the SDK in one way: icehost still prints what
 // they wrote, names the fault, and exits 1, whether it prints JSON or text.
 TEST(Faults, AMisbehavingPluginIsReportedWithItsFaultsNamed) {
@@ -420,10 +372,10 @@ TEST(Faults, AMisbehavingPluginIsReportedWithItsFaultsNamed) {
     ASSERT_EQ(json.code, 1) << c.plugin << json.err;
     EXPECT_EQ(json.err, "") << c.plugin;
     const Json result = parse(json.out);
-    EXPECT_EQ(result["node"].text, c.plugin);
-    EXPECT_EQ(result["status"].number, 0) << c.plugin;
-    ASSERT_EQ(result["faults"].items.size(), 1u) << c.plugin << json.out;
-    EXPECT_EQ(result["faults"][0].text, c.fault);
+    EXPECT_EQ(result.at("node").get<std::string>(), c.plugin);
+    EXPECT_EQ(result.at("status").get<int>(), 0) << c.plugin;
+    ASSERT_EQ(result.at("faults").size(), 1u) << c.plugin << json.out;
+    EXPECT_EQ(result.at("faults").at(0).get<std::string>(), c.fault);
     // The overrun writes every element, the others the evaluated ones.
     const std::size_t written = c.plugin == "overrun" ? 4 : 2;
     EXPECT_EQ(written_texts(json).size(), written) << c.plugin;
@@ -434,66 +386,6 @@ TEST(Faults, AMisbehavingPluginIsReportedWithItsFaultsNamed) {
     EXPECT_NE(human.out.find("faults:\n  " + c.fault + "\n"), std::string::npos) << human.out;
     EXPECT_EQ(human.err, "icehost: " + c.plugin + " returned status 0 with 1 fault(s)\n");
   }
-}
-
-xsi_host::PortRecord port_of(XSI::ULONG data_type, XSI::ULONG structure) {
-  xsi_host::PortRecord port;
-  port.name = L"P";
-  port.data_type = data_type;
-  port.structure = structure;
-  return port;
-}
-
-TEST(PortValues, NumbersParseStrictlyForTheirType) {
-  const auto floats = port_of(XSI::siICENodeDataFloat, XSI::siICENodeStructureArray);
-  const auto items = icehost::parse_port_value(floats, "1.36,+4.6704993,-inf,nan,-0");
-  ASSERT_EQ(items.size(), 5u);
-  EXPECT_EQ(std::get<float>(items[0]), 1.36f);
-  EXPECT_EQ(std::get<float>(items[1]), 4.6704993f);
-  EXPECT_TRUE(std::isinf(std::get<float>(items[2])) && std::get<float>(items[2]) < 0);
-  EXPECT_TRUE(std::isnan(std::get<float>(items[3])));
-  EXPECT_TRUE(std::signbit(std::get<float>(items[4])));
-  EXPECT_TRUE(icehost::parse_port_value(floats, "").empty());
-  for (const char* bad : {"1,,2", "1e50", " 1", "1 ", "++1", "+-1", "0x10", "1,"})
-    EXPECT_THROW(icehost::parse_port_value(floats, bad), icehost::UsageError) << bad;
-
-  const auto integer = port_of(XSI::siICENodeDataLong, XSI::siICENodeStructureSingle);
-  EXPECT_EQ(std::get<std::int32_t>(icehost::parse_port_value(integer, "-2147483648")[0]),
-            INT32_MIN);
-  EXPECT_EQ(std::get<std::int32_t>(icehost::parse_port_value(integer, "+2147483647")[0]),
-            INT32_MAX);
-  for (const char* bad : {"2147483648", "1.5", "", "1,2", "nan"})
-    EXPECT_THROW(icehost::parse_port_value(integer, bad), icehost::UsageError) << bad;
-
-  const auto texts = port_of(XSI::siICENodeDataString, XSI::siICENodeStructureArray);
-  EXPECT_EQ(icehost::parse_port_value(texts, "a,,b").size(), 3u);
-  const auto text = port_of(XSI::siICENodeDataString, XSI::siICENodeStructureSingle);
-  EXPECT_EQ(std::get<std::wstring>(icehost::parse_port_value(text, "a,b")[0]), L"a,b");
-}
-
-TEST(Utf8, RejectsMalformedBytesAndRoundTripsCharacters) {
-  for (const char* bad : {"\x80", "\xC0\x80", "\xE2\x86", "\xED\xA0\x80", "\xF4\x90\x80\x80",
-                          "\xF8\x88\x80\x80\x80", "a\xC3"})
-    EXPECT_FALSE(icehost::utf8_to_wide(bad).has_value()) << bad;
-  const std::string text = "a\xC3\xA9\xE2\x86\x92\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF";
-  const auto wide = icehost::utf8_to_wide(text);
-  ASSERT_TRUE(wide.has_value());
-  EXPECT_EQ(wide->size(), sizeof(wchar_t) == 2 ? 7u : 5u);
-  EXPECT_EQ(icehost::wide_to_utf8(*wide), text);
-  EXPECT_EQ(icehost::utf8_to_wide(std::string("a\0b", 3))->size(), 3u);
-  // A unit that is no character comes out as U+FFFD.
-  EXPECT_EQ(icehost::wide_to_utf8(std::wstring(1, static_cast<wchar_t>(0xD800))), "\xEF\xBF\xBD");
-}
-
-TEST(Json, QuotesControlCharactersAndFormatsShortestFloats) {
-  EXPECT_EQ(icehost::json_quote(std::string("a\"\\\n\x01\x7F\0", 7)),
-            "\"a\\\"\\\\\\u000a\\u0001\\u007f\\u0000\"");
-  EXPECT_EQ(icehost::json_quote("\xE2\x86\x92"), "\"\xE2\x86\x92\"");
-  EXPECT_EQ(icehost::float_text(1.36f), "1.36");
-  EXPECT_EQ(icehost::float_text(4.6704993f), "4.6704993");
-  EXPECT_EQ(icehost::float_text(-0.0f), "-0");
-  EXPECT_EQ(icehost::float_text(-INFINITY), "-inf");
-  EXPECT_EQ(icehost::float_text(NAN), "nan");
 }
 
 }  // namespace

@@ -1,0 +1,27 @@
+# CLI11 and nlohmann-json, the header-only libraries icehost uses, as the targets CLI11::CLI11
+# and nlohmann_json::nlohmann_json.
+#
+# Their packages' own config files are used where the build finds them (a Linux build on Debian).
+# A cross build looks only inside its target's root, where no such package is: it takes the
+# header trees of the build machine instead. Those trees alone are linked into a folder of the
+# build tree and exposed from there, never the machine's whole include folder, whose C library
+# headers would break a build for another system.
+function(textnodes_header_library package target header_tree)
+  find_package(${package} CONFIG QUIET)
+  if(TARGET ${target})
+    return()
+  endif()
+  string(TOUPPER "TEXTNODES_${package}_INCLUDE_DIR" found)
+  find_path(${found} ${header_tree} NO_CMAKE_FIND_ROOT_PATH REQUIRED
+            DOC "the folder holding ${header_tree} of ${package}")
+  get_filename_component(tree_name ${header_tree} DIRECTORY)
+  set(folder ${PROJECT_BINARY_DIR}/header-libraries/${package})
+  file(MAKE_DIRECTORY ${folder})
+  file(CREATE_LINK ${${found}}/${tree_name} ${folder}/${tree_name} SYMBOLIC COPY_ON_ERROR)
+  add_library(${target} INTERFACE IMPORTED)
+  set_target_properties(${target} PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${folder})
+  message(STATUS "${package}: the headers in ${${found}}/${tree_name}")
+endfunction()
+
+textnodes_header_library(CLI11 CLI11::CLI11 CLI/CLI.hpp)
+textnodes_header_library(nlohmann_json nlohmann_json::nlohmann_json nlohmann/json.hpp)

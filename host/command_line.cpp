@@ -1,0 +1,223 @@
+#include "command_line.h"
+
+#include <CLI/CLI.hpp>
+
+#include <map>
+
+#include "usage_error.h"
+
+namespace icehost {
+namespace {
+
+using XSI::ULONG;
+
+constexpr std::string_view kUsage =
+    "usage: icehost COMMAND [OPTIONS]\n"
+    "\n"
+    "Loads node plug-ins the way the host application does, and reports what they do.\n"
+    "\n"
+    "commands:\n"
+    "  info PLUGIN [--json]     what the plug-in registers: node, ports, defaults, log lines\n"
+    "  eval PLUGIN [OPTIONS]    evaluates the node and prints every output element written\n"
+    "  demo                     every plug-in found, its registration and a default evaluation\n"
+    "\n"
+    "PLUGIN is a path to a plug-in library, or a node name looked up in the folders of\n"
+    "ICEHOST_PLUGIN_PATH and then in ../plugins beside icehost.\n"
+    "'icehost COMMAND --help' describes a command.\n"
+    "\n"
+    "exit codes: 0 success; 1 the plug-in failed or misused the SDK (faults listed);\n"
+    "            2 bad input (one line on stderr).\n";
+
+constexpr std::string_view kInfoUsage =
+    "usage: icehost info PLUGIN [--json]\n"
+    "\n"
+    "Loads the plug-in, unloads it, and prints what it registered: the plug-in's name, author\n"
+    "and version, each node definition with its colour, port groups, ports (id, group, data\n"
+    "type, structure, context, name, script name, default, minimum, maximum, constraints) and\n"
+    "category, any failed registration call it asserted on, and the lines it logged.\n"
+    "\n"
+    "  --json   one JSON object instead of the readable form\n";
+
+constexpr std::string_view kEvalUsage =
+    "usage: icehost eval PLUGIN [--set PORT=VALUE]... [--set-file PORT=PATH]...\n"
+    "                           [--elements N] [--index FORM] [--port ID] [--json]\n"
+    "\n"
+    "Evaluates the node once with every input at its registered default unless set, and\n"
+    "prints each output element the call wrote, in ascending order, then any faults.\n"
+    "\n"
+    "  --set PORT=VALUE       sets input PORT (its name) in every element; PORT@K=VALUE sets\n"
+    "                         element K only. VALUE is the text itself for a text port,\n"
+    "                         true or false for a boolean port, a number for a numeric port,\n"
+    "                         and comma-separated items for an array port (the same array in\n"
+    "                         every element; an empty VALUE is an empty array)\n"
+    "  --set-file PORT=PATH   sets a text port from a UTF-8 file, taken as it stands (for a\n"
+    "                         text array port, one item a line)\n"
+    "  --elements N           the element count of every port (default 10, at most 1000000)\n"
+    "  --index FORM           the elements evaluated: range:C (0 to C-1, the default is\n"
+    "                         range:N), list:5,-,2 (- is a hole) or bits:1011 (bit i is\n"
+    "                         character i)\n"
+    "  --port ID              the output port pulled (default the node's output)\n"
+    "  --json                 one JSON object: node, port, status, written, faults\n";
+
+constexpr std::string_view kDemoUsage =
+    "usage: icehost demo\n"
+    "\n"
+    "For every plug-in in the plug-in folders: one line of what it registers, then its\n"
+    "evaluation with default inputs over elements 0 to 9 (runs of equal results merged).\n";
+
+bool is_help(std::string_view arg) { return arg == "--help" || arg == "-h"; }
+
+bool is_option(std::string_view arg) { return arg.size() > 1 && arg.front() == '-'; }
+
+// One argument as CLI11 read it: the option it gave or belongs to as a value, or the command's
+// plain arguments (a plug-in, a stray word, an option the command does not know).
+struct Token {
+  const CLI::Option* option = nullptr;
+  // The option's value or the argument itself ("true" for a flag); nothing when the command line
+  // ended before the option's value.
+  std::optional<std::string> value;
+};
+
+// One command's options, read by CLI11 in the order given. CLI11 also reads forms icehost does
+// not take (--name=value, -abc, "--", [a,b] lists), so it is shown the command's option names as
+// they stand and every other argument behind kMark: it takes those only as option values or as
+// plain arguments, and the mark comes off again in the tokens.
+class CommandOptions {
+ public:
+  CommandOptions() {
+    app_.set_help_flag();
+    help_ = app_.add_flag("-h,--help");
+    arguments_ = app_.add_option("arguments")->expected(0, -1)->allow_extra_args();
+  }
+
+  const CLI::Option* flag(const std::string& name) { return app_.add_flag(name); }
+
+  // An option with one value; given again, the values come in order.
+  const CLI::Option* option(const std::string& name) {
+    return app_.add_option(name)->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  }
+
+  bool is_help(const Token& token) const { return token.option == help_; }
+  bool is_argument(const Token& token) const { return token.option == arguments_; }
+
+  std::vector<Token> read(std::span<const std::string> args) {
+    static constexpr char kMark = '\x01';
+    std::vector<std::string> shown;  // last first, as CLI11 takes them
+    for (auto arg = args.rbegin(); arg != args.rend(); ++arg)
+      shown.push_back(is_option(*arg) && app_.get_option_no_throw(*arg) ? *arg : kMark + *arg);
+    const CLI::Option* unfinished = nullptr;
+    try {
+      app_.parse(shown);
+    } catch (const CLI::ArgumentMismatch&) {
+      // CLI11 takes the argument after an option as its value whatever it is, so only the last
+      // argument can be an option left without one.
+      unfinished = app_.get_option_no_throw(args.back());
+      if (!unfinished) throw;
+    }
+    std::vector<Token> tokens;
+    std::map<const CLI::Option*, std::size_t> taken;
+    for (const CLI::Option* option : app_.parse_order()) {
+      const std::string& text = option->results().at(taken[option]++);
+      tokens.push_back({option, text.starts_with(kMark) ? text.substr(1) : text});
+    }
+    if (unfinished) tokens.push_back({unfinished, std::nullopt});
+    return tokens;
+  }
+
+ private:
+  CLI::App app_;
+  const CLI::Option* help_ = nullptr;
+  const CLI::Option* arguments_ = nullptr;
+};
+
+const std::string& value_of(const Token& token) {
+  if (!token.value) throw UsageError(token.option->get_name() + " needs a value");
+  return *token.value;
+}
+
+// A plain argument of info or eval: the plug-in, once.
+void take_plugin(const Token& token, std::string_view command, std::string& plugin) {
+  const std::string& arg = *token.value;
+  const std::string name(command);
+  if (is_option(arg))
+    throw UsageError("unknown option " + arg + " for " + name + " (see icehost " + name +
+                     " --help)");
+  if (!plugin.empty()) throw UsageError(name + " takes one plug-in; unexpected " + in_quotes(arg));
+  plugin = arg;
+}
+
+CommandLine parse_info(std::span<const std::string> args) {
+  CommandOptions grammar;
+  const CLI::Option* json = grammar.flag("--json");
+  InfoOptions options;
+  for (const Token& token : grammar.read(args)) {
+    if (grammar.is_help(token)) return HelpRequest{kInfoUsage};
+    if (token.option == json)
+      options.json = true;
+    else
+      take_plugin(token, "info", options.plugin);
+  }
+  if (options.plugin.empty()) throw UsageError("info needs a plug-in (a path or a node name)");
+  return options;
+}
+
+CommandLine parse_eval(std::span<const std::string> args) {
+  CommandOptions grammar;
+  const CLI::Option* json = grammar.flag("--json");
+  const CLI::Option* set = grammar.option("--set");
+  const CLI::Option* set_file = grammar.option("--set-file");
+  const CLI::Option* elements = grammar.option("--elements");
+  const CLI::Option* index = grammar.option("--index");
+  const CLI::Option* port = grammar.option("--port");
+  EvalOptions options;
+  for (const Token& token : grammar.read(args)) {
+    if (grammar.is_help(token)) return HelpRequest{kEvalUsage};
+    if (token.option == json) {
+      options.json = true;
+    } else if (token.option == set || token.option == set_file) {
+      options.settings.push_back(SetArgument{value_of(token), token.option == set_file});
+    } else if (token.option == elements) {
+      options.element_count = parse_count(value_of(token), "--elements");
+      if (options.element_count > kMaxElements)
+        throw UsageError("--elements takes at most " + std::to_string(kMaxElements));
+    } else if (token.option == index) {
+      options.index = parse_index(value_of(token));
+    } else if (token.option == port) {
+      const std::string& id = value_of(token);
+      options.port = parse_unsigned(id);
+      if (!options.port) throw UsageError("--port takes an output port id, not " + in_quotes(id));
+    } else {
+      take_plugin(token, "eval", options.plugin);
+    }
+  }
+  if (options.plugin.empty()) throw UsageError("eval needs a plug-in (a path or a node name)");
+  return options;
+}
+
+CommandLine parse_demo(std::span<const std::string> args) {
+  CommandOptions grammar;
+  for (const Token& token : grammar.read(args)) {
+    if (grammar.is_help(token)) return HelpRequest{kDemoUsage};
+    const std::string& arg = *token.value;
+    throw UsageError((is_option(arg) ? "unknown option " : "unexpected argument ") +
+                     in_quotes(arg) + " for demo");
+  }
+  return DemoOptions{};
+}
+
+}  // namespace
+
+CommandLine parse_command_line(std::span<const std::string> args) {
+  // The command is the first word alone, as a table lookup: nothing before it is read.
+  if (args.empty()) throw UsageError("no command given (info, eval or demo; see icehost --help)");
+  const std::string& command = args.front();
+  const auto rest = args.subspan(1);
+  if (is_help(command)) return HelpRequest{kUsage};
+  if (command == "info") return parse_info(rest);
+  if (command == "eval") return parse_eval(rest);
+  if (command == "demo") return parse_demo(rest);
+  if (is_option(command)) throw UsageError("unknown option " + command + " (see icehost --help)");
+  throw UsageError("unknown command " + in_quotes(command) + " (info, eval or demo)");
+}
+
+}  // namespace icehost

@@ -1,0 +1,57 @@
+// icehost's command line read into plain structs: which command, with which options. Reading
+// checks only what the line itself shows; what depends on the plug-in (its ports, its element
+// count) is checked once it is loaded.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "option_values.h"
+#include "xsi_host.h"
+
+namespace icehost {
+
+inline constexpr XSI::ULONG kDefaultElements = 10;
+// Every port holds this many elements, so a mistyped count cannot exhaust the memory.
+inline constexpr XSI::ULONG kMaxElements = 1'000'000;
+
+// --help or -h, for the whole program or one command: the usage text to print.
+struct HelpRequest {
+  std::string_view usage;
+};
+
+struct InfoOptions {
+  std::string plugin;  // a path or a node name
+  bool json = false;
+};
+
+// One --set or --set-file as given; resolved against the node's ports once it is loaded.
+struct SetArgument {
+  std::string text;  // PORT=VALUE or PORT=PATH
+  bool from_file = false;
+};
+
+struct EvalOptions {
+  std::string plugin;  // a path or a node name
+  bool json = false;
+  std::vector<SetArgument> settings;  // in the order given: a later setting wins
+  XSI::ULONG element_count = kDefaultElements;
+  IndexChoice index;
+  std::optional<XSI::ULONG> port;  // nothing for the node's (first) output
+};
+
+struct DemoOptions {};
+
+using CommandLine = std::variant<HelpRequest, InfoOptions, EvalOptions, DemoOptions>;
+
+// Reads the arguments after the program name. An argument beginning with '-' is an option, and
+// only the names the command lists are known: no --name=value, no -abc, no "--". An option that
+// takes a value takes the next argument, whatever it is. The first problem in the order given
+// is the one reported, as a UsageError; a help option reached before any problem wins.
+CommandLine parse_command_line(std::span<const std::string> args);
+
+}  // namespace icehost

@@ -1,0 +1,187 @@
+// Reading icehost's command line: the commands and their options into plain structs, the values
+// of --set in each port type, and the UTF-8 of the arguments.
+#include "command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "usage_error.h"
+#include "utf8.h"
+
+namespace {
+
+using icehost::EvalOptions;
+using icehost::HelpRequest;
+using icehost::InfoOptions;
+
+icehost::CommandLine read(const std::vector<std::string>& args) {
+  return icehost::parse_command_line(args);
+}
+
+// The one line a command line is refused with; "" when it is read.
+std::string problem(const std::vector<std::string>& args) {
+  try {
+    icehost::parse_command_line(args);
+  } catch (const icehost::UsageError& error) {
+    return error.what();
+  }
+  return "";
+}
+
+EvalOptions eval(const std::vector<std::string>& args) { return std::get<EvalOptions>(read(args)); }
+
+bool is_help(const std::vector<std::string>& args) {
+  return std::holds_alternative<HelpRequest>(read(args));
+}
+
+TEST(CommandLine, EvalOptionsReadIntoTheirFields) {
+  const EvalOptions defaults = eval({"eval", "kestrune"});
+  EXPECT_EQ(defaults.plugin, "kestrune");
+  EXPECT_FALSE(defaults.json);
+  EXPECT_TRUE(defaults.settings.empty());
+  EXPECT_EQ(defaults.element_count, icehost::kDefaultElements);
+  EXPECT_EQ(defaults.index.form, icehost::IndexChoice::Form::range);
+  EXPECT_FALSE(defaults.index.range_count.has_value());
+  EXPECT_FALSE(defaults.port.has_value());
+
+  const EvalOptions options =
+      eval({"eval", "--set", "A=1", "kestrune", "--set-file", "B=p", "--elements", "+3", "--index",
+            "list:1,-", "--port", "200", "--json", "--set", "A@2=x", "--elements", "4"});
+  EXPECT_EQ(options.plugin, "kestrune");
+  EXPECT_TRUE(options.json);
+  ASSERT_EQ(options.settings.size(), 3u);
+  EXPECT_EQ(options.settings[0].text, "A=1");
+  EXPECT_FALSE(options.settings[0].from_file);
+  EXPECT_EQ(options.settings[1].text, "B=p");
+  EXPECT_TRUE(options.settings[1].from_file);
+  EXPECT_EQ(options.settings[2].text, "A@2=x");
+  EXPECT_EQ(options.element_count, 4u);
+  EXPECT_EQ(options.index.form, icehost::IndexChoice::Form::list);
+  EXPECT_EQ(options.index.list, (std::vector<XSI::ULONG>{1, XSI::kNotFound}));
+  EXPECT_EQ(options.port, 200u);
+
+  EXPECT_EQ(std::get<InfoOptions>(read({"info", "--json", "a/b.so"})).plugin, "a/b.so");
+  EXPECT_TRUE(std::holds_alternative<icehost::DemoOptions>(read({"demo"})));
+}
+
+TEST(CommandLine, AnOptionTakesTheNextArgumentWhateverItIs) {
+  for (const std::string value : {"--json", "-h", "--set", "", "[a,b]", "\x01x", "--", "a=b"}) {
+    const EvalOptions options = eval({"eval", "k", "--set", value});
+    ASSERT_EQ(options.settings.size(), 1u) << value;
+    EXPECT_EQ(options.settings[0].text, value);
+    EXPECT_FALSE(options.json) << value;
+  }
+  EXPECT_EQ(problem({"eval", "k", "--elements", "--help"}),
+            "--elements takes a count, not '--help'");
+  // A plug-in name is taken as it stands too, whatever CLI11 would make of it.
+  for (const std::string name : {"-", "[a,b]", "\x01", "info", "a=b"})
+    EXPECT_EQ(eval({"eval", name}).plugin, name);
+}
+
+TEST(CommandLine, OnlyTheNamesACommandListsAreOptions) {
+  for (const std::string arg :
+       {"--json=true", "--set=A=1", "--", "-hx", "-1", "---x", "--Json", "-j", "--elem", "/json"}) {
+    const std::string says = arg.front() == '/'
+                                 ? "eval takes one plug-in; unexpected '/json'"
+                                 : "unknown option " + arg + " for eval (see icehost eval --help)";
+    EXPECT_EQ(problem({"eval", "k", arg}), says);
+  }
+  EXPECT_EQ(problem({"info", "k", "--set", "A=1"}),
+            "unknown option --set for info (see icehost info --help)");
+  EXPECT_EQ(problem({"demo", "--json"}), "unknown option '--json' for demo");
+  EXPECT_EQ(problem({"demo", "x"}), "unexpected argument 'x' for demo");
+}
+
+TEST(CommandLine, TheFirstProblemInTheOrderGivenWins) {
+  EXPECT_EQ(problem({"eval", "--frob", "--elements", "ten"}),
+            "unknown option --frob for eval (see icehost eval --help)");
+  EXPECT_EQ(problem({"eval", "k", "--elements", "ten", "--frob"}),
+            "--elements takes a count, not 'ten'");
+  EXPECT_EQ(problem({"eval", "k", "extra", "--elements", "ten"}),
+            "eval takes one plug-in; unexpected 'extra'");
+  EXPECT_EQ(problem({"eval", "k", "--index", "bogus", "--set"}),
+            "unknown index form 'bogus' (use range:C, list:5,-,2 or bits:1011)");
+  EXPECT_EQ(problem({"eval", "k", "--elements", "2000000"}), "--elements takes at most 1000000");
+  EXPECT_EQ(problem({"eval", "--set"}), "--set needs a value");
+  EXPECT_EQ(problem({"eval", "k", "--port"}), "--port needs a value");
+  EXPECT_EQ(problem({"eval", "k", "--port", "-1"}), "--port takes an output port id, not '-1'");
+  EXPECT_EQ(problem({"eval", "--json"}), "eval needs a plug-in (a path or a node name)");
+  EXPECT_EQ(problem({"info", "--frob", "-h"}),
+            "unknown option --frob for info (see icehost info --help)");
+  EXPECT_EQ(problem({"demo", "x", "--help"}), "unexpected argument 'x' for demo");
+  // Help reached before any problem wins, even over an option left without its value.
+  EXPECT_TRUE(is_help({"info", "-h", "--frob"}));
+  EXPECT_TRUE(is_help({"eval", "--help", "--set"}));
+  EXPECT_TRUE(is_help({"eval", "k", "--elements", "3", "-h", "extra"}));
+  EXPECT_TRUE(is_help({"demo", "-h", "x"}));
+}
+
+TEST(CommandLine, TheCommandIsTheFirstWordAlone) {
+  EXPECT_EQ(problem({}), "no command given (info, eval or demo; see icehost --help)");
+  EXPECT_EQ(problem({"--json", "eval"}), "unknown option --json (see icehost --help)");
+  EXPECT_EQ(problem({"frob", "eval", "k"}), "unknown command 'frob' (info, eval or demo)");
+  EXPECT_EQ(problem({"-"}), "unknown command '-' (info, eval or demo)");
+  EXPECT_EQ(problem({"info"}), "info needs a plug-in (a path or a node name)");
+  EXPECT_EQ(
+      std::get<HelpRequest>(read({"--help", "frob"})).usage.rfind("usage: icehost COMMAND", 0), 0u);
+  EXPECT_EQ(std::get<HelpRequest>(read({"eval", "-h"})).usage.rfind("usage: icehost eval", 0), 0u);
+  // An empty argument before the plug-in names none; after it, it is one too many.
+  EXPECT_EQ(std::get<InfoOptions>(read({"info", "", "k"})).plugin, "k");
+  EXPECT_EQ(problem({"info", "k", ""}), "info takes one plug-in; unexpected ''");
+}
+
+xsi_host::PortRecord port_of(XSI::ULONG data_type, XSI::ULONG structure) {
+  xsi_host::PortRecord port;
+  port.name = L"P";
+  port.data_type = data_type;
+  port.structure = structure;
+  return port;
+}
+
+TEST(PortValues, NumbersParseStrictlyForTheirType) {
+  const auto floats = port_of(XSI::siICENodeDataFloat, XSI::siICENodeStructureArray);
+  const auto items = icehost::parse_port_value(floats, "1.36,+4.6704993,-inf,nan,-0");
+  ASSERT_EQ(items.size(), 5u);
+  EXPECT_EQ(std::get<float>(items[0]), 1.36f);
+  EXPECT_EQ(std::get<float>(items[1]), 4.6704993f);
+  EXPECT_TRUE(std::isinf(std::get<float>(items[2])) && std::get<float>(items[2]) < 0);
+  EXPECT_TRUE(std::isnan(std::get<float>(items[3])));
+  EXPECT_TRUE(std::signbit(std::get<float>(items[4])));
+  EXPECT_TRUE(icehost::parse_port_value(floats, "").empty());
+  for (const char* bad : {"1,,2", "1e50", " 1", "1 ", "++1", "+-1", "0x10", "1,"})
+    EXPECT_THROW(icehost::parse_port_value(floats, bad), icehost::UsageError) << bad;
+
+  const auto integer = port_of(XSI::siICENodeDataLong, XSI::siICENodeStructureSingle);
+  EXPECT_EQ(std::get<std::int32_t>(icehost::parse_port_value(integer, "-2147483648")[0]),
+            INT32_MIN);
+  EXPECT_EQ(std::get<std::int32_t>(icehost::parse_port_value(integer, "+2147483647")[0]),
+            INT32_MAX);
+  for (const char* bad : {"2147483648", "1.5", "", "1,2", "nan"})
+    EXPECT_THROW(icehost::parse_port_value(integer, bad), icehost::UsageError) << bad;
+
+  const auto texts = port_of(XSI::siICENodeDataString, XSI::siICENodeStructureArray);
+  EXPECT_EQ(icehost::parse_port_value(texts, "a,,b").size(), 3u);
+  const auto text = port_of(XSI::siICENodeDataString, XSI::siICENodeStructureSingle);
+  EXPECT_EQ(std::get<std::wstring>(icehost::parse_port_value(text, "a,b")[0]), L"a,b");
+}
+
+TEST(Utf8, RejectsMalformedBytesAndRoundTripsCharacters) {
+  for (const char* bad : {"\x80", "\xC0\x80", "\xE2\x86", "\xED\xA0\x80", "\xF4\x90\x80\x80",
+                          "\xF8\x88\x80\x80\x80", "a\xC3"})
+    EXPECT_FALSE(icehost::utf8_to_wide(bad).has_value()) << bad;
+  const std::string text = "a\xC3\xA9\xE2\x86\x92\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF";
+  const auto wide = icehost::utf8_to_wide(text);
+  ASSERT_TRUE(wide.has_value());
+  EXPECT_EQ(wide->size(), sizeof(wchar_t) == 2 ? 7u : 5u);
+  EXPECT_EQ(icehost::wide_to_utf8(*wide), text);
+  EXPECT_EQ(icehost::utf8_to_wide(std::string("a\0b", 3))->size(), 3u);
+  // A unit that is no character comes out as U+FFFD.
+  EXPECT_EQ(icehost::wide_to_utf8(std::wstring(1, static_cast<wchar_t>(0xD800))), "\xEF\xBF\xBD");
+}
+
+}  // namespace

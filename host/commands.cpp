@@ -1,0 +1,133 @@
+// The commands: each reads its parsed options, runs the plug-in and prints the report.
+#include <nlohmann/json.hpp>
+
+#include <exception>
+#include <filesystem>
+#include <optional>
+#include <sstream>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "cli.h"
+#include "command_line.h"
+#include "evaluation.h"
+#include "json.h"
+#include "plugin_library.h"
+#include "report_json.h"
+#include "report_text.h"
+#include "usage_error.h"
+
+namespace icehost {
+namespace {
+
+int command_info(const InfoOptions& options, std::ostream& out, std::ostream& err) {
+  PluginLibrary library(find_plugin(options.plugin, program_dir()));
+  const RegistrationReport report = report_registration(library);
+  if (options.json) {
+    out << json_text(info_json(report)) << "\n";
+  } else {
+    print_info(report, out);
+    if (!report.faults.empty())
+      err << "icehost: " << library.node_name() << ": " << report.faults.size() << " fault(s)\n";
+  }
+  return report.faults.empty() ? kExitSuccess : kExitFaults;
+}
+
+int command_eval(const EvalOptions& options, std::ostream& out, std::ostream& err) {
+  PluginLibrary library(find_plugin(options.plugin, program_dir()));
+  const EvaluationReport report = evaluate(library, options);
+  if (options.json) {
+    out << json_text(eval_json(report)) << "\n";
+  } else {
+    print_eval(report, out);
+    if (report.failed()) err << failure_summary(report);
+  }
+  return report.failed() ? kExitFaults : kExitSuccess;
+}
+
+// Every plug-in found, with its default inputs over kDefaultElements elements. A plug-in that
+// fails to load or misbehaves is reported and the others still run.
+int command_demo(std::ostream& out, std::ostream& err) {
+  const std::filesystem::path here = program_dir();
+  const std::vector<std::filesystem::path> plugins = all_plugins(here);
+  if (plugins.empty()) {
+    std::vector<std::string> folders;
+    for (const auto& folder : plugin_folders(here)) folders.push_back(folder.string());
+    err << "icehost: no plug-ins found in " << join(folders, ", ") << "\n";
+    return kExitFaults;
+  }
+  int code = kExitSuccess;
+  for (const std::filesystem::path& path : plugins) {
+    try {
+      PluginLibrary library(path);
+      print_demo_plugin(library, out);
+      if (!first_output(library.node())) {
+        out << "  no output port to evaluate\n";
+        code = kExitFaults;
+        continue;
+      }
+      const EvaluationReport report = evaluate(library, EvalOptions{});
+      print_demo_evaluation(report, out);
+      if (report.failed()) {
+        err << failure_summary(report);
+        code = kExitFaults;
+      }
+    } catch (const LoadError& error) {
+      err << "icehost: " << error.what() << "\n";
+      code = kExitFaults;
+    }
+  }
+  return code;
+}
+
+int dispatch(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+  const CommandLine command = parse_command_line(args);
+  if (const auto* help = std::get_if<HelpRequest>(&command)) {
+    out << help->usage;
+    return kExitSuccess;
+  }
+  if (const auto* info = std::get_if<InfoOptions>(&command)) return command_info(*info, out, err);
+  if (const auto* eval = std::get_if<EvalOptions>(&command)) return command_eval(*eval, out, err);
+  return command_demo(out, err);
+}
+
+// A message as one line: line breaks inside it (from the system's loader, say) become spaces.
+std::string one_line(std::string_view message) {
+  std::string line(message);
+  for (char& c : line)
+    if (c == '\n' || c == '\r') c = ' ';
+  while (!line.empty() && line.back() == ' ') line.pop_back();
+  return line;
+}
+
+}  // namespace
+
+int run(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+  // Results are held back until the command completes, so bad input found late (a port named
+  // after the plug-in loaded) still leaves nothing on out.
+  std::ostringstream results;
+  std::ostringstream messages;
+  std::optional<std::string> problem;
+  int code = kExitBadInput;
+  try {
+    code = dispatch(args, results, messages);
+  } catch (const UsageError& error) {
+    problem = error.what();
+  } catch (const LoadError& error) {
+    problem = error.what();
+  } catch (const std::exception& error) {
+    problem = std::string("unexpected failure: ") + error.what();
+  } catch (...) {
+    problem = "unexpected failure";
+  }
+  if (problem) {
+    err << "icehost: " << one_line(*problem) << "\n";
+    return kExitBadInput;
+  }
+  out << results.str();
+  err << messages.str();
+  return code;
+}
+
+}  // namespace icehost

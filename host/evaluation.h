@@ -1,0 +1,62 @@
+// Running a loaded plug-in as icehost's commands ask, and what came of it, as plain structs:
+// evaluate for eval (and demo), report_registration for info. The reports hold what the commands
+// print; the readable and JSON forms are made from them alone.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "command_line.h"
+#include "plugin_library.h"
+#include "xsi_host.h"
+
+namespace icehost {
+
+// One output element the call wrote.
+struct WrittenElement {
+  XSI::ULONG element = 0;
+  bool array = false;                   // the port holds an array per element
+  std::vector<xsi_host::Value> values;  // one value, or the items of the array
+};
+
+struct EvaluationReport {
+  std::string node;       // the node's name, as its callback is named
+  XSI::ULONG port = 0;    // the output port pulled
+  std::string port_name;  // its name, UTF-8
+  XSI::ULONG element_count = 0;
+  XSI::CStatus::Code status = XSI::CStatus::OK;
+  std::vector<WrittenElement> written;  // ascending by element
+  // Misuse of the SDK: a failing load or unload status, failed calls asserted on during
+  // registration, then the faults of the call itself (arrays never released, ...).
+  std::vector<std::string> faults;
+
+  bool failed() const { return status != XSI::CStatus::OK || !faults.empty(); }
+};
+
+// Evaluates the library's node once: every port with options.element_count elements, inputs at
+// their registered defaults and then set as options.settings say (in order, a later one winning),
+// the output options.port (the node's first by default) pulled, options.index walked. Then unloads
+// the plug-in, so that its unload counts among the faults. options.plugin is not read.
+// Throws UsageError, before calling the plug-in, when the options do not fit the node: no output
+// port, --port not an output, an index or element past the element count, an unknown port or a
+// value that does not parse.
+EvaluationReport evaluate(PluginLibrary& library, const EvalOptions& options);
+
+// What a plug-in registered, with what it did when it was unloaded.
+struct RegistrationReport {
+  const PluginLibrary* library = nullptr;  // its session holds the registration and the log
+  std::size_t logged_at_load = 0;          // log lines before this many were written at load
+  XSI::CStatus::Code unload_status = XSI::CStatus::OK;
+  std::vector<std::string> faults;  // a failing load or unload status, failed calls asserted on
+};
+
+// Unloads the library and reports its registration.
+RegistrationReport report_registration(PluginLibrary& library);
+
+// The node's first output port, or null.
+const xsi_host::PortRecord* first_output(const xsi_host::NodeRecord& node);
+
+// The names of the node's input ports (or its outputs), UTF-8, in the order registered.
+std::vector<std::string> port_names(const xsi_host::NodeRecord& node, bool inputs);
+
+}  // namespace icehost
