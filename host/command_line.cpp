@@ -40,7 +40,8 @@ constexpr std::string_view kInfoUsage =
 
 constexpr std::string_view kEvalUsage =
     "usage: icehost eval PLUGIN [--set PORT=VALUE]... [--set-file PORT=PATH]...\n"
-    "                           [--elements N] [--index FORM] [--port ID] [--json]\n"
+    "                           [--elements N] [--index FORM] [--port ID] [--strict-host]\n"
+    "                           [--json]\n"
     "\n"
     "Evaluates the node once with every input at its registered default unless set, and\n"
     "prints each output element the call wrote, in ascending order, then any faults.\n"
@@ -57,6 +58,9 @@ constexpr std::string_view kEvalUsage =
     "                         range:N), list:5,-,2 (- is a hole) or bits:1011 (bit i is\n"
     "                         character i)\n"
     "  --port ID              the output port pulled (default the node's output)\n"
+    "  --strict-host          the unforgiving host: the plug-in gets no more than the host's\n"
+    "                         contract promises (garbage where it leaves values unread, stale\n"
+    "                         storage, bits past a bit count); the results must not change\n"
     "  --json                 one JSON object: node, port, status, written, faults\n";
 
 constexpr std::string_view kDemoUsage =
@@ -169,11 +173,14 @@ CommandLine parse_eval(std::span<const std::string> args) {
   const CLI::Option* elements = grammar.option("--elements");
   const CLI::Option* index = grammar.option("--index");
   const CLI::Option* port = grammar.option("--port");
+  const CLI::Option* strict_host = grammar.flag("--strict-host");
   EvalOptions options;
   for (const Token& token : grammar.read(args)) {
     if (grammar.is_help(token)) return HelpRequest{kEvalUsage};
     if (token.option == json) {
       options.json = true;
+    } else if (token.option == strict_host) {
+      options.strict_host = true;
     } else if (token.option == set || token.option == set_file) {
       options.settings.push_back(SetArgument{value_of(token), token.option == set_file});
     } else if (token.option == elements) {

@@ -42,6 +42,7 @@ struct EvalOptions {
   XSI::ULONG element_count = kDefaultElements;
   IndexChoice index;
   std::optional<XSI::ULONG> port;  // nothing for the node's (first) output
+  bool strict_host = false;        // the stand-in's unforgiving mode
 };
 
 struct DemoOptions {};

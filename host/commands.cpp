@@ -3,6 +3,7 @@
 
 #include <exception>
 #include <filesystem>
+#include <new>
 #include <optional>
 #include <sstream>
 #include <string_view>
@@ -116,6 +117,10 @@ int run(std::span<const std::string> args, std::ostream& out, std::ostream& err)
     problem = error.what();
   } catch (const LoadError& error) {
     problem = error.what();
+  } catch (const std::bad_alloc&) {
+    // Not bad input: icehost itself could not hold what it was given.
+    err << "icehost: out of memory\n";
+    return kExitFaults;
   } catch (const std::exception& error) {
     problem = std::string("unexpected failure: ") + error.what();
   } catch (...) {

@@ -5,6 +5,7 @@
 
 #include "evaluation_setup.h"
 #include "option_values.h"
+#include "type_names.h"
 #include "usage_error.h"
 #include "utf8.h"
 
@@ -121,13 +122,17 @@ std::vector<std::string> registration_faults(const PluginLibrary& library,
                                              XSI::CStatus::Code unload_status) {
   std::vector<std::string> faults;
   if (library.load_status() != XSI::CStatus::OK)
-    faults.push_back("XSILoadPlugin returned status " + std::to_string(library.load_status()));
+    faults.push_back("XSILoadPlugin returned status " + std::to_string(library.load_status()) +
+                     " (" + status_name(library.load_status()) + ")");
   for (const auto& failure : library.session().assertion_failures())
     faults.push_back("assertion failed with status " + std::to_string(failure.code) +
                      (failure.after_call.empty() ? "" : " after " + failure.after_call) +
                      (failure.message.empty() ? "" : ": " + wide_to_utf8(failure.message)));
   if (unload_status != XSI::CStatus::OK)
-    faults.push_back("XSIUnloadPlugin returned status " + std::to_string(unload_status));
+    faults.push_back("XSIUnloadPlugin returned status " + std::to_string(unload_status) + " (" +
+                     status_name(unload_status) + ")");
+  for (const std::string& operation : library.session().out_of_memory())
+    faults.push_back("the host ran out of memory in " + operation + " during load or unload");
   return faults;
 }
 
@@ -154,7 +159,7 @@ EvaluationReport evaluate(PluginLibrary& library, const EvalOptions& options) {
   for (const SetArgument& argument : options.settings)
     settings.push_back(resolve_setting(library.node(), argument, element_count));
 
-  xsi_host::Evaluation evaluation;
+  xsi_host::Evaluation evaluation(options.strict_host);
   declare_ports(evaluation, library.node(), element_count);
   for (const InputSetting& setting : settings) {
     xsi_host::PortData* data = evaluation.port(setting.port->id);
@@ -187,6 +192,8 @@ EvaluationReport evaluate(PluginLibrary& library, const EvalOptions& options) {
   }
   report.faults = registration_faults(library, library.unload());
   report.faults.insert(report.faults.end(), result.faults.begin(), result.faults.end());
+  for (const std::string& operation : result.out_of_memory)
+    report.faults.push_back("the host ran out of memory in " + operation);
   return report;
 }
 

@@ -120,7 +120,9 @@ void print_eval(const EvaluationReport& report, std::ostream& out) {
 }
 
 std::string failure_summary(const EvaluationReport& report) {
-  return "icehost: " + report.node + " returned status " + std::to_string(report.status) +
+  const std::string named =
+      report.status == XSI::CStatus::OK ? "" : " (" + status_name(report.status) + ")";
+  return "icehost: " + report.node + " returned status " + std::to_string(report.status) + named +
          " with " + std::to_string(report.faults.size()) + " fault(s)\n";
 }
 

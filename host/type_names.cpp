@@ -45,4 +45,18 @@ std::string severity_name(XSI::ULONG severity) {
   }
 }
 
+std::string status_name(XSI::CStatus::Code code) {
+  switch (code) {
+    case XSI::CStatus::OK:
+      return "success";
+    case XSI::CStatus::Fail:
+      return "failed";
+    case XSI::CStatus::MemoryUnavailable:
+      return "out of memory";
+    case XSI::CStatus::Unexpected:
+      return "unexpected error";
+  }
+  return "status " + std::to_string(code);
+}
+
 }  // namespace icehost

@@ -16,4 +16,8 @@ std::string structure_name(XSI::ULONG structure);
 // "fatal", "error", "warning", "info", "verbose"; any other as "severity N".
 std::string severity_name(XSI::ULONG severity);
 
+// What a status code says: "success", "failed", "out of memory", "unexpected error"; any other
+// as "status N".
+std::string status_name(XSI::CStatus::Code code);
+
 }  // namespace icehost

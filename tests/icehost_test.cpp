@@ -388,4 +388,32 @@ TEST(Faults, AMisbehavingPluginIsReportedWithItsFaultsNamed) {
   }
 }
 
+// A call that fails is reported by its status and named, whatever it wrote.
+TEST(Faults, AFailedCallIsNamedAndExitsOne) {
+  const std::string path = library_in(TEXTNODES_TEST_PLUGIN_DIR, "starved");
+  const Outcome json = icehost({"eval", path, "--json"});
+  EXPECT_EQ(json.code, 1);
+  EXPECT_EQ(parse(json.out).at("status").get<int>(), XSI::CStatus::MemoryUnavailable);
+  const Outcome human = icehost({"eval", path});
+  EXPECT_EQ(human.code, 1);
+  EXPECT_EQ(human.err, "icehost: starved returned status 2 (out of memory) with 0 fault(s)\n");
+}
+
+// The unforgiving host changes no plug-in's results: every node, each index form.
+TEST(StrictHost, EveryNodeWritesWhatItWritesInTheOrdinaryHost) {
+  for (const char* node : {"kestrune", "palvane", "dromlet", "ocherin", "vireth", "tamsel"}) {
+    for (const char* index : {"range:10", "list:7,-,2,0", "bits:1011001"}) {
+      const std::vector<std::string> args = {"eval", library_in(TEXTNODES_PLUGIN_DIR, node),
+                                             "--index", index, "--json"};
+      std::vector<std::string> strict = args;
+      strict.push_back("--strict-host");
+      const Outcome ordinary = icehost(args);
+      const Outcome unforgiving = icehost(strict);
+      EXPECT_EQ(ordinary.code, 0) << node << " " << index << ordinary.err;
+      EXPECT_EQ(unforgiving.code, 0) << node << " " << index << unforgiving.err;
+      EXPECT_EQ(unforgiving.out, ordinary.out) << node << " " << index;
+    }
+  }
+}
+
 }  // namespace
