@@ -1,10 +1,14 @@
-# cmake -DFUZZER=path -DSEEDS=dir -DWORK=dir -DSECONDS=n -P RunFuzzer.cmake
-# Runs a fuzz target for SECONDS on a fresh copy of its seed corpus in WORK/corpus, keeping any
-# crashing input in WORK; fails if the target finds one.
+# cmake -DFUZZER=path -DSEEDS=dir -DWORK=dir -DSECONDS=n [-DDICT=file] -P RunFuzzer.cmake
+# Runs a fuzz target for SECONDS on a fresh copy of its seed corpus in WORK/corpus (with the
+# dictionary DICT, if given), keeping any crashing input in WORK; fails if the target finds one.
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
 file(COPY ${SEEDS}/ DESTINATION ${WORK}/corpus)
-execute_process(COMMAND ${FUZZER} -max_total_time=${SECONDS} -print_final_stats=1
+set(options "")
+if(DICT)
+  set(options -dict=${DICT})
+endif()
+execute_process(COMMAND ${FUZZER} -max_total_time=${SECONDS} -print_final_stats=1 ${options}
                         -artifact_prefix=${WORK}/ ${WORK}/corpus
                 RESULT_VARIABLE failed)
 if(failed)

@@ -35,9 +35,11 @@ int command_info(const InfoOptions& options, std::ostream& out, std::ostream& er
   return report.faults.empty() ? kExitSuccess : kExitFaults;
 }
 
-int command_eval(const EvalOptions& options, std::ostream& out, std::ostream& err) {
+int command_eval(const EvalOptions& options, std::ostream& out, std::ostream& err,
+                 const EvaluationObserver& observe) {
   PluginLibrary library(find_plugin(options.plugin, program_dir()));
   const EvaluationReport report = evaluate(library, options);
+  if (observe) observe(report);
   if (options.json) {
     out << json_text(eval_json(report)) << "\n";
   } else {
@@ -49,7 +51,7 @@ int command_eval(const EvalOptions& options, std::ostream& out, std::ostream& er
 
 // Every plug-in found, with its default inputs over kDefaultElements elements. A plug-in that
 // fails to load or misbehaves is reported and the others still run.
-int command_demo(std::ostream& out, std::ostream& err) {
+int command_demo(std::ostream& out, std::ostream& err, const EvaluationObserver& observe) {
   const std::filesystem::path here = program_dir();
   const std::vector<std::filesystem::path> plugins = all_plugins(here);
   if (plugins.empty()) {
@@ -69,6 +71,7 @@ int command_demo(std::ostream& out, std::ostream& err) {
         continue;
       }
       const EvaluationReport report = evaluate(library, EvalOptions{});
+      if (observe) observe(report);
       print_demo_evaluation(report, out);
       if (report.failed()) {
         err << failure_summary(report);
@@ -82,15 +85,17 @@ int command_demo(std::ostream& out, std::ostream& err) {
   return code;
 }
 
-int dispatch(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+int dispatch(std::span<const std::string> args, std::ostream& out, std::ostream& err,
+             const EvaluationObserver& observe) {
   const CommandLine command = parse_command_line(args);
   if (const auto* help = std::get_if<HelpRequest>(&command)) {
     out << help->usage;
     return kExitSuccess;
   }
   if (const auto* info = std::get_if<InfoOptions>(&command)) return command_info(*info, out, err);
-  if (const auto* eval = std::get_if<EvalOptions>(&command)) return command_eval(*eval, out, err);
-  return command_demo(out, err);
+  if (const auto* eval = std::get_if<EvalOptions>(&command))
+    return command_eval(*eval, out, err, observe);
+  return command_demo(out, err, observe);
 }
 
 // A message as one line: line breaks inside it (from the system's loader, say) become spaces.
@@ -104,7 +109,8 @@ std::string one_line(std::string_view message) {
 
 }  // namespace
 
-int run(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+int run(std::span<const std::string> args, std::ostream& out, std::ostream& err,
+        const EvaluationObserver& observe) {
   // Results are held back until the command completes, so bad input found late (a port named
   // after the plug-in loaded) still leaves nothing on out.
   std::ostringstream results;
@@ -112,7 +118,7 @@ int run(std::span<const std::string> args, std::ostream& out, std::ostream& err)
   std::optional<std::string> problem;
   int code = kExitBadInput;
   try {
-    code = dispatch(args, results, messages);
+    code = dispatch(args, results, messages, observe);
   } catch (const UsageError& error) {
     problem = error.what();
   } catch (const LoadError& error) {
