@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "bench_host.h"
-#include "frame/number_text.h"
+#include "number_text/number_text.h"
 
 namespace bench {
 namespace {

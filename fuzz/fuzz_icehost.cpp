@@ -30,7 +30,7 @@
 
 #include "cli.h"
 #include "evaluation.h"
-#include "frame/number_text.h"
+#include "number_text/number_text.h"
 #include "plugin_library.h"
 #include "utf8.h"
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "frame/number_text.h"
 #include "fuzz_input.h"
+#include "number_text/number_text.h"
 #include "plain_cut.h"
 #include "plugin_trial.h"
 

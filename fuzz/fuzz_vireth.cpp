@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "frame/number_text.h"
 #include "fuzz_input.h"
+#include "number_text/number_text.h"
 #include "plugin_trial.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "frame/number_text.h"
+#include "number_text/number_text.h"
 
 namespace icehost {
 namespace {

@@ -6,8 +6,8 @@
 #include <variant>
 #include <vector>
 
-#include "frame/number_text.h"
 #include "json.h"
+#include "number_text/number_text.h"
 #include "type_names.h"
 #include "usage_error.h"
 #include "utf8.h"

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "frame/number_text.h"
+#include "number_text/number_text.h"
 #include "state.h"
 #include "xsi_sdk.h"
 

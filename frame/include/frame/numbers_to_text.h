@@ -18,7 +18,7 @@
 #include <string_view>
 
 #include "frame/evaluate.h"
-#include "frame/number_text.h"
+#include "number_text/number_text.h"
 
 namespace frame {
 

@@ -1,4 +1,4 @@
-#include "frame/number_text.h"
+#include "number_text/number_text.h"
 
 #include <algorithm>
 #include <charconv>
@@ -150,6 +150,18 @@ std::size_t format_integer(std::int64_t value, char* out) {
 std::size_t format_integer(std::int64_t value, wchar_t* out) {
   char narrow[kMaxDigits];
   return widen(narrow, format_integer(value, narrow), out);
+}
+
+Text format(float value) {
+  Text text;
+  text.length = format_float(value, text.characters);
+  return text;
+}
+
+Text format(std::int32_t value) {
+  Text text;
+  text.length = format_integer(value, text.characters);
+  return text;
 }
 
 }  // namespace number_text

@@ -1,6 +1,6 @@
 // Reading numbers from text: what a user typing a piece of a delimited text gets, as a 32-bit
 // float and as a 32-bit integer, whatever the process's locale.
-#include "frame/number_text.h"
+#include "number_text/number_text.h"
 
 #include <gtest/gtest.h>
 

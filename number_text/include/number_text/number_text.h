@@ -6,6 +6,7 @@
 //   read_float(L"1e39")      == +inf        read_integer(L"1e10")   == 2147483647
 //   read_float(L"abc")       == 0.0f        read_integer(L"nan")    == 0
 //   format_float(1.36f)      -> L"1.36"     format_integer(-7)      -> L"-7"
+//   format(1.36f).view()     == L"1.36"     format(-7).view()       == L"-7"
 #pragma once
 
 #include <cstddef>
@@ -38,5 +39,17 @@ std::size_t format_float(float value, char* out);
 // Plain decimal, "-" before a negative number.
 std::size_t format_integer(std::int64_t value, wchar_t* out);
 std::size_t format_integer(std::int64_t value, char* out);
+
+// A number's text held inline, so that making one allocates nothing.
+struct Text {
+  wchar_t characters[kMaxDigits];
+  std::size_t length = 0;
+
+  std::wstring_view view() const { return {characters, length}; }
+};
+
+// The texts of format_float and format_integer.
+Text format(float value);
+Text format(std::int32_t value);
 
 }  // namespace number_text
