@@ -1,5 +1,6 @@
-// The evaluation frame, through a probe node built into this test: which elements a walk
-// reaches, the marker, the constant flag, and the release of everything on every path.
+// The evaluation frame, through two probe nodes built into this test, one of each way a node
+// computes: which elements a walk reaches, the marker, a computation without memory, the
+// constant flags, and the release of everything on every path.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -15,94 +16,130 @@
 namespace {
 
 using frame::ULONG;
+using xsi_host::Value;
+using Elements = std::vector<ULONG>;
 
-// Writes {k, k + 1} into element k; fails its test when its text reads "fail", and counts the
-// items of its array input's element k into a third item when it has any.
-struct Probe {
+// Computed once per call: the text's length, the flag, and 7; the text "fail" does not suit, and
+// "no memory" stands for a computation the SDK could not give storage to.
+struct Counter {
   static constexpr frame::NodeTable<2> table{
-      .name = L"probe",
+      .name = L"counter",
       .inputs = {{
           {0, L"Text", frame::kText, frame::kOnePerElement, frame::text_value(L"")},
-          {3, L"Numbers", frame::kInteger, frame::kArrayPerElement, frame::integer_value(0)},
+          {1, L"Flag", frame::kBoolean, frame::kOnePerElement, frame::boolean_value(false)},
       }},
-      .output = {208, L"Out", frame::kInteger, frame::kArrayPerElement},
+      .output = {208, L"Counts", frame::kInteger, frame::kArrayPerElement},
   };
 
-  frame::Prepared prepare(const frame::Inputs<2>& in) {
-    return in[0].text(0) == L"fail" ? frame::Prepared::marker : frame::Prepared::walk;
-  }
-
-  void write(frame::OutputArray& out, const frame::Inputs<2>& in, ULONG k) {
-    const frame::Items<std::int32_t> items = in[1].items<std::int32_t>(k);
-    std::vector<std::int32_t> values{static_cast<std::int32_t>(k),
-                                     static_cast<std::int32_t>(k + 1)};
-    if (items.count > 0) values.push_back(items[items.count - 1]);
-    out.write_items<std::int32_t>(k, values);
+  static frame::Result<std::vector<std::int32_t>> compute(std::wstring_view text, bool flag) {
+    if (text == L"fail") return frame::NoResult::unsuitable;
+    if (text == L"no memory") return frame::NoResult::out_of_memory;
+    return std::vector<std::int32_t>{static_cast<std::int32_t>(text.size()), flag, 7};
   }
 };
 
-constexpr std::int32_t kSentinel = 777;
+// Computed item by item: each number's text.
+struct Texter {
+  static constexpr frame::NodeTable<1> table{
+      .name = L"texter",
+      .inputs = {{{3, L"Numbers", frame::kInteger, frame::kArrayPerElement}}},
+      .output = {200, L"Texts", frame::kText, frame::kArrayPerElement},
+  };
+
+  static number_text::Text compute(std::int32_t number) { return number_text::format(number); }
+};
+
+std::vector<Value> texts(std::initializer_list<const wchar_t*> list) {
+  std::vector<Value> out;
+  for (const wchar_t* text : list) out.emplace_back(std::wstring(text));
+  return out;
+}
 
 struct FrameTest : ::testing::Test {
   explicit FrameTest(ULONG elements = 8) {
     text = &evaluation.add_input(0, frame::kText, frame::kOnePerElement, elements);
+    flag = &evaluation.add_input(1, frame::kBoolean, frame::kOnePerElement, elements);
     numbers = &evaluation.add_input(3, frame::kInteger, frame::kArrayPerElement, elements);
-    output = &evaluation.add_output(208, frame::kInteger, frame::kArrayPerElement, elements);
+    counts = &evaluation.add_output(208, frame::kInteger, frame::kArrayPerElement, elements);
+    strings = &evaluation.add_output(200, frame::kText, frame::kArrayPerElement, elements);
+    // Element k of the numbers holds k and k + 1.
+    for (ULONG k = 0; k < elements; ++k) {
+      const std::int32_t items[] = {static_cast<std::int32_t>(k), static_cast<std::int32_t>(k + 1)};
+      numbers->set_integers(k, items);
+    }
   }
 
-  // Fills the output with a sentinel, evaluates, and gives the elements the call wrote, checking
-  // that every other one still holds the sentinel.
-  std::vector<ULONG> run() {
-    for (ULONG k = 0; k < output->element_count(); ++k) {
-      const std::int32_t sentinel[] = {kSentinel};
-      output->set_integers(k, sentinel);
-    }
-    result = evaluation.run(&frame::evaluate<Probe>);
-    EXPECT_EQ(result.status, XSI::CStatus::OK);
+  // Fills the node's output with a sentinel, evaluates, and gives the elements the call wrote,
+  // checking that every other one still holds the sentinel.
+  template <class Node>
+  std::vector<ULONG> run(XSI::CStatus::Code status = XSI::CStatus::OK) {
+    xsi_host::PortData& output = *evaluation.port(Node::table.output.id);
+    const std::vector<Value> sentinel =
+        output.data_type() == frame::kText ? texts({L"sentinel"}) : std::vector<Value>{777};
+    for (ULONG k = 0; k < output.element_count(); ++k) store_items(output, k, sentinel);
+    evaluation.pull(Node::table.output.id);
+    result = evaluation.run(&frame::evaluate<Node>);
+    EXPECT_EQ(result.status, status);
     EXPECT_TRUE(result.faults.empty()) << result.faults.front();
     std::vector<ULONG> written;
-    for (ULONG k = 0; k < output->element_count(); ++k) {
-      if (output->written(k)) {
+    for (ULONG k = 0; k < output.element_count(); ++k) {
+      if (output.written(k))
         written.push_back(k);
-      } else {
-        EXPECT_EQ(output->items(k), std::vector<xsi_host::Value>{kSentinel}) << "element " << k;
-      }
+      else
+        EXPECT_EQ(output.items(k), sentinel) << "element " << k;
     }
     return written;
   }
 
+  static void store_items(xsi_host::PortData& port, ULONG k, const std::vector<Value>& items) {
+    if (port.data_type() == frame::kText) {
+      std::vector<std::wstring> strings;
+      for (const Value& item : items) strings.push_back(std::get<std::wstring>(item));
+      port.set_texts(k, strings);
+    } else {
+      std::vector<std::int32_t> integers;
+      for (const Value& item : items) integers.push_back(std::get<std::int32_t>(item));
+      port.set_integers(k, integers);
+    }
+  }
+
   xsi_host::Evaluation evaluation{tests::strict_host()};
   xsi_host::PortData* text;
+  xsi_host::PortData* flag;
   xsi_host::PortData* numbers;
-  xsi_host::PortData* output;
+  xsi_host::PortData* counts;
+  xsi_host::PortData* strings;
   xsi_host::CallResult result;
 };
 
-using Elements = std::vector<ULONG>;
-
 TEST_F(FrameTest, PullOfAnotherPortAcquiresNothing) {
   evaluation.index_range(8);
-  evaluation.pull(200);
-  EXPECT_EQ(run(), Elements{});
-  EXPECT_EQ(result.acquisitions, 0u);
+  for (const ULONG other : {201u, 3u}) {
+    evaluation.pull(other);
+    EXPECT_EQ(evaluation.run(&frame::evaluate<Counter>).acquisitions, 0u);
+    EXPECT_EQ(evaluation.run(&frame::evaluate<Texter>).acquisitions, 0u);
+  }
+  for (ULONG k = 0; k < 8; ++k) EXPECT_FALSE(counts->written(k) || strings->written(k));
 }
 
 TEST_F(FrameTest, WalksEveryFormOfIndexSet) {
   evaluation.index_range(3);
-  EXPECT_EQ(run(), (Elements{0, 1, 2}));
+  EXPECT_EQ(run<Texter>(), (Elements{0, 1, 2}));
+  EXPECT_EQ(result.acquisitions, 3u);  // output, input, index set
+  EXPECT_EQ(run<Counter>(), (Elements{0, 1, 2}));
   EXPECT_EQ(result.acquisitions, 4u);  // output, two inputs, index set
 
   evaluation.index_list({5, XSI::kNotFound, 2});
-  EXPECT_EQ(run(), (Elements{2, 5}));
-  EXPECT_EQ(output->items(5), (std::vector<xsi_host::Value>{5, 6}));
+  EXPECT_EQ(run<Texter>(), (Elements{2, 5}));
+  EXPECT_EQ(strings->items(5), texts({L"5", L"6"}));  // entries are element indices
 
   evaluation.index_bits({true, false, true, true, false, false, false, true});
-  EXPECT_EQ(run(), (Elements{0, 2, 3, 7}));
+  EXPECT_EQ(run<Texter>(), (Elements{0, 2, 3, 7}));
 
   evaluation.index_range(0);
-  EXPECT_EQ(run(), Elements{});
+  EXPECT_EQ(run<Texter>(), Elements{});
   evaluation.index_list({});
-  EXPECT_EQ(run(), Elements{});
+  EXPECT_EQ(run<Counter>(), Elements{});
 }
 
 TEST_F(FrameTest, ListIsWalkedInStoredOrder) {
@@ -122,41 +159,51 @@ TEST_F(FrameTest, BitsPastTheElementCountAreNotWritten) {
   std::vector<bool> bits(40, false);
   bits[1] = bits[33] = bits[39] = true;
   evaluation.index_bits(bits);
-  EXPECT_EQ(run(), (Elements{1}));  // 33 and 39 lie past the 8 elements: never written
+  EXPECT_EQ(run<Texter>(), (Elements{1}));  // 33 and 39 lie past the 8 elements: never written
 }
 
-TEST_F(FrameTest, FailedTestWritesTheMarkerToElementZeroAlone) {
+TEST_F(FrameTest, UnsuitableInputsLeaveTheMarkerInElementZeroAlone) {
   text->set_text(0, L"fail");
   evaluation.index_list({3, 4});
-  EXPECT_EQ(run(), (Elements{0}));
-  EXPECT_EQ(output->items(0), std::vector<xsi_host::Value>{-1});
+  EXPECT_EQ(run<Counter>(), (Elements{0}));
+  EXPECT_EQ(counts->items(0), std::vector<Value>{-1});
   EXPECT_EQ(result.acquisitions, 3u);  // the index set is never acquired
 }
 
-TEST_F(FrameTest, OnlyElementZeroOfATextInputIsTested) {
+TEST_F(FrameTest, AComputationWithoutMemoryFailsTheCallWritingNothing) {
+  text->set_text(0, L"no memory");
+  evaluation.index_range(8);
+  EXPECT_EQ(run<Counter>(XSI::CStatus::MemoryUnavailable), Elements{});
+  EXPECT_EQ(result.acquisitions, 3u);
+}
+
+TEST_F(FrameTest, OnlyElementZeroOfEachInputIsRead) {
+  text->set_text(0, L"abc");
   text->set_text(1, L"fail");
+  flag->set_boolean(0, true);
   evaluation.index_range(2);
-  EXPECT_EQ(run(), (Elements{0, 1}));
+  EXPECT_EQ(run<Counter>(), (Elements{0, 1}));
+  EXPECT_EQ(counts->items(1), (std::vector<Value>{3, 1, 7}));
 }
 
 TEST_F(FrameTest, ConstantOutputWritesSlotZeroWithTheLastValue) {
-  output->constant = true;
+  counts->constant = true;
   evaluation.index_list({4});
-  EXPECT_EQ(run(), (Elements{4}));
-  const auto items = output->items(4);
-  ASSERT_EQ(items.size(), 2u);
-  EXPECT_EQ(items[0], xsi_host::Value(5));
+  EXPECT_EQ(run<Counter>(), (Elements{4}));
+  const auto items = counts->items(4);
+  ASSERT_EQ(items.size(), 3u);
+  EXPECT_EQ(items[0], Value(7));
 }
 
 TEST_F(FrameTest, ConstantInputReadsItemZeroForEveryItem) {
   const std::int32_t values[] = {40, 41, 42};
   numbers->set_integers(1, values);
   evaluation.index_list({1});
-  run();
-  EXPECT_EQ(output->items(1), (std::vector<xsi_host::Value>{1, 2, 42}));
+  run<Texter>();
+  EXPECT_EQ(strings->items(1), texts({L"40", L"41", L"42"}));
   numbers->constant = true;
-  run();
-  EXPECT_EQ(output->items(1), (std::vector<xsi_host::Value>{1, 2, 40}));
+  run<Texter>();
+  EXPECT_EQ(strings->items(1), texts({L"40", L"40", L"40"}));
 }
 
 struct EmptyInputs : FrameTest {
@@ -165,9 +212,10 @@ struct EmptyInputs : FrameTest {
 
 TEST_F(EmptyInputs, NothingIsReadOrWrittenPastACount) {
   evaluation.index_list({0, 1});  // past every array's count of 0
-  EXPECT_EQ(run(), Elements{});
+  EXPECT_EQ(run<Counter>(), Elements{});
+  EXPECT_EQ(run<Texter>(), Elements{});
   text->set_text(0, L"fail");  // ignored: there is no element 0
-  EXPECT_EQ(run(), Elements{});
+  EXPECT_EQ(run<Counter>(), Elements{});
 }
 
 // The unforgiving host sets every bit from the bit count on and hands out sub-arrays full of
@@ -181,17 +229,20 @@ TEST_F(StrictHost, BitsAtAndAboveTheBitCountAreNotWalked) {
     std::vector<bool> bits(bit_count, false);
     bits.front() = bits.back() = true;
     evaluation.index_bits(bits);
-    EXPECT_EQ(run(), (Elements{0, bit_count - 1})) << bit_count << " bits";
+    EXPECT_EQ(run<Texter>(), (Elements{0, bit_count - 1})) << bit_count << " bits";
   }
 }
 
 TEST_F(StrictHost, EveryItemSizedIsWrittenAndListsEndAtTheirCount) {
   const std::int32_t values[] = {40, 41, 42};
   numbers->set_integers(6, values);
+  text->set_text(0, L"abcd");
   evaluation.index_list({6, 3});
-  EXPECT_EQ(run(), (Elements{3, 6}));
-  EXPECT_EQ(output->items(3), (std::vector<xsi_host::Value>{3, 4}));
-  EXPECT_EQ(output->items(6), (std::vector<xsi_host::Value>{6, 7, 42}));
+  EXPECT_EQ(run<Texter>(), (Elements{3, 6}));
+  EXPECT_EQ(strings->items(3), texts({L"3", L"4"}));
+  EXPECT_EQ(strings->items(6), texts({L"40", L"41", L"42"}));
+  EXPECT_EQ(run<Counter>(), (Elements{3, 6}));
+  EXPECT_EQ(counts->items(3), (std::vector<Value>{4, 0, 7}));
 }
 
 TEST(WalkBits, CountsUpToTheTopOfTheRangeDoNotWrap) {

@@ -17,10 +17,10 @@ std::vector<std::size_t> borders(std::wstring_view sub) {
   return border;
 }
 
-// The matcher's state after reading c in state matched (characters of sub matched so far).
+// The matcher's state after reading c in state matched: the characters of sub matched so far,
+// fewer than all of them.
 std::size_t advance(std::wstring_view sub, const std::vector<std::size_t>& border,
                     std::size_t matched, wchar_t c) {
-  if (matched == sub.size()) matched = border[matched - 1];
   while (matched > 0 && c != sub[matched]) matched = border[matched - 1];
   return c == sub[matched] ? matched + 1 : matched;
 }

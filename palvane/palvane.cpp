@@ -1,32 +1,31 @@
-// palvane: cuts a delimited text into pieces and gives every evaluated element the pieces read
-// as 32-bit floats, cut and read once from element 0 of each input. A text that lacks the
-// delimiter, a delimiter that begins with a digit, or an empty delimiter leaves the marker -1.0
-// in output element 0 alone.
-#include <optional>
-#include <string_view>
+#include "palvane.h"
 
+#include <optional>
+
+#include "frame/host_text.h"
 #include "frame/plugin.h"
-#include "frame/text_to_numbers.h"
+#include "text_to_numbers/text_to_numbers.h"
 
 namespace palvane {
-
-constexpr frame::NodeTable<2> kTable =
-    frame::text_to_numbers_table(L"palvane", L"1.36,4.6704993,83.2243,114.68",
-                                 {200, L"Scalar", frame::kFloat, frame::kArrayPerElement});
+namespace {
 
 // A delimiter that begins with a decimal digit would cut through the numbers themselves; an
 // empty one cuts nothing. Only '0' to '9' of the narrow form's first character count as digits.
-std::optional<bool> delimiter_suits(const XSI::CString& delimiter) {
+// The host's search finds an empty delimiter nowhere here, but the contract leaves that open:
+// the emptiness test is what refuses one wherever it is found.
+std::optional<bool> suits(const XSI::CString& delimiter) {
   const std::optional<std::string_view> narrow = frame::narrow_form(delimiter);
   if (!narrow) return std::nullopt;
-  const char first = narrow->empty() ? '\0' : narrow->front();
-  if (first >= '0' && first <= '9') return false;
+  if (!narrow->empty() && narrow->front() >= '0' && narrow->front() <= '9') return false;
   return !delimiter.IsEmpty();
 }
 
-struct Palvane : frame::TextToNumbers<float, delimiter_suits> {
-  static constexpr const frame::NodeTable<2>& table = kTable;
-};
+}  // namespace
+
+frame::Result<std::vector<float>> Palvane::compute(std::wstring_view text,
+                                                   std::wstring_view delimiter) {
+  return text_to_numbers::read<float>(text, delimiter, suits);
+}
 
 }  // namespace palvane
 

@@ -15,6 +15,8 @@ XSI::CValue value_of(const Default& value) {
       return XSI::CValue(value.boolean);
     case Default::Kind::integer:
       return XSI::CValue(value.integer);
+    case Default::Kind::real:
+      return XSI::CValue(value.real);
     case Default::Kind::none:
       break;
   }

@@ -1,31 +1,37 @@
-// The evaluation frame shared by every node.
+// The evaluation frame: binds a node's computation, a plain function on plain values, to the
+// host's evaluation context.
 //
-// One call: test the pulled port, acquire the output array and then the inputs in table order,
-// run the node's step before the walk (which may find the inputs unsuitable and leave the marker
-// -1 in output element 0), acquire the index set, walk it and let the node write each element,
-// then release everything in reverse order of acquisition, on every path, and report success.
+// One call: test the pulled port; acquire the output array and then the inputs in table order;
+// give the computation its arguments; acquire the index set, walk it and write each element;
+// release everything in reverse order of acquisition, on every path; report success. A node
+// computes in one of two ways, chosen by its table:
+//  * once per call, when every input holds one value per element: compute takes element 0 of
+//    each input (a text as std::wstring_view, a boolean as bool) and gives the result every
+//    evaluated element receives (a text as std::wstring; an array of numbers as a vector), or
+//    why there is none: inputs that do not suit leave the marker -1, in the output's type, in
+//    output element 0 alone;
+//  * item by item, when its one input holds an array per element: compute takes one number and
+//    gives its text (number_text::Text), and element k of the output gets one text per item of
+//    input element k.
 //
-// A node is a default-constructible struct, made afresh for each call, with
-//   static constexpr frame::NodeTable<N> table;        its ports
-//   frame::Prepared prepare(const frame::Inputs<N>&);   optional: its step before the walk
-//   void write(frame::OutputArray& out, const frame::Inputs<N>& in, ULONG k);
 // The frame never reads or writes past an array's element count: an element that is not there
-// reads as empty (an empty text, false, no items) and is not written.
-//
-// The one status the frame examines is an acquisition's: an array or index set the host did not
-// lend cannot be read or written. Then the call writes nothing, not even the marker (its inputs
-// were never seen), releases what it did acquire, and reports Fail.
+// reads as empty (an empty text, false, no items) and is not written. The one status it
+// examines is an acquisition's: an array or index set the host did not lend cannot be read or
+// written, so the call then writes nothing, not even the marker (its inputs were never seen),
+// releases what it did acquire, and reports Fail.
 #pragma once
 
 #include <algorithm>
-#include <array>
 #include <bit>
+#include <concepts>
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string_view>
+#include <tuple>
+#include <utility>
 
 #include "frame/node.h"
+#include "number_text/number_text.h"
 
 namespace frame {
 
@@ -40,119 +46,104 @@ struct Items {
   T operator[](ULONG i) const { return data[constant ? 0 : i]; }
 };
 
-// What a node's step before the walk found.
-enum class Prepared {
-  walk,    // the inputs suit: every element of the index set gets its result
-  marker,  // they do not: the marker in output element 0 alone, and no walk
-  failed,  // the SDK gave no storage for what the step needed: the call fails, writing nothing
-};
+// The C++ type of an item of a numeric port.
+template <ULONG DataType>
+using Number = std::conditional_t<DataType == kFloat, float, std::int32_t>;
 
-// A copy of host text in the host's own text class, for the nodes that hand it to SDK text
-// operations (search, cut, narrow form); nothing when the SDK could not store it whole.
-inline std::optional<XSI::CString> to_cstring(std::wstring_view text) {
-  std::optional<XSI::CString> copy(std::in_place, text.data(), static_cast<ULONG>(text.size()));
-  if (copy->Length() != text.size()) copy.reset();
-  return copy;
-}
+// The SDK's array class for a port of either structure.
+template <ULONG Structure>
+using HostArray =
+    std::conditional_t<Structure == kOnePerElement, XSI::CBaseDataArray, XSI::CBaseDataArray2D>;
 
-// The narrow form of a text, one byte for each of its characters (NULs included); nothing when
-// the SDK could not make it.
-inline std::optional<std::string_view> narrow_form(const XSI::CString& text) {
-  const char* narrow = text.GetAsciiString();
-  if (!narrow) return std::nullopt;
-  return std::string_view(narrow, text.Length());
-}
-
-// One port's data array for one call, in either form; Binding acquires and releases it.
+// One port's data array for one call: acquired from the context, released by the Binding.
+template <ULONG Structure>
 class PortArray {
  public:
   PortArray() = default;
   PortArray(const PortArray&) = delete;
   PortArray& operator=(const PortArray&) = delete;
 
- protected:
-  template <std::size_t>
-  friend class Binding;
-
   // Whether the host lent the array.
-  bool acquire(XSI::ICENodeContext& context, const Port& port, bool is_output) {
+  bool acquire_output(XSI::ICENodeContext& context, const Port& port) {
     context_ = &context;
-    port_ = &port;
-    if (port.structure == kOnePerElement) {
-      acquired_ = (is_output ? context.AcquireOutputDataArray(one_, port.data_type)
-                             : context.AcquireInputDataArray(one_, port.data_type, port.id, 0))
-                      .Succeeded();
-      count_ = one_.GetCount();
-    } else {
-      acquired_ = (is_output ? context.AcquireOutputDataArray2D(many_, port.data_type)
-                             : context.AcquireInputDataArray2D(many_, port.data_type, port.id, 0))
-                      .Succeeded();
-      count_ = many_.GetCount();
-      constant_ = many_.IsConstant();
-    }
-    return acquired_;
+    if constexpr (Structure == kOnePerElement)
+      acquired_ = context.AcquireOutputDataArray(array_, port.data_type).Succeeded();
+    else
+      acquired_ = context.AcquireOutputDataArray2D(array_, port.data_type).Succeeded();
+    return bound();
+  }
+  bool acquire_input(XSI::ICENodeContext& context, const Port& port) {
+    context_ = &context;
+    if constexpr (Structure == kOnePerElement)
+      acquired_ = context.AcquireInputDataArray(array_, port.data_type, port.id, 0).Succeeded();
+    else
+      acquired_ = context.AcquireInputDataArray2D(array_, port.data_type, port.id, 0).Succeeded();
+    return bound();
   }
 
   void release() {
-    if (!acquired_) return;
-    if (port_->structure == kOnePerElement)
-      context_->ReleaseDataArray(one_);
-    else
-      context_->ReleaseDataArray(many_);
+    if (acquired_) context_->ReleaseDataArray(array_);
+  }
+
+ protected:
+  bool bound() {
+    // The count and constant flag are fixed from acquisition to release: read once.
+    count_ = array_.GetCount();
+    if constexpr (Structure == kArrayPerElement) constant_ = array_.IsConstant();
+    return acquired_;
   }
 
   XSI::ICENodeContext* context_ = nullptr;
-  const Port* port_ = nullptr;
-  XSI::CBaseDataArray one_;
-  XSI::CBaseDataArray2D many_;
-  // The array's count and constant flag, fixed from acquisition to release: read once.
+  HostArray<Structure> array_;
   ULONG count_ = 0;
   bool constant_ = false;
   bool acquired_ = false;
 };
 
-class InputArray : public PortArray {
+template <ULONG Structure>
+class InputArray : public PortArray<Structure> {
  public:
-  std::wstring_view text(ULONG element) const {
-    if (element >= count_) return {};
+  // Element i of a text input: exactly its characters, no terminator looked for.
+  std::wstring_view text(ULONG element) const requires(Structure == kOnePerElement) {
+    if (element >= this->count_) return {};
     const wchar_t* text = nullptr;
     ULONG length = 0;
-    context_->GetStringData(one_, element, text, length);
+    this->context_->GetStringData(this->array_, element, text, length);
     return text ? std::wstring_view(text, length) : std::wstring_view();
   }
 
-  bool boolean(ULONG element) const {
-    const auto* words = static_cast<const std::uint32_t*>(one_.GetData());
-    if (element >= count_ || !words) return false;
+  // Element i of a boolean input: its bit of the array's words.
+  bool boolean(ULONG element) const requires(Structure == kOnePerElement) {
+    const auto* words = static_cast<const std::uint32_t*>(this->array_.GetData());
+    if (element >= this->count_ || !words) return false;
     return ((words[element / 32] >> (element % 32)) & 1u) != 0;
   }
 
-  // The item size GetSubArray hands back is not read: the host promises the pointer and the
-  // count, and the port's data type says what an item is.
+  // Element i of a numeric array input. The item size GetSubArray hands back is not read: the
+  // host promises the pointer and the count, and the port's data type says what an item is.
   template <class T>
-  Items<T> items(ULONG element) const {
-    if (element >= count_) return {};
+  Items<T> items(ULONG element) const requires(Structure == kArrayPerElement) {
+    if (element >= this->count_) return {};
     const void* data = nullptr;
     ULONG count = 0;
     ULONG unread_item_size = 0;
-    context_->GetSubArray(many_, element, data, count, unread_item_size);
+    this->context_->GetSubArray(this->array_, element, data, count, unread_item_size);
     if (!data) return {};
-    return {static_cast<const T*>(data), count, constant_};
+    return {static_cast<const T*>(data), count, this->constant_};
   }
 };
 
-template <std::size_t N>
-using Inputs = std::array<InputArray, N>;
-
-class OutputArray : public PortArray {
+template <ULONG Structure>
+class OutputArray : public PortArray<Structure> {
  public:
-  // Element k of a one-text-per-element output.
-  void write_text(ULONG k, std::wstring_view text) {
-    if (k >= count_) return;
+  // Element k of a one-text-per-element output, sized then set; the buffer pointer
+  // ResizeStringData hands back is not read.
+  void write(ULONG k, std::wstring_view text) requires(Structure == kOnePerElement) {
+    if (k >= this->count_) return;
     const auto length = static_cast<ULONG>(text.size());
-    wchar_t* buffer = nullptr;
-    context_->ResizeStringData(one_, k, length, buffer);
-    context_->SetStringData(one_, k, text.data(), length);
+    wchar_t* unread_buffer = nullptr;
+    this->context_->ResizeStringData(this->array_, k, length, unread_buffer);
+    this->context_->SetStringData(this->array_, k, text.data(), length);
   }
 
   // Element k of an array-per-element numeric output, sized once to values.size(), every item
@@ -160,16 +151,16 @@ class OutputArray : public PortArray {
   // While the output's constant flag is set, slot 0 alone is written and ends holding the last
   // value. The count and item size ResizeSubArray hands back are not read.
   template <class T>
-  void write_items(ULONG k, std::span<const T> values) {
-    if (k >= count_) return;
+  void write(ULONG k, std::span<const T> values) requires(Structure == kArrayPerElement) {
+    if (k >= this->count_) return;
     void* data = nullptr;
     ULONG unread_count = 0;
     ULONG unread_item_size = 0;
     const auto n = static_cast<ULONG>(values.size());
-    context_->ResizeSubArray(many_, k, n, data, unread_count, unread_item_size);
+    this->context_->ResizeSubArray(this->array_, k, n, data, unread_count, unread_item_size);
     if (!data || n == 0) return;
     T* slots = static_cast<T*>(data);
-    if (constant_) {
+    if (this->constant_) {
       slots[0] = values.back();
     } else {
       std::copy(values.begin(), values.end(), slots);
@@ -180,51 +171,58 @@ class OutputArray : public PortArray {
   // as a view that stays valid until the next call of text_of. Each text is sized once, then
   // set. Nothing ResizeSubArray hands back is read: a text sub-array is written item by item.
   template <class TextOf>
-  void write_text_items(ULONG k, ULONG n, TextOf&& text_of) {
-    if (k >= count_) return;
+  void write_texts(ULONG k, ULONG n, TextOf&& text_of) requires(Structure == kArrayPerElement) {
+    if (k >= this->count_) return;
     void* unread_items = nullptr;
     ULONG unread_count = 0;
     ULONG unread_item_size = 0;
-    context_->ResizeSubArray(many_, k, n, unread_items, unread_count, unread_item_size);
+    this->context_->ResizeSubArray(this->array_, k, n, unread_items, unread_count,
+                                   unread_item_size);
     for (ULONG i = 0; i < n; ++i) {
       const std::wstring_view text = text_of(i);
       const auto length = static_cast<ULONG>(text.size());
-      wchar_t* buffer = nullptr;
-      context_->ResizeStringData2D(many_, k, i, length, buffer);
-      context_->SetStringData2D(many_, k, i, text.data(), length);
-    }
-  }
-
-  // The marker of a failed test, -1 in the output's own type, in element 0 alone: the text "-1",
-  // or a sub-array of the one item -1 or -1.0.
-  void write_marker() {
-    if (port_->structure == kOnePerElement) {
-      write_text(0, L"-1");
-    } else if (port_->data_type == kFloat) {
-      const float marker[] = {-1.0f};
-      write_items<float>(0, marker);
-    } else {
-      const std::int32_t marker[] = {-1};
-      write_items<std::int32_t>(0, marker);
+      wchar_t* unread_buffer = nullptr;
+      this->context_->ResizeStringData2D(this->array_, k, i, length, unread_buffer);
+      this->context_->SetStringData2D(this->array_, k, i, text.data(), length);
     }
   }
 };
 
+// The marker of inputs that do not suit, -1 in the output's own type, in element 0 alone: the
+// text "-1", or a sub-array of the one item -1 or -1.0.
+template <ULONG Structure, ULONG DataType>
+void write_marker(OutputArray<Structure>& out) {
+  if constexpr (Structure == kOnePerElement) {
+    static_assert(DataType == kText, "a one-value output marks with a text");
+    out.write(0, L"-1");
+  } else {
+    const Number<DataType> marker[] = {-1};
+    out.template write<Number<DataType>>(0, marker);
+  }
+}
+
 // The data arrays of one call: acquires the output and then the inputs in table order, stopping
 // at the first the host does not lend, and releases those it acquired in reverse order when it
 // goes out of scope, whatever path the call takes.
-template <std::size_t N>
+template <class Node>
 class Binding {
+  static constexpr const auto& table = Node::table;
+
+  template <std::size_t... I>
+  static auto input_arrays(std::index_sequence<I...>)
+      -> std::tuple<InputArray<table.inputs[I].structure>...>;
+
  public:
-  Binding(XSI::ICENodeContext& context, const NodeTable<N>& table) {
-    if (!output.acquire(context, table.output, true)) return;
-    for (std::size_t i = 0; i < N; ++i)
-      if (!inputs[i].acquire(context, table.inputs[i], false)) return;
-    complete_ = true;
+  static constexpr std::size_t input_count = table.input_count;
+  using Inputs = decltype(input_arrays(std::make_index_sequence<input_count>()));
+
+  explicit Binding(XSI::ICENodeContext& context) {
+    if (!output.acquire_output(context, table.output)) return;
+    complete_ = acquire_inputs(context, std::make_index_sequence<input_count>());
   }
 
   ~Binding() {
-    for (std::size_t i = N; i-- > 0;) inputs[i].release();
+    std::apply([](auto&... arrays) { release_last_first(arrays...); }, inputs);
     output.release();
   }
 
@@ -234,10 +232,22 @@ class Binding {
   // Whether the host lent every array.
   bool complete() const { return complete_; }
 
-  OutputArray output;
-  Inputs<N> inputs;
+  OutputArray<table.output.structure> output;
+  Inputs inputs;
 
  private:
+  template <std::size_t... I>
+  bool acquire_inputs(XSI::ICENodeContext& context, std::index_sequence<I...>) {
+    return (std::get<I>(inputs).acquire_input(context, table.inputs[I]) && ...);
+  }
+
+  static void release_last_first() {}
+  template <class First, class... Rest>
+  static void release_last_first(First& first, Rest&... rest) {
+    release_last_first(rest...);
+    first.release();
+  }
+
   bool complete_ = false;
 };
 
@@ -299,29 +309,84 @@ void walk_index_set(const XSI::CIndexSet& set, Visit&& visit) {
   }
 }
 
+// Acquires the index set and calls write(k) for each element of it; Fail when the host does
+// not lend it.
+template <class Write>
+XSI::CStatus walk(XSI::ICENodeContext& context, Write&& write) {
+  const IndexSetLease index_set(context);
+  if (!index_set.acquired()) return XSI::CStatus::Fail;
+  walk_index_set(index_set.get(), write);
+  return XSI::CStatus::OK;
+}
+
+// Element 0 of an input as its computation's argument.
+template <ULONG DataType>
+auto argument(const InputArray<kOnePerElement>& in) {
+  static_assert(DataType == kText || DataType == kBoolean,
+                "a node computed once per call takes texts and booleans");
+  if constexpr (DataType == kText)
+    return in.text(0);
+  else
+    return in.boolean(0);
+}
+
+// Whether the node computes item by item: its one input holds an array per element.
+template <class Node>
+inline constexpr bool computes_item_by_item =
+    Node::table.input_count == 1 && Node::table.inputs[0].structure == kArrayPerElement;
+
+template <class Node>
+constexpr bool every_input_one_per_element() {
+  for (const Port& port : Node::table.inputs)
+    if (port.structure != kOnePerElement) return false;
+  return true;
+}
+
+// The computation once per call, on element 0 of each input.
+template <class Node, std::size_t... I>
+auto compute_once(const typename Binding<Node>::Inputs& inputs, std::index_sequence<I...>) {
+  return Node::compute(argument<Node::table.inputs[I].data_type>(std::get<I>(inputs))...);
+}
+
 template <class Node>
 XSI::CStatus evaluate(XSI::ICENodeContext& context) {
   constexpr const auto& table = Node::table;
   if (context.GetEvaluatedOutputPortID() != table.output.id) return XSI::CStatus::OK;
 
-  Binding<table.input_count> bound(context, table);
+  Binding<Node> bound(context);
   if (!bound.complete()) return XSI::CStatus::Fail;
-  Node node;
-  if constexpr (requires { node.prepare(bound.inputs); }) {
-    switch (node.prepare(bound.inputs)) {
-      case Prepared::walk:
-        break;
-      case Prepared::marker:
-        bound.output.write_marker();
-        return XSI::CStatus::OK;
-      case Prepared::failed:
-        return XSI::CStatus::MemoryUnavailable;
+
+  if constexpr (computes_item_by_item<Node>) {
+    static_assert(table.output.data_type == kText && table.output.structure == kArrayPerElement,
+                  "a node computed item by item gives an array of texts");
+    using Item = Number<table.inputs[0].data_type>;
+    const auto& in = std::get<0>(bound.inputs);
+    return walk(context, [&](ULONG k) {
+      const Items<Item> items = in.template items<Item>(k);
+      number_text::Text text;
+      bound.output.write_texts(k, items.count, [&](ULONG i) {
+        text = Node::compute(items[i]);
+        return text.view();
+      });
+    });
+  } else {
+    static_assert(every_input_one_per_element<Node>(),
+                  "a node computed once per call reads one value per element of each input");
+    const auto result =
+        compute_once<Node>(bound.inputs, std::make_index_sequence<table.input_count>());
+    if (!result.has_value()) {
+      if (result.why() == NoResult::out_of_memory) return XSI::CStatus::MemoryUnavailable;
+      write_marker<table.output.structure, table.output.data_type>(bound.output);
+      return XSI::CStatus::OK;
     }
+    const auto& value = *result;
+    return walk(context, [&](ULONG k) {
+      if constexpr (table.output.structure == kOnePerElement)
+        bound.output.write(k, std::wstring_view(value));
+      else
+        bound.output.template write<typename std::decay_t<decltype(value)>::value_type>(k, value);
+    });
   }
-  const IndexSetLease index_set(context);
-  if (!index_set.acquired()) return XSI::CStatus::Fail;
-  walk_index_set(index_set.get(), [&](ULONG k) { node.write(bound.output, bound.inputs, k); });
-  return XSI::CStatus::OK;
 }
 
 }  // namespace frame

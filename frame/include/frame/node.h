@@ -1,19 +1,25 @@
-// A node's declaration: its name and its port table, read by both registration and evaluation.
+// A node's declaration: its name and its port table, which registration and evaluation both
+// read, and what its computation gives back.
 //
-//   struct Kestrune {
-//     static constexpr frame::NodeTable<3> table{
-//         .name = L"kestrune",
-//         .inputs = {{{0, L"String", frame::kText, frame::kOnePerElement, frame::text_value(L"")},
-//                     ...}},
+//   struct Trimlet {
+//     static constexpr frame::NodeTable<1> table{
+//         .name = L"trimlet",
+//         .inputs = {{
+//             // The text to trim.
+//             {0, L"String", frame::kText, frame::kOnePerElement, frame::text_value(L" a ")},
+//         }},
+//         // The text without white space at either end.
 //         .output = {200, L"Result", frame::kText, frame::kOnePerElement},
 //     };
-//     ...
+//     static frame::Result<std::wstring> compute(std::wstring_view text);
 //   };
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <span>
+#include <utility>
+#include <variant>
 
 // The host SDK: the one line to change to build the plug-ins against another SDK.
 #include "xsi_sdk.h"
@@ -32,17 +38,21 @@ inline constexpr ULONG kArrayPerElement = XSI::siICENodeStructureArray;
 
 // An input port's default value.
 struct Default {
-  enum class Kind { none, text, boolean, integer };
+  enum class Kind { none, text, boolean, integer, real };
   Kind kind = Kind::none;
   const wchar_t* text = nullptr;
   bool boolean = false;
   int integer = 0;
+  float real = 0.0f;
 };
 
-constexpr Default text_value(const wchar_t* text) { return {Default::Kind::text, text, false, 0}; }
-constexpr Default boolean_value(bool value) { return {Default::Kind::boolean, nullptr, value, 0}; }
+constexpr Default text_value(const wchar_t* text) { return {Default::Kind::text, text}; }
+constexpr Default boolean_value(bool value) { return {Default::Kind::boolean, nullptr, value}; }
 constexpr Default integer_value(int value) {
   return {Default::Kind::integer, nullptr, false, value};
+}
+constexpr Default float_value(float value) {
+  return {Default::Kind::real, nullptr, false, 0, value};
 }
 
 struct Port {
@@ -60,8 +70,8 @@ struct NodeInfo {
   const Port& output;
 };
 
-// A node's port table: its inputs in ascending id (also their acquisition order), then its
-// one output.
+// A node's port table: its inputs in ascending id (also their acquisition order, and the order
+// of its computation's arguments), then its one output.
 template <std::size_t InputCount>
 struct NodeTable {
   static constexpr std::size_t input_count = InputCount;
@@ -71,6 +81,26 @@ struct NodeTable {
   Port output;
 
   constexpr NodeInfo info() const { return {name, inputs, output}; }
+};
+
+// Why a computation has no result for a call: its inputs do not suit, and the frame leaves the
+// marker in output element 0; or the SDK could not give the storage it needed, and the call
+// fails, writing nothing.
+enum class NoResult { unsuitable, out_of_memory };
+
+// What a node's computation gives for one call: its result, or why there is none.
+template <class T>
+class Result {
+ public:
+  Result(T value) : outcome_(std::move(value)) {}
+  Result(NoResult why) : outcome_(why) {}
+
+  bool has_value() const { return std::holds_alternative<T>(outcome_); }
+  const T& operator*() const { return std::get<T>(outcome_); }
+  NoResult why() const { return std::get<NoResult>(outcome_); }
+
+ private:
+  std::variant<T, NoResult> outcome_;
 };
 
 // Whether two zero-terminated wide texts are equal; lets the export macro check at compile time

@@ -1,6 +1,7 @@
-#include "removal.h"
-
 #include <gtest/gtest.h>
+
+#include "kestrune.h"
+#include "removal.h"
 
 #include <chrono>
 #include <random>
@@ -83,6 +84,32 @@ TEST(RemoveAll, IsLinearOnNestedOccurrences) {
   const auto elapsed = std::chrono::steady_clock::now() - start;
   EXPECT_EQ(result, L"");
   EXPECT_LT(elapsed, std::chrono::seconds(1));
+}
+
+// The node's computation: the removal, once or until none is left, or no result when the inputs
+// do not suit.
+TEST(Compute, RemovesTheFirstOrEveryOccurrence) {
+  const std::wstring text =
+      L"this_string_has_a_subString_and_another_subString_and_yet_another_subString_in_it";
+  EXPECT_EQ(*Kestrune::compute(text, L"subString", false),
+            L"this_string_has_a__and_another_subString_and_yet_another_subString_in_it");
+  EXPECT_EQ(*Kestrune::compute(text, L"subString", true),
+            L"this_string_has_a__and_another__and_yet_another__in_it");
+  EXPECT_EQ(*Kestrune::compute(L"aabb", L"ab", false), L"ab");
+  EXPECT_EQ(*Kestrune::compute(L"aabb", L"ab", true), L"");
+  EXPECT_EQ(*Kestrune::compute(L"same", L"same", false), L"");
+}
+
+TEST(Compute, EmptyOrAbsentTextsDoNotSuit) {
+  const std::pair<std::wstring, std::wstring> unsuitable[] = {
+      {L"abc", L""}, {L"", L"a"}, {L"", L""}, {L"abc", L"abcd"}, {L"abc", L"x"}, {L"abc", L"ABC"}};
+  for (const auto& [text, sub] : unsuitable) {
+    for (const bool all : {false, true}) {
+      const frame::Result<std::wstring> result = Kestrune::compute(text, sub, all);
+      ASSERT_FALSE(result.has_value());
+      EXPECT_EQ(result.why(), frame::NoResult::unsuitable);
+    }
+  }
 }
 
 }  // namespace

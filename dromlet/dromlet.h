@@ -1,0 +1,35 @@
+// dromlet: cuts a delimited text into pieces and gives every evaluated element the pieces read
+// as 32-bit signed integers, cut and read once from element 0 of each input. A text that lacks
+// the delimiter (an empty delimiter included: it occurs nowhere) leaves the marker -1 in output
+// element 0 alone. A delimiter that begins with a digit is accepted.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "frame/node.h"
+
+namespace dromlet {
+
+struct Dromlet {
+  static constexpr frame::NodeTable<2> table{
+      .name = L"dromlet",
+      .inputs = {{
+          // The text to cut.
+          {0, L"String", frame::kText, frame::kOnePerElement,
+           frame::text_value(L"1,2,3,4,5,6,7,8,9")},
+          // What the pieces are cut at.
+          {1, L"Delimiter", frame::kText, frame::kOnePerElement, frame::text_value(L",")},
+      }},
+      // The pieces, each read as a 32-bit signed integer.
+      .output = {208, L"Integer", frame::kInteger, frame::kArrayPerElement},
+  };
+
+  // The pieces of text between the delimiters, read as integers (truncated toward zero,
+  // saturated to 32 bits); unsuitable when the text lacks the delimiter.
+  static frame::Result<std::vector<std::int32_t>> compute(std::wstring_view text,
+                                                          std::wstring_view delimiter);
+};
+
+}  // namespace dromlet

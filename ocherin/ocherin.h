@@ -1,0 +1,32 @@
+// ocherin: gives every evaluated element the character codes of a text, computed once from
+// element 0 of the input. A code is the character's byte in the text's narrow form read as a
+// signed 8-bit value: bytes 128 to 255 give -128 to -1, and a character the narrow form cannot
+// hold in one byte gives the code of '?', 63. An embedded NUL is a character like any other and
+// gives 0.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "frame/node.h"
+
+namespace ocherin {
+
+struct Ocherin {
+  static constexpr frame::NodeTable<1> table{
+      .name = L"ocherin",
+      .inputs = {{
+          // The text whose characters are coded.
+          {7, L"String", frame::kText, frame::kOnePerElement, frame::text_value(L"default string")},
+      }},
+      // One signed code per character, in text order.
+      .output = {209, L"ASCII", frame::kInteger, frame::kArrayPerElement},
+  };
+
+  // The signed byte of each character of the text's narrow form; out of memory when the SDK
+  // could not make that form.
+  static frame::Result<std::vector<std::int32_t>> compute(std::wstring_view text);
+};
+
+}  // namespace ocherin

@@ -1,0 +1,58 @@
+// What palvane and dromlet share: a delimited text cut into pieces and every piece read as a
+// number, by the host's own text operations (its search, its cut, its reading of a number).
+//
+//   read<float>(L"1.36, x,,-2e1", L",")        == {1.36f, 0.0f, -20.0f}
+//   read<std::int32_t>(L"7;2.9;-1e10", L";")   == {7, 2, -2147483648}
+//   read<float>(L"1.5", L",")                  == NoResult::unsuitable: no delimiter
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <type_traits>
+#include <vector>
+
+#include "frame/host_text.h"
+#include "frame/node.h"
+
+namespace text_to_numbers {
+
+// A node's own test of a delimiter the text holds: whether it suits; nothing when the SDK could
+// not give what the test needs.
+using DelimiterTest = std::optional<bool> (*)(const XSI::CString& delimiter);
+
+// The pieces of text between the occurrences of delimiter, cut by CString::Split (empty pieces
+// dropped), each read by CValue: a float correctly rounded to 32 bits, an integer truncated
+// toward zero and saturated to 32 bits; a piece that holds no number reads as 0. Unsuitable
+// when the text does not hold the delimiter (CString::FindString finds an empty one nowhere) or
+// test refuses it; out of memory when the SDK could not copy the texts.
+template <class Item>
+frame::Result<std::vector<Item>> read(std::wstring_view text, std::wstring_view delimiter,
+                                      DelimiterTest test = nullptr) {
+  static_assert(std::is_same_v<Item, float> || std::is_same_v<Item, std::int32_t>);
+  const std::optional<XSI::CString> host_text = frame::to_cstring(text);
+  const std::optional<XSI::CString> host_delimiter = frame::to_cstring(delimiter);
+  if (!host_text || !host_delimiter) return frame::NoResult::out_of_memory;
+  if (host_text->FindString(*host_delimiter, 0) == XSI::kNotFound)
+    return frame::NoResult::unsuitable;
+  if (test) {
+    const std::optional<bool> suits = test(*host_delimiter);
+    if (!suits) return frame::NoResult::out_of_memory;
+    if (!*suits) return frame::NoResult::unsuitable;
+  }
+  const XSI::CStringArray pieces = host_text->Split(*host_delimiter);
+  std::vector<Item> values;
+  values.reserve(static_cast<std::size_t>(pieces.GetCount()));
+  for (long i = 0; i < pieces.GetCount(); ++i) {
+    const XSI::CValue piece(pieces[i]);
+    if constexpr (std::is_same_v<Item, float>) {
+      values.push_back(static_cast<float>(piece));
+    } else {
+      // CValue keeps every integer it gives within 32 bits, whatever the width of long.
+      values.push_back(static_cast<std::int32_t>(static_cast<long>(piece)));
+    }
+  }
+  return values;
+}
+
+}  // namespace text_to_numbers
