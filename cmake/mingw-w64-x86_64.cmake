@@ -18,5 +18,5 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static")
 
-# Windows programs run under wine (see WineEmulator.cmake).
+# Windows programs run under wine (see TEXTNODES_WINE in the top-level CMakeLists.txt).
 set(TEXTNODES_WINE ON)

@@ -75,7 +75,7 @@ struct FrameTest : ::testing::Test {
   std::vector<ULONG> run(XSI::CStatus::Code status = XSI::CStatus::OK) {
     xsi_host::PortData& output = *evaluation.port(Node::table.output.id);
     const std::vector<Value> sentinel =
-        output.data_type() == frame::kText ? texts({L"sentinel"}) : std::vector<Value>{777};
+        output.data_type() == frame::kText ? texts({L"sentinel"}) : std::vector<Value>{Value(777)};
     for (ULONG k = 0; k < output.element_count(); ++k) store_items(output, k, sentinel);
     evaluation.pull(Node::table.output.id);
     result = evaluation.run(&frame::evaluate<Node>);

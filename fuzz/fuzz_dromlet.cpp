@@ -15,16 +15,7 @@ namespace {
 
 enum Port : fuzz::ULONG { kText = 0, kDelimiter = 1 };
 
-}  // namespace
-
-extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
-  fuzz::load_plugin("dromlet");
-  return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::FuzzInput input(data, size);
-  fuzz::Trial trial(input);
+void check(fuzz::FuzzInput& input, fuzz::Trial& trial) {
   trial.set_text(kText, input.text());
   trial.set_text(kDelimiter, input.text());
 
@@ -36,5 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::wstring& piece : fuzz::plain_cut(text, delimiter))
       values.emplace_back(number_text::read_integer(piece));
   trial.run(marker, [&](fuzz::ULONG) { return values; });
-  return 0;
 }
+
+}  // namespace
+
+FUZZ_NODE("dromlet", check)

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "evaluation_setup.h"
 #include "xsi_host.h"
 
 namespace fuzz {
@@ -33,41 +34,6 @@ inline constexpr ULONG kMaxElements = 70;
 inline constexpr std::size_t kMaxTextLength = 4096;
 // Items per element of an array-per-element input.
 inline constexpr std::size_t kMaxItems = 12;
-
-// The element indices handed to the node, in one of the host's three forms.
-struct IndexSet {
-  XSI::CIndexSet::Form form = XSI::CIndexSet::Range;
-  ULONG range_count = 0;
-  std::vector<bool> bits;
-  std::vector<ULONG> list;  // XSI::kNotFound for a hole
-
-  void apply(xsi_host::Evaluation& evaluation) const {
-    switch (form) {
-      case XSI::CIndexSet::Range:
-        evaluation.index_range(range_count);
-        break;
-      case XSI::CIndexSet::Bits:
-        evaluation.index_bits(bits);
-        break;
-      case XSI::CIndexSet::List:
-        evaluation.index_list(list);
-        break;
-    }
-  }
-
-  // Whether the walk yields element k at least once.
-  bool holds(ULONG k) const {
-    switch (form) {
-      case XSI::CIndexSet::Range:
-        return k < range_count;
-      case XSI::CIndexSet::Bits:
-        return k < bits.size() && bits[k];
-      case XSI::CIndexSet::List:
-        return std::find(list.begin(), list.end(), k) != list.end();
-    }
-    return false;
-  }
-};
 
 class FuzzInput {
  public:
@@ -119,15 +85,15 @@ class FuzzInput {
 
   // Entries and bits below bound, the largest element count of the call, so that a port with
   // fewer elements also sees indices past its own count.
-  IndexSet index_set(ULONG bound) {
-    IndexSet set;
+  icehost::IndexChoice index_set(ULONG bound) {
+    icehost::IndexChoice set;
     switch (provider_.ConsumeIntegralInRange<int>(0, 2)) {
       case 0:
-        set.form = XSI::CIndexSet::Range;
+        set.form = icehost::IndexChoice::Form::range;
         set.range_count = provider_.ConsumeIntegralInRange<ULONG>(0, bound);
         break;
       case 1: {
-        set.form = XSI::CIndexSet::Bits;
+        set.form = icehost::IndexChoice::Form::bits;
         set.bits.resize(provider_.ConsumeIntegralInRange<ULONG>(0, bound));
         std::uint8_t byte = 0;
         for (std::size_t i = 0; i < set.bits.size(); ++i) {
@@ -137,7 +103,7 @@ class FuzzInput {
         break;
       }
       default: {
-        set.form = XSI::CIndexSet::List;
+        set.form = icehost::IndexChoice::Form::list;
         set.list.resize(provider_.ConsumeIntegralInRange<ULONG>(0, bound + 8));
         for (ULONG& entry : set.list) {
           const auto byte = provider_.ConsumeIntegral<std::uint8_t>();

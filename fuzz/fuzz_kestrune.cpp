@@ -20,16 +20,7 @@ std::wstring removed(std::wstring text, const std::wstring& sub, bool remove_all
   return text;
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
-  fuzz::load_plugin("kestrune");
-  return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::FuzzInput input(data, size);
-  fuzz::Trial trial(input);
+void check(fuzz::FuzzInput& input, fuzz::Trial& trial) {
   trial.set_text(kText, input.text());
   trial.set_text(kSub, input.text());
   trial.set_boolean(kRemoveAll, input.flag());
@@ -41,5 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::wstring result =
       marker ? std::wstring() : removed(text, sub, trial.boolean(kRemoveAll));
   trial.run(marker, [&](fuzz::ULONG) { return std::vector<fuzz::Value>{result}; });
-  return 0;
 }
+
+}  // namespace
+
+FUZZ_NODE("kestrune", check)

@@ -19,20 +19,14 @@ std::int32_t code_of(wchar_t c) {
   return code < 128 ? static_cast<std::int32_t>(code) : static_cast<std::int32_t>(code) - 256;
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
-  fuzz::load_plugin("ocherin");
-  return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::FuzzInput input(data, size);
-  fuzz::Trial trial(input);
+void check(fuzz::FuzzInput& input, fuzz::Trial& trial) {
   trial.set_text(kText, input.text());
 
   std::vector<fuzz::Value> codes;
   for (const wchar_t c : trial.text(kText)) codes.emplace_back(code_of(c));
   trial.run(false, [&](fuzz::ULONG) { return codes; });
-  return 0;
 }
+
+}  // namespace
+
+FUZZ_NODE("ocherin", check)

@@ -23,16 +23,7 @@ bool begins_with_digit(const std::wstring& delimiter) {
   return narrow >= '0' && narrow <= '9';
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
-  fuzz::load_plugin("palvane");
-  return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::FuzzInput input(data, size);
-  fuzz::Trial trial(input);
+void check(fuzz::FuzzInput& input, fuzz::Trial& trial) {
   trial.set_text(kText, input.text());
   trial.set_text(kDelimiter, input.text());
 
@@ -45,5 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::wstring& piece : fuzz::plain_cut(text, delimiter))
       values.emplace_back(number_text::read_float(piece));
   trial.run(marker, [&](fuzz::ULONG) { return values; });
-  return 0;
 }
+
+}  // namespace
+
+FUZZ_NODE("palvane", check)

@@ -12,16 +12,7 @@ namespace {
 
 constexpr fuzz::ULONG kInteger = 0;
 
-}  // namespace
-
-extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
-  fuzz::load_plugin("tamsel");
-  return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::FuzzInput input(data, size);
-  fuzz::Trial trial(input);
+void check(fuzz::FuzzInput& input, fuzz::Trial& trial) {
   xsi_host::PortData& integers = trial.input(kInteger);
   for (fuzz::ULONG k = 0; k < integers.element_count(); ++k) {
     std::vector<std::int32_t> items(input.item_count());
@@ -35,5 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       texts.emplace_back(std::to_wstring(std::get<std::int32_t>(item)));
     return texts;
   });
-  return 0;
 }
+
+}  // namespace
+
+FUZZ_NODE("tamsel", check)

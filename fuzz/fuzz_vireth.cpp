@@ -29,16 +29,7 @@ std::wstring text_of(float value) {
   return wide;
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
-  fuzz::load_plugin("vireth");
-  return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::FuzzInput input(data, size);
-  fuzz::Trial trial(input);
+void check(fuzz::FuzzInput& input, fuzz::Trial& trial) {
   xsi_host::PortData& scalars = trial.input(kScalar);
   for (fuzz::ULONG k = 0; k < scalars.element_count(); ++k) {
     std::vector<float> items(input.item_count());
@@ -52,5 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       texts.emplace_back(text_of(std::get<float>(item)));
     return texts;
   });
-  return 0;
 }
+
+}  // namespace
+
+FUZZ_NODE("vireth", check)

@@ -4,14 +4,11 @@
 // untouched, and exactly the right output elements written, each holding what the target's own
 // reference says, every other element still holding its sentinel; and the same results in both.
 //
-//   extern "C" int LLVMFuzzerInitialize(int*, char***) { fuzz::load_plugin("tamsel"); return 0; }
-//   extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-//     fuzz::FuzzInput input(data, size);
-//     fuzz::Trial trial(input);
+//   void check(fuzz::FuzzInput& input, fuzz::Trial& trial) {
 //     ... set the inputs through trial.input(id) ...
 //     trial.run(/*marker=*/false, [&](ULONG k) { return expected items of element k; });
-//     return 0;
 //   }
+//   FUZZ_NODE("tamsel", check)
 #pragma once
 
 #include <algorithm>
@@ -147,7 +144,8 @@ class Trial {
     pulled_ = input.pulled_port(output_->id(), input_ids);
     evaluation_.pull(pulled_);
     index_set_ = input.index_set(bound);
-    index_set_.apply(evaluation_);
+    bound_ = bound;
+    index_set_.apply(evaluation_, bound);
   }
 
   xsi_host::PortData& input(ULONG id) {
@@ -225,7 +223,7 @@ class Trial {
            std::to_string(acquisitions) + (marker ? " (marker)" : ""));
 
     for (ULONG k = 0; k < output_->element_count(); ++k) {
-      const bool due = pulled_own && (marker ? k == 0 : index_set_.holds(k));
+      const bool due = pulled_own && (marker ? k == 0 : index_set_.holds(k, bound_));
       const std::vector<Value> got = output_->items(k);
       if (!due) {
         if (output_->written(k)) fail("element " + std::to_string(k) + " written, outside the set");
@@ -309,7 +307,23 @@ class Trial {
   xsi_host::PortData* output_ = nullptr;
   std::size_t input_count_ = 0;
   ULONG pulled_ = 0;
-  IndexSet index_set_;
+  icehost::IndexChoice index_set_;
+  ULONG bound_ = 0;
 };
 
 }  // namespace fuzz
+
+// The two entry points of a fuzz target over one node: the node's plug-in loaded before the
+// first input, and each input decoded into a trial that check(input, trial) sets up and runs.
+// A macro, since libFuzzer finds the entry points by their C names.
+#define FUZZ_NODE(node, check)                                                        \
+  extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {              \
+    fuzz::load_plugin(node);                                                          \
+    return 0;                                                                         \
+  }                                                                                   \
+  extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) { \
+    fuzz::FuzzInput input(data, size);                                                \
+    fuzz::Trial trial(input);                                                         \
+    check(input, trial);                                                              \
+    return 0;                                                                         \
+  }

@@ -102,20 +102,6 @@ void check_index(const IndexChoice& choice, ULONG element_count) {
       throw UsageError("--index list: entry " + std::to_string(entry) + past);
 }
 
-void apply_index(xsi_host::Evaluation& evaluation, const IndexChoice& choice, ULONG element_count) {
-  switch (choice.form) {
-    case IndexChoice::Form::range:
-      evaluation.index_range(choice.range_count.value_or(element_count));
-      break;
-    case IndexChoice::Form::bits:
-      evaluation.index_bits(choice.bits);
-      break;
-    case IndexChoice::Form::list:
-      evaluation.index_list(choice.list);
-      break;
-  }
-}
-
 // What a plug-in did wrong outside an evaluation call: a failing status from its load or unload
 // entry point, and every failed call it asserted on.
 std::vector<std::string> registration_faults(const PluginLibrary& library,
@@ -172,7 +158,7 @@ EvaluationReport evaluate(PluginLibrary& library, const EvalOptions& options) {
     }
   }
   evaluation.pull(pulled.id);
-  apply_index(evaluation, options.index, element_count);
+  options.index.apply(evaluation, element_count);
   const xsi_host::CallResult result = evaluation.run(library.evaluate());
 
   EvaluationReport report;

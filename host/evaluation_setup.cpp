@@ -1,5 +1,6 @@
 #include "evaluation_setup.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <type_traits>
@@ -94,6 +95,32 @@ void store(xsi_host::PortData& port, ULONG element, const std::vector<Value>& va
     default:
       break;
   }
+}
+
+void IndexChoice::apply(xsi_host::Evaluation& evaluation, ULONG element_count) const {
+  switch (form) {
+    case Form::range:
+      evaluation.index_range(range_count.value_or(element_count));
+      break;
+    case Form::bits:
+      evaluation.index_bits(bits);
+      break;
+    case Form::list:
+      evaluation.index_list(list);
+      break;
+  }
+}
+
+bool IndexChoice::holds(ULONG k, ULONG element_count) const {
+  switch (form) {
+    case Form::range:
+      return k < range_count.value_or(element_count);
+    case Form::bits:
+      return k < bits.size() && bits[k];
+    case Form::list:
+      return std::find(list.begin(), list.end(), k) != list.end();
+  }
+  return false;
 }
 
 void declare_ports(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& node,

@@ -1,9 +1,26 @@
 // Building an evaluation of a registered node with its ports at their defaults.
 #pragma once
 
+#include <optional>
+#include <vector>
+
 #include "xsi_host.h"
 
 namespace icehost {
+
+// The elements an evaluation walks, in one of the host's three forms.
+struct IndexChoice {
+  enum class Form { range, bits, list };
+  Form form = Form::range;
+  std::optional<XSI::ULONG> range_count;  // range: 0 to C-1; nothing for every element
+  std::vector<bool> bits;                 // bit i is element i; the bit count is bits.size()
+  std::vector<XSI::ULONG> list;           // element indices in walk order, XSI::kNotFound a hole
+
+  // Makes it the evaluation's index set, a range without a count covering element_count.
+  void apply(xsi_host::Evaluation& evaluation, XSI::ULONG element_count) const;
+  // Whether a walk of it yields element k, of element_count elements.
+  bool holds(XSI::ULONG k, XSI::ULONG element_count) const;
+};
 
 // Declares every port of the node in the evaluation with element_count elements: each input
 // holds its registered default in every element (an array-per-element input one item, the

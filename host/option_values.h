@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "evaluation_setup.h"
 #include "xsi_host.h"
 
 namespace icehost {
@@ -21,14 +22,6 @@ std::optional<XSI::ULONG> parse_unsigned(std::string_view text);
 XSI::ULONG parse_count(std::string_view text, std::string_view option);
 
 // The elements an evaluation walks, as --index gives them.
-struct IndexChoice {
-  enum class Form { range, bits, list };
-  Form form = Form::range;
-  std::optional<XSI::ULONG> range_count;  // range:C; nothing for the default, every element
-  std::vector<bool> bits;                 // bits:1011, character i is bit i
-  std::vector<XSI::ULONG> list;           // list:5,-,2, a hole is XSI::kNotFound
-};
-
 // range:C, list:5,-,2 ('-' is a hole) or bits:1011. Whether the elements exist is checked
 // against the element count once the plug-in is loaded.
 IndexChoice parse_index(std::string_view text);

@@ -32,10 +32,7 @@ const char* const kNodes[] = {"kestrune", "palvane", "dromlet", "ocherin", "vire
 struct Context {
   std::size_t node = 0;  // into kNodes
   ULONG elements = 0;
-  XSI::CIndexSet::Form form = XSI::CIndexSet::Range;
-  ULONG range = 0;
-  std::vector<bool> bits;
-  std::vector<ULONG> list;
+  icehost::IndexChoice index;
   struct Input {
     ULONG id = 0;
     bool constant = false;
@@ -78,15 +75,16 @@ Context random_context(std::mt19937& random, std::size_t node, const xsi_host::N
   const ULONG counts[] = {0, 1, 7, 64, 300};
   context.elements = counts[random() % std::size(counts)];
   auto element = [&] { return static_cast<ULONG>(random() % context.elements); };
-  context.form = static_cast<XSI::CIndexSet::Form>(random() % 3);
-  if (context.form == XSI::CIndexSet::Range) {
-    context.range = context.elements == 0 ? 0 : element() + 1;
-  } else if (context.form == XSI::CIndexSet::Bits) {
-    context.bits.resize(context.elements == 0 ? 0 : element() + 1);
-    for (std::size_t i = 0; i < context.bits.size(); ++i) context.bits[i] = random() % 3 != 0;
+  icehost::IndexChoice& index = context.index;
+  index.form = static_cast<icehost::IndexChoice::Form>(random() % 3);
+  if (index.form == icehost::IndexChoice::Form::range) {
+    index.range_count = context.elements == 0 ? 0 : element() + 1;
+  } else if (index.form == icehost::IndexChoice::Form::bits) {
+    index.bits.resize(context.elements == 0 ? 0 : element() + 1);
+    for (std::size_t i = 0; i < index.bits.size(); ++i) index.bits[i] = random() % 3 != 0;
   } else {
-    context.list.resize(random() % (context.elements + 2));
-    for (ULONG& entry : context.list)
+    index.list.resize(random() % (context.elements + 2));
+    for (ULONG& entry : index.list)
       entry = context.elements == 0 || random() % 5 == 0 ? XSI::kNotFound : element();
   }
   for (const xsi_host::PortRecord& port : record.ports) {
@@ -111,9 +109,7 @@ void prepare(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& node,
     port.constant = input.constant;
     for (ULONG k = 0; k < context.elements; ++k) icehost::store(port, k, input.elements[k]);
   }
-  if (context.form == XSI::CIndexSet::Range) evaluation.index_range(context.range);
-  if (context.form == XSI::CIndexSet::Bits) evaluation.index_bits(context.bits);
-  if (context.form == XSI::CIndexSet::List) evaluation.index_list(context.list);
+  context.index.apply(evaluation, context.elements);
 }
 
 // Everything a call left in the output: per element whether it was written, and each item's

@@ -28,27 +28,19 @@ TEST(KestruneRegistration, MakesEveryDefinitionCallInOrder) {
   EXPECT_TRUE(node.registered);
   EXPECT_EQ(node.categories, L"Custom ICENode");
   const ULONG none = XSI::kNotFound;
-  const std::vector<xsi_host::Call> expected = {
-      {"PutColor", {87, 112, 102}},
-      {"AddPortGroup", {100u, 1u, 1u, std::wstring()}},
-      {"AddInputPort",
-       {0u, 100u, 131072u, 1u, 63u, std::wstring(L"String"), std::wstring(L"String"), kDefaultText,
-        Value(), Value(), none, none, 402u}},
-      {"AddInputPort",
-       {1u, 100u, 131072u, 1u, 63u, std::wstring(L"SubString"), std::wstring(L"SubString"),
-        std::wstring(L"subString"), Value(), Value(), none, none, 402u}},
-      {"AddInputPort",
-       {2u, 100u, 1u, 1u, 63u, std::wstring(L"RemoveAll"), std::wstring(L"RemoveAll"), false,
-        Value(), Value(), none, none, 402u}},
-      {"AddOutputPort",
-       {200u, 131072u, 1u, 63u, std::wstring(L"Result"), std::wstring(L"Result"), none, none,
-        402u}},
-  };
-  ASSERT_EQ(node.calls.size(), expected.size());
-  for (std::size_t i = 0; i < expected.size(); ++i) {
-    EXPECT_EQ(node.calls[i].operation, expected[i].operation);
-    EXPECT_EQ(node.calls[i].arguments, expected[i].arguments) << expected[i].operation << " #" << i;
-  }
+  tests::expect_definition_calls(
+      node, {{"AddInputPort",
+              {0u, 100u, 131072u, 1u, 63u, std::wstring(L"String"), std::wstring(L"String"),
+               kDefaultText, Value(), Value(), none, none, 402u}},
+             {"AddInputPort",
+              {1u, 100u, 131072u, 1u, 63u, std::wstring(L"SubString"), std::wstring(L"SubString"),
+               std::wstring(L"subString"), Value(), Value(), none, none, 402u}},
+             {"AddInputPort",
+              {2u, 100u, 1u, 1u, 63u, std::wstring(L"RemoveAll"), std::wstring(L"RemoveAll"), false,
+               Value(), Value(), none, none, 402u}},
+             {"AddOutputPort",
+              {200u, 131072u, 1u, 63u, std::wstring(L"Result"), std::wstring(L"Result"), none, none,
+               402u}}});
   EXPECT_TRUE(library.session().assertion_failures().empty());
 }
 

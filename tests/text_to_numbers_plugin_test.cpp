@@ -55,24 +55,16 @@ void expect_registration(const NodeCase& node) {
   EXPECT_TRUE(record.registered);
   EXPECT_EQ(record.categories, L"Custom ICENode");
   const ULONG none = XSI::kNotFound;
-  const std::vector<xsi_host::Call> expected = {
-      {"PutColor", {87, 112, 102}},
-      {"AddPortGroup", {100u, 1u, 1u, std::wstring()}},
-      {"AddInputPort",
-       {0u, 100u, 131072u, 1u, 63u, std::wstring(L"String"), std::wstring(L"String"),
-        node.default_text, Value(), Value(), none, none, 402u}},
-      {"AddInputPort",
-       {1u, 100u, 131072u, 1u, 63u, std::wstring(L"Delimiter"), std::wstring(L"Delimiter"),
-        std::wstring(L","), Value(), Value(), none, none, 402u}},
-      {"AddOutputPort",
-       {node.output_id, node.output_type, 2u, 63u, node.output_name, node.output_name, none, none,
-        402u}},
-  };
-  ASSERT_EQ(record.calls.size(), expected.size());
-  for (std::size_t i = 0; i < expected.size(); ++i) {
-    EXPECT_EQ(record.calls[i].operation, expected[i].operation);
-    EXPECT_EQ(record.calls[i].arguments, expected[i].arguments) << expected[i].operation << i;
-  }
+  tests::expect_definition_calls(
+      record, {{"AddInputPort",
+                {0u, 100u, 131072u, 1u, 63u, std::wstring(L"String"), std::wstring(L"String"),
+                 node.default_text, Value(), Value(), none, none, 402u}},
+               {"AddInputPort",
+                {1u, 100u, 131072u, 1u, 63u, std::wstring(L"Delimiter"), std::wstring(L"Delimiter"),
+                 std::wstring(L","), Value(), Value(), none, none, 402u}},
+               {"AddOutputPort",
+                {node.output_id, node.output_type, 2u, 63u, node.output_name, node.output_name,
+                 none, none, 402u}}});
   EXPECT_TRUE(library.session().assertion_failures().empty());
   EXPECT_EQ(library.unload(), XSI::CStatus::OK);
   ASSERT_EQ(library.session().log().size(), 1u);

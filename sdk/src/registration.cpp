@@ -9,11 +9,13 @@
 #include "state.h"
 
 namespace xsi_host::detail {
-namespace {
 
+// A text as the host records it.
 std::wstring text_of(const XSI::CString& text) {
   return std::wstring(text.GetWideString(), text.Length());
 }
+
+namespace {
 
 Value value_of(const XSI::CValue& value) {
   switch (value.GetType()) {
@@ -93,14 +95,7 @@ using xsi_host::detail::current_session;
 using xsi_host::detail::NodeDefState;
 using xsi_host::detail::or_refused;
 using xsi_host::detail::SessionState;
-
-namespace {
-
-std::wstring text_of(const CString& text) {
-  return std::wstring(text.GetWideString(), text.Length());
-}
-
-}  // namespace
+using xsi_host::detail::text_of;
 
 CStatus::CStatus(Code code) : code_(code) {}
 CStatus::Code CStatus::GetCode() const { return code_; }
