@@ -42,6 +42,7 @@ function(add_node_plugin name)
   install(TARGETS ${name} LIBRARY DESTINATION plugins RUNTIME DESTINATION plugins)
 
   if(ARG_TESTS AND TARGET GTest::gtest_main)
+    include(GoogleTest)
     add_executable(${name}_test ${ARG_TESTS})
     target_link_libraries(${name}_test PRIVATE ${name}_node GTest::gtest_main)
     if(COMMAND textnodes_warnings)

@@ -51,7 +51,7 @@ void register_node(XSI::PluginRegistrar& registrar, const NodeInfo& node) {
 }  // namespace
 
 XSI::CStatus load_plugin(XSI::PluginRegistrar& registrar, const NodeInfo& node) {
-  registrar.PutAuthor(L"Mira Vandersloot");
+  registrar.PutAuthor(node.author);
   registrar.PutName(XSI::CString(node.name) + L" Plugin");
   registrar.PutVersion(1, 0);
   register_node(registrar, node);

@@ -66,6 +66,7 @@ struct Port {
 // What registration needs of a node, whatever its number of inputs.
 struct NodeInfo {
   const wchar_t* name;
+  const wchar_t* author;
   std::span<const Port> inputs;
   const Port& output;
 };
@@ -77,10 +78,11 @@ struct NodeTable {
   static constexpr std::size_t input_count = InputCount;
 
   const wchar_t* name;
+  const wchar_t* author = L"Mira Vandersloot";  // the plug-in's author, as registered
   std::array<Port, InputCount> inputs;
   Port output;
 
-  constexpr NodeInfo info() const { return {name, inputs, output}; }
+  constexpr NodeInfo info() const { return {name, author, inputs, output}; }
 };
 
 // Why a computation has no result for a call: its inputs do not suit, and the frame leaves the
