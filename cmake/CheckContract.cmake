@@ -3,35 +3,8 @@ cmake_minimum_required(VERSION 3.25)
 #       [-DCXXFILT=c++filt] -P CheckContract.cmake
 # Fails unless the SDK operations the plug-in imports are exactly those the contract document
 # lists for NODE: a row "| `XSI::...` | used by | ..." whose "used by" is "all" or names NODE.
-if(LIBRARY MATCHES "\\.dll$")
-  # The import table: after "DLL Name: xsisdk.dll", one line per imported symbol, each ending
-  # in the symbol's mangled name.
-  execute_process(COMMAND ${OBJDUMP} -p ${LIBRARY} OUTPUT_VARIABLE table RESULT_VARIABLE failed)
-  string(FIND "${table}" "DLL Name: xsisdk.dll" start)
-  set(mangled "")
-  if(start GREATER_EQUAL 0)
-    string(SUBSTRING "${table}" ${start} -1 section)
-    string(FIND "${section}" "\n\n" end)
-    string(SUBSTRING "${section}" 0 ${end} section)
-    string(REGEX MATCHALL "_Z[A-Za-z0-9_]+" mangled "${section}")
-  endif()
-  execute_process(COMMAND ${CXXFILT} ${mangled} OUTPUT_VARIABLE demangled
-                  RESULT_VARIABLE filt_failed)
-  if(filt_failed)
-    set(failed ${filt_failed})
-  endif()
-else()
-  execute_process(COMMAND ${NM} -D --undefined-only -C ${LIBRARY} OUTPUT_VARIABLE demangled
-                  RESULT_VARIABLE failed)
-  string(REGEX REPLACE "(^|\n) *[A-Za-z] " "\\1" demangled "${demangled}")
-endif()
-if(failed)
-  message(FATAL_ERROR "could not list the imports of ${LIBRARY}")
-endif()
-# One operation a line; only the SDK's (namespace XSI) count.
-string(REPLACE ";" "\\;" demangled "${demangled}")
-string(REGEX MATCHALL "XSI::[^\n]+" imports "${demangled}")
-list(REMOVE_DUPLICATES imports)
+include(${CMAKE_CURRENT_LIST_DIR}/BinarySymbols.cmake)
+imported_sdk_operations(${LIBRARY} imports)
 
 file(STRINGS ${DOC} rows REGEX "^\\| `XSI::")
 set(listed "")

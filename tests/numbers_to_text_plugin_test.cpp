@@ -59,9 +59,7 @@ using Nodes = ::testing::Types<Vireth, Tamsel>;
 TYPED_TEST_SUITE(NumbersToText, Nodes);
 
 TYPED_TEST(NumbersToText, RegistersNumberArrayInputAndTextArrayOutput) {
-  const xsi_host::NodeRecord& node = this->library_.node();
   const std::string name = TypeParam::name;
-  EXPECT_EQ(node.name, std::wstring(name.begin(), name.end()));
   const ULONG none = XSI::kNotFound;
   const std::vector<xsi_host::Call> port_calls = {
       // The default is the integer 0 on both nodes, the float input's included.
@@ -72,8 +70,7 @@ TYPED_TEST(NumbersToText, RegistersNumberArrayInputAndTextArrayOutput) {
        {200u, 131072u, 2u, 63u, std::wstring(L"String"), std::wstring(L"String"), none, none,
         402u}},
   };
-  tests::expect_definition_calls(node, port_calls);
-  EXPECT_TRUE(this->library_.session().assertion_failures().empty());
+  tests::expect_registration(this->library_, std::wstring(name.begin(), name.end()), port_calls);
 }
 
 TYPED_TEST(NumbersToText, DefaultInputGivesEachElementTheTextZero) {

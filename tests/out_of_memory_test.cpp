@@ -22,6 +22,7 @@
 
 #include "evaluation_setup.h"
 #include "plugin_library.h"
+#include "replaced_new.h"
 #include "xsi_host.h"
 
 namespace {
@@ -53,16 +54,12 @@ Origin origin_of_this_allocation() {
 
 }  // namespace
 
-void* operator new(std::size_t size) {
+void on_allocation() {
   if (injection.fail_at != 0 && ++injection.made == injection.fail_at) {
     injection.origin = origin_of_this_allocation();
     throw std::bad_alloc();
   }
-  if (void* block = std::malloc(size == 0 ? 1 : size)) return block;
-  throw std::bad_alloc();
 }
-void operator delete(void* block) noexcept { std::free(block); }
-void operator delete(void* block, std::size_t) noexcept { std::free(block); }
 
 namespace {
 

@@ -19,18 +19,31 @@ inline std::filesystem::path plugin_path(const std::string& node) {
   return icehost::find_plugin(node, icehost::program_dir());
 }
 
-// Expects the node's definition calls to be the colour and the port group every node sets,
-// then exactly these port calls, in order, with these arguments.
-inline void expect_definition_calls(const xsi_host::NodeRecord& node,
-                                    const std::vector<xsi_host::Call>& port_calls) {
+// Expects what every plug-in registers: its name, "<node> Plugin", at version 1.0; one node,
+// named after it twice, registered under "Custom ICENode"; the colour and the port group every
+// node sets, then exactly these port calls, in order, with these arguments; no failed call.
+inline void expect_registration(const icehost::PluginLibrary& library, const std::wstring& node,
+                                const std::vector<xsi_host::Call>& port_calls) {
+  const xsi_host::Registration& registration = library.session().registration();
+  EXPECT_EQ(registration.name, node + L" Plugin");
+  EXPECT_EQ(registration.version_major, 1u);
+  EXPECT_EQ(registration.version_minor, 0u);
+  ASSERT_EQ(registration.nodes.size(), 1u);
+  const xsi_host::NodeRecord& record = registration.nodes[0];
+  EXPECT_EQ(record.name, node);
+  EXPECT_EQ(record.display_name, node);
+  EXPECT_TRUE(record.registered);
+  EXPECT_EQ(record.categories, L"Custom ICENode");
   std::vector<xsi_host::Call> expected = {{"PutColor", {87, 112, 102}},
                                           {"AddPortGroup", {100u, 1u, 1u, std::wstring()}}};
   expected.insert(expected.end(), port_calls.begin(), port_calls.end());
-  ASSERT_EQ(node.calls.size(), expected.size());
+  ASSERT_EQ(record.calls.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {
-    EXPECT_EQ(node.calls[i].operation, expected[i].operation);
-    EXPECT_EQ(node.calls[i].arguments, expected[i].arguments) << expected[i].operation << " #" << i;
+    EXPECT_EQ(record.calls[i].operation, expected[i].operation);
+    EXPECT_EQ(record.calls[i].arguments, expected[i].arguments)
+        << expected[i].operation << " #" << i;
   }
+  EXPECT_TRUE(library.session().assertion_failures().empty());
 }
 
 // A node loaded once, with an evaluation of its ports at their defaults.

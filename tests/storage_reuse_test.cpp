@@ -12,19 +12,14 @@
 
 #include "evaluation_setup.h"
 #include "plugin_library.h"
+#include "replaced_new.h"
 #include "xsi_host.h"
 
 namespace {
 std::atomic<long> allocations{0};
 }  // namespace
 
-void* operator new(std::size_t size) {
-  ++allocations;
-  if (void* block = std::malloc(size == 0 ? 1 : size)) return block;
-  throw std::bad_alloc();
-}
-void operator delete(void* block) noexcept { std::free(block); }
-void operator delete(void* block, std::size_t) noexcept { std::free(block); }
+void on_allocation() { ++allocations; }
 
 namespace {
 

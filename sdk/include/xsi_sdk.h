@@ -278,6 +278,7 @@ class XSI_SDK_API CBaseDataArray {
 
  private:
   friend class ICENodeContext;
+  friend struct xsi_host::detail::EvaluationState;
   ULONG slot_;
   ULONG count_;
   const void* data_;
@@ -293,6 +294,7 @@ class XSI_SDK_API CBaseDataArray2D {
 
  private:
   friend class ICENodeContext;
+  friend struct xsi_host::detail::EvaluationState;
   ULONG slot_;
   ULONG count_;
   bool constant_;

@@ -3,6 +3,7 @@
 #include <bit>
 #include <cstring>
 #include <string>
+#include <type_traits>
 #include <utility>
 
 #include "state.h"
@@ -213,6 +214,34 @@ void EvaluationState::stale(PortData& port, ULONG i, void*& items, ULONG& count,
   item_size = garbage();
 }
 
+template <class Array>
+XSI::CStatus EvaluationState::acquire_array(Array& array, bool output, ULONG id, ULONG data_type,
+                                            const char* operation) {
+  constexpr bool single = std::is_same_v<Array, XSI::CBaseDataArray>;
+  if (refuse_acquisition()) return XSI::CStatus::Fail;
+  return or_refused(operation, XSI::CStatus(XSI::CStatus::Fail), [&] {
+    PortData* port =
+        port_to_acquire(output, id, data_type,
+                        single ? XSI::siICENodeStructureSingle : XSI::siICENodeStructureArray);
+    if (!port) return XSI::CStatus(XSI::CStatus::Fail);
+    if constexpr (single) {
+      const void* data = data_of(port);
+      array.slot_ = acquire(SlotKind::Array1D, port);
+      array.data_ = data;
+    } else {
+      array.slot_ = acquire(SlotKind::Array2D, port);
+      array.constant_ = port->constant;
+    }
+    array.count_ = port->element_count();
+    return XSI::CStatus(XSI::CStatus::OK);
+  });
+}
+
+template XSI::CStatus EvaluationState::acquire_array(XSI::CBaseDataArray&, bool, ULONG, ULONG,
+                                                     const char*);
+template XSI::CStatus EvaluationState::acquire_array(XSI::CBaseDataArray2D&, bool, ULONG, ULONG,
+                                                     const char*);
+
 void EvaluationState::fault(std::string text) {
   if (std::find(faults.begin(), faults.end(), text) == faults.end())
     faults.push_back(std::move(text));
@@ -389,64 +418,24 @@ ICENodeContext::ICENodeContext() : evaluation_(nullptr) {}
 
 ULONG ICENodeContext::GetEvaluatedOutputPortID() const { return EVALUATION.pulled; }
 
-// An acquisition binds the array to a declared port of the type and structure asked for. One
-// made to fail, of a port that is not declared, of the wrong type or structure (a fault), or
-// that runs out of memory leaves the array unacquired and reports a failed status.
-
 CStatus ICENodeContext::AcquireOutputDataArray(CBaseDataArray& array, ULONG data_type) {
   EvaluationState& e = EVALUATION;
-  if (e.refuse_acquisition()) return CStatus::Fail;
-  return or_refused("AcquireOutputDataArray", CStatus(CStatus::Fail), [&] {
-    PortData* port = e.port_to_acquire(true, e.pulled, data_type, siICENodeStructureSingle);
-    if (!port) return CStatus(CStatus::Fail);
-    const void* data = e.data_of(port);
-    array.slot_ = e.acquire(SlotKind::Array1D, port);
-    array.count_ = port->element_count();
-    array.data_ = data;
-    return CStatus(CStatus::OK);
-  });
+  return e.acquire_array(array, true, e.pulled, data_type, "AcquireOutputDataArray");
 }
 
 CStatus ICENodeContext::AcquireOutputDataArray2D(CBaseDataArray2D& array, ULONG data_type) {
   EvaluationState& e = EVALUATION;
-  if (e.refuse_acquisition()) return CStatus::Fail;
-  return or_refused("AcquireOutputDataArray2D", CStatus(CStatus::Fail), [&] {
-    PortData* port = e.port_to_acquire(true, e.pulled, data_type, siICENodeStructureArray);
-    if (!port) return CStatus(CStatus::Fail);
-    array.slot_ = e.acquire(SlotKind::Array2D, port);
-    array.count_ = port->element_count();
-    array.constant_ = port->constant;
-    return CStatus(CStatus::OK);
-  });
+  return e.acquire_array(array, true, e.pulled, data_type, "AcquireOutputDataArray2D");
 }
 
 CStatus ICENodeContext::AcquireInputDataArray(CBaseDataArray& array, ULONG data_type, ULONG id,
                                               ULONG /*instance*/) {
-  EvaluationState& e = EVALUATION;
-  if (e.refuse_acquisition()) return CStatus::Fail;
-  return or_refused("AcquireInputDataArray", CStatus(CStatus::Fail), [&] {
-    PortData* port = e.port_to_acquire(false, id, data_type, siICENodeStructureSingle);
-    if (!port) return CStatus(CStatus::Fail);
-    const void* data = e.data_of(port);
-    array.slot_ = e.acquire(SlotKind::Array1D, port);
-    array.count_ = port->element_count();
-    array.data_ = data;
-    return CStatus(CStatus::OK);
-  });
+  return EVALUATION.acquire_array(array, false, id, data_type, "AcquireInputDataArray");
 }
 
 CStatus ICENodeContext::AcquireInputDataArray2D(CBaseDataArray2D& array, ULONG data_type, ULONG id,
                                                 ULONG /*instance*/) {
-  EvaluationState& e = EVALUATION;
-  if (e.refuse_acquisition()) return CStatus::Fail;
-  return or_refused("AcquireInputDataArray2D", CStatus(CStatus::Fail), [&] {
-    PortData* port = e.port_to_acquire(false, id, data_type, siICENodeStructureArray);
-    if (!port) return CStatus(CStatus::Fail);
-    array.slot_ = e.acquire(SlotKind::Array2D, port);
-    array.count_ = port->element_count();
-    array.constant_ = port->constant;
-    return CStatus(CStatus::OK);
-  });
+  return EVALUATION.acquire_array(array, false, id, data_type, "AcquireInputDataArray2D");
 }
 
 CStatus ICENodeContext::ReleaseDataArray(CBaseDataArray& array) {

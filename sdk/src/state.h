@@ -158,6 +158,12 @@ struct EvaluationState {
   XSI::CStatus reported(XSI::CStatus status) const { return strict ? XSI::CStatus::Fail : status; }
 
   XSI::ICENodeContext context();
+  // Acquires array, of either structure, for the output (id unused: the port pulled) or input
+  // port id: bound to the declared port of that type and structure, or left unacquired with a
+  // failed status (made to fail, no such port, the wrong type, or no memory).
+  template <class Array>
+  XSI::CStatus acquire_array(Array& array, bool output, ULONG id, ULONG data_type,
+                             const char* operation);
   PortData* find(ULONG id, bool output);
   // The declared port an acquire of this type and structure binds, or null: none is declared
   // (the array reads as empty), or it has another type or structure (a fault).

@@ -1,0 +1,68 @@
+# Reading a built library's symbols, for the checks run as cmake -P scripts. NM and OBJDUMP name
+# the tools for the library's platform, CXXFILT the demangler.
+
+# The names the library exports: the export table of a DLL, the defined dynamic symbols of an
+# ELF library.
+function(exported_symbols library out)
+  if(library MATCHES "\\.dll$")
+    # The export name table lists one "[ordinal] name" line per exported name, up to a blank line.
+    execute_process(COMMAND ${OBJDUMP} -p ${library} OUTPUT_VARIABLE table RESULT_VARIABLE failed)
+    string(FIND "${table}" "[Ordinal/Name Pointer] Table" start)
+    set(table_rows "")
+    if(start GREATER_EQUAL 0)
+      string(SUBSTRING "${table}" ${start} -1 table_rows)
+      string(FIND "${table_rows}" "\n\n" end)
+      string(SUBSTRING "${table_rows}" 0 ${end} table_rows)
+    endif()
+    string(REGEX MATCHALL "\\[ *[0-9]+\\] [A-Za-z_][A-Za-z0-9_@]*" rows "${table_rows}")
+    set(leader "^\\[ *[0-9]+\\] ")
+  else()
+    execute_process(COMMAND ${NM} -D --defined-only ${library} OUTPUT_VARIABLE table
+                    RESULT_VARIABLE failed)
+    string(REGEX MATCHALL "[^\n]+" rows "${table}")
+    set(leader "^.* ")
+  endif()
+  if(failed)
+    message(FATAL_ERROR "could not list the exports of ${library}")
+  endif()
+  set(names "")
+  foreach(row IN LISTS rows)
+    string(REGEX REPLACE "${leader}" "" name "${row}")
+    list(APPEND names ${name})
+  endforeach()
+  set(${out} ${names} PARENT_SCOPE)
+endfunction()
+
+# The SDK operations (namespace XSI) the library imports, demangled, one list item each: from the
+# import table of a DLL (what it takes from xsisdk.dll), the undefined dynamic symbols of an ELF
+# library.
+function(imported_sdk_operations library out)
+  if(library MATCHES "\\.dll$")
+    # After "DLL Name: xsisdk.dll", one line per imported symbol, each ending in its mangled name.
+    execute_process(COMMAND ${OBJDUMP} -p ${library} OUTPUT_VARIABLE table RESULT_VARIABLE failed)
+    string(FIND "${table}" "DLL Name: xsisdk.dll" start)
+    set(mangled "")
+    if(start GREATER_EQUAL 0)
+      string(SUBSTRING "${table}" ${start} -1 section)
+      string(FIND "${section}" "\n\n" end)
+      string(SUBSTRING "${section}" 0 ${end} section)
+      string(REGEX MATCHALL "_Z[A-Za-z0-9_]+" mangled "${section}")
+    endif()
+    execute_process(COMMAND ${CXXFILT} ${mangled} OUTPUT_VARIABLE demangled
+                    RESULT_VARIABLE filt_failed)
+    if(filt_failed)
+      set(failed ${filt_failed})
+    endif()
+  else()
+    execute_process(COMMAND ${NM} -D --undefined-only -C ${library} OUTPUT_VARIABLE demangled
+                    RESULT_VARIABLE failed)
+    string(REGEX REPLACE "(^|\n) *[A-Za-z] " "\\1" demangled "${demangled}")
+  endif()
+  if(failed)
+    message(FATAL_ERROR "could not list the imports of ${library}")
+  endif()
+  string(REPLACE ";" "\\;" demangled "${demangled}")
+  string(REGEX MATCHALL "XSI::[^\n]+" operations "${demangled}")
+  list(REMOVE_DUPLICATES operations)
+  set(${out} ${operations} PARENT_SCOPE)
+endfunction()
