@@ -1,19 +1,29 @@
 # Reading a built library's symbols, for the checks run as cmake -P scripts. NM and OBJDUMP name
 # the tools for the library's platform, CXXFILT the demangler.
 
+# The part of a DLL's objdump -p listing that begins with heading, up to the next blank line;
+# empty when there is no such heading.
+function(dll_table_section library heading out)
+  execute_process(COMMAND ${OBJDUMP} -p ${library} OUTPUT_VARIABLE table RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "could not read the tables of ${library}")
+  endif()
+  string(FIND "${table}" "${heading}" start)
+  set(section "")
+  if(start GREATER_EQUAL 0)
+    string(SUBSTRING "${table}" ${start} -1 section)
+    string(FIND "${section}" "\n\n" end)
+    string(SUBSTRING "${section}" 0 ${end} section)
+  endif()
+  set(${out} "${section}" PARENT_SCOPE)
+endfunction()
+
 # The names the library exports: the export table of a DLL, the defined dynamic symbols of an
 # ELF library.
 function(exported_symbols library out)
   if(library MATCHES "\\.dll$")
-    # The export name table lists one "[ordinal] name" line per exported name, up to a blank line.
-    execute_process(COMMAND ${OBJDUMP} -p ${library} OUTPUT_VARIABLE table RESULT_VARIABLE failed)
-    string(FIND "${table}" "[Ordinal/Name Pointer] Table" start)
-    set(table_rows "")
-    if(start GREATER_EQUAL 0)
-      string(SUBSTRING "${table}" ${start} -1 table_rows)
-      string(FIND "${table_rows}" "\n\n" end)
-      string(SUBSTRING "${table_rows}" 0 ${end} table_rows)
-    endif()
+    # The export name table lists one "[ordinal] name" line per exported name.
+    dll_table_section(${library} "[Ordinal/Name Pointer] Table" table_rows)
     string(REGEX MATCHALL "\\[ *[0-9]+\\] [A-Za-z_][A-Za-z0-9_@]*" rows "${table_rows}")
     set(leader "^\\[ *[0-9]+\\] ")
   else()
@@ -39,20 +49,10 @@ endfunction()
 function(imported_sdk_operations library out)
   if(library MATCHES "\\.dll$")
     # After "DLL Name: xsisdk.dll", one line per imported symbol, each ending in its mangled name.
-    execute_process(COMMAND ${OBJDUMP} -p ${library} OUTPUT_VARIABLE table RESULT_VARIABLE failed)
-    string(FIND "${table}" "DLL Name: xsisdk.dll" start)
-    set(mangled "")
-    if(start GREATER_EQUAL 0)
-      string(SUBSTRING "${table}" ${start} -1 section)
-      string(FIND "${section}" "\n\n" end)
-      string(SUBSTRING "${section}" 0 ${end} section)
-      string(REGEX MATCHALL "_Z[A-Za-z0-9_]+" mangled "${section}")
-    endif()
+    dll_table_section(${library} "DLL Name: xsisdk.dll" section)
+    string(REGEX MATCHALL "_Z[A-Za-z0-9_]+" mangled "${section}")
     execute_process(COMMAND ${CXXFILT} ${mangled} OUTPUT_VARIABLE demangled
-                    RESULT_VARIABLE filt_failed)
-    if(filt_failed)
-      set(failed ${filt_failed})
-    endif()
+                    RESULT_VARIABLE failed)
   else()
     execute_process(COMMAND ${NM} -D --undefined-only -C ${library} OUTPUT_VARIABLE demangled
                     RESULT_VARIABLE failed)
