@@ -126,9 +126,21 @@ class XSI_SDK_API CString {
 
  private:
   friend class CStringArray;
+  // A text of up to kInline characters is held in the object itself, its narrow form beside it;
+  // a longer one, with room for its narrow form, in one allocation of the SDK's (Rep). So a text
+  // costs one allocation at the most, and a short one none.
+  static constexpr ULONG kInline = 15;
   struct Rep;
-  static Rep* make_rep(std::wstring_view text);
-  Rep* rep_;
+  // Makes this the text, or throws std::bad_alloc leaving it empty.
+  void assign(std::wstring_view text);
+  // Makes this the text, or, when there is not the memory, the empty text.
+  void assign_or_empty(std::wstring_view text) noexcept;
+  void clear() noexcept;
+
+  ULONG length_;
+  Rep* rep_;  // null while the text is inline
+  wchar_t inline_[kInline + 1];
+  mutable char inline_narrow_[kInline + 1];
 };
 
 class XSI_SDK_API CStringArray {

@@ -18,73 +18,113 @@ namespace XSI {
 
 using xsi_host::detail::or_refused;
 
+// A text past the inline capacity: its length, whether its narrow form is made yet, then its
+// characters and a terminating 0, then room for the narrow form and its 0, all in one block.
 struct CString::Rep {
-  std::wstring text;
-  mutable std::string narrow;
+  ULONG length;
+  bool narrowed;
+
+  wchar_t* wide() { return reinterpret_cast<wchar_t*>(this + 1); }
+  char* narrow() { return reinterpret_cast<char*>(wide() + length + 1); }
+
+  static Rep* make(std::wstring_view text) {
+    static_assert(sizeof(Rep) % alignof(wchar_t) == 0);
+    const std::size_t size = sizeof(Rep) + (text.size() + 1) * (sizeof(wchar_t) + 1);
+    Rep* rep = static_cast<Rep*>(::operator new(size));
+    rep->length = static_cast<ULONG>(text.size());
+    rep->narrowed = false;
+    std::copy(text.begin(), text.end(), rep->wide());
+    rep->wide()[text.size()] = L'\0';
+    return rep;
+  }
+  static void destroy(Rep* rep) { ::operator delete(rep); }
 };
 
 namespace {
-const wchar_t kEmptyWide[1] = {0};
-}  // namespace
 
-// Texts share no storage; the empty text holds none at all. A text that cannot get its storage
-// is the empty text, and the refusal is recorded.
-CString::Rep* CString::make_rep(std::wstring_view text) {
-  if (text.empty()) return nullptr;
-  return or_refused("CString", static_cast<Rep*>(nullptr), [&] {
-    return new Rep{std::wstring(text), {}};
-  });
+// The narrow form of a character: itself below 256, '?' otherwise.
+char narrowed(wchar_t c) {
+  const auto code = static_cast<std::make_unsigned_t<wchar_t>>(c);
+  return code < 256 ? static_cast<char>(code) : '?';
 }
 
-CString::CString() : rep_(nullptr) {}
+}  // namespace
 
-CString::CString(const wchar_t* text) : rep_(text ? make_rep(std::wstring_view(text)) : nullptr) {}
+void CString::clear() noexcept {
+  if (rep_) Rep::destroy(rep_);
+  rep_ = nullptr;
+  length_ = 0;
+  inline_[0] = L'\0';
+}
 
-CString::CString(const wchar_t* text, ULONG length)
-    : rep_(text ? make_rep(std::wstring_view(text, length)) : nullptr) {}
+void CString::assign(std::wstring_view text) {
+  Rep* fresh = text.size() > kInline ? Rep::make(text) : nullptr;  // may throw: nothing changed
+  clear();
+  length_ = static_cast<ULONG>(text.size());
+  rep_ = fresh;
+  if (!rep_) {
+    std::copy(text.begin(), text.end(), inline_);
+    inline_[length_] = L'\0';
+  }
+}
 
-CString::CString(const CValue& value) : rep_(nullptr) {
+// A text that cannot get its storage is the empty text, and the refusal is recorded.
+void CString::assign_or_empty(std::wstring_view text) noexcept {
+  or_refused("CString", [&] { assign(text); });
+}
+
+CString::CString() : length_(0), rep_(nullptr), inline_{} {}
+
+CString::CString(const wchar_t* text) : CString() {
+  if (text) assign_or_empty(std::wstring_view(text));
+}
+
+CString::CString(const wchar_t* text, ULONG length) : CString() {
+  if (text) assign_or_empty(std::wstring_view(text, length));
+}
+
+CString::CString(const CValue& value) : CString() {
   wchar_t buffer[number_text::kMaxDigits];
   switch (value.GetType()) {
     case CValue::siEmpty:
       break;
     case CValue::siBool:
-      rep_ = make_rep(static_cast<bool>(value) ? L"true" : L"false");
+      assign_or_empty(static_cast<bool>(value) ? L"true" : L"false");
       break;
-    case CValue::siInt4: {
-      const auto length = number_text::format_integer(static_cast<long>(value), buffer);
-      rep_ = make_rep(std::wstring_view(buffer, length));
+    case CValue::siInt4:
+      assign_or_empty({buffer, number_text::format_integer(static_cast<long>(value), buffer)});
       break;
-    }
-    case CValue::siFloat: {
-      const auto length = number_text::format_float(static_cast<float>(value), buffer);
-      rep_ = make_rep(std::wstring_view(buffer, length));
+    case CValue::siFloat:
+      assign_or_empty({buffer, number_text::format_float(static_cast<float>(value), buffer)});
       break;
-    }
     case CValue::siString:
-      rep_ = make_rep(std::wstring_view(value.text_.GetWideString(), value.text_.Length()));
+      assign_or_empty({value.text_.GetWideString(), value.text_.Length()});
       break;
   }
 }
 
-CString::CString(const CString& other) : rep_(other.rep_ ? make_rep(other.rep_->text) : nullptr) {}
+CString::CString(const CString& other) : CString() {
+  assign_or_empty({other.GetWideString(), other.Length()});
+}
 
-CString::CString(CString&& other) noexcept : rep_(std::exchange(other.rep_, nullptr)) {}
+CString::CString(CString&& other) noexcept : CString() { *this = std::move(other); }
 
 CString& CString::operator=(const CString& other) {
-  if (this != &other) {
-    CString copy(other);
-    std::swap(rep_, copy.rep_);
-  }
+  if (this != &other) assign_or_empty({other.GetWideString(), other.Length()});
   return *this;
 }
 
 CString& CString::operator=(CString&& other) noexcept {
-  std::swap(rep_, other.rep_);
+  if (this == &other) return *this;
+  clear();
+  length_ = other.length_;
+  rep_ = std::exchange(other.rep_, nullptr);
+  if (!rep_) std::copy(other.inline_, other.inline_ + length_ + 1, inline_);
+  other.clear();
   return *this;
 }
 
-CString::~CString() { delete rep_; }
+CString::~CString() { clear(); }
 
 CString& CString::operator=(const char* narrow) {
   or_refused("CString", [&] {
@@ -95,9 +135,7 @@ CString& CString::operator=(const char* narrow) {
       for (std::size_t i = 0; i < length; ++i)
         wide[i] = static_cast<wchar_t>(static_cast<unsigned char>(narrow[i]));
     }
-    Rep* fresh = wide.empty() ? nullptr : new Rep{std::move(wide), {}};
-    delete rep_;
-    rep_ = fresh;
+    assign(wide);
   });
   return *this;
 }
@@ -108,18 +146,13 @@ CString CString::operator+(const CString& other) const {
     std::wstring joined;
     joined.reserve(std::size_t{Length()} + other.Length());
     joined.append(GetWideString(), Length()).append(other.GetWideString(), other.Length());
-    if (!joined.empty()) sum.rep_ = new Rep{std::move(joined), {}};
+    sum.assign(joined);
   });
   return sum;
 }
 
 CString& CString::operator+=(const CString& other) {
-  if (!other.rep_) return *this;
-  if (!rep_) return *this = other;
-  or_refused("CString", [&] {
-    rep_->text += other.rep_->text;
-    rep_->narrow.clear();
-  });
+  if (!other.IsEmpty()) *this = *this + other;
   return *this;
 }
 
@@ -128,23 +161,21 @@ bool CString::operator==(const CString& other) const {
          std::wstring_view(other.GetWideString(), other.Length());
 }
 
-ULONG CString::Length() const { return rep_ ? static_cast<ULONG>(rep_->text.size()) : 0; }
+ULONG CString::Length() const { return length_; }
 
-bool CString::IsEmpty() const { return Length() == 0; }
+bool CString::IsEmpty() const { return length_ == 0; }
 
-const wchar_t* CString::GetWideString() const { return rep_ ? rep_->text.c_str() : kEmptyWide; }
+const wchar_t* CString::GetWideString() const { return rep_ ? rep_->wide() : inline_; }
 
+// The narrow form is made when first asked for, into room the text already holds: asking for
+// it allocates nothing and cannot fail.
 const char* CString::GetAsciiString() const {
-  if (!rep_) return "";
-  return or_refused("GetAsciiString", static_cast<const char*>(nullptr), [&] {
-    std::string& narrow = rep_->narrow;
-    narrow.resize(rep_->text.size());
-    std::transform(rep_->text.begin(), rep_->text.end(), narrow.begin(), [](wchar_t c) {
-      const auto code = static_cast<std::make_unsigned_t<wchar_t>>(c);
-      return code < 256 ? static_cast<char>(code) : '?';
-    });
-    return narrow.c_str();
-  });
+  const wchar_t* wide = GetWideString();
+  char* narrow = rep_ ? rep_->narrow() : inline_narrow_;
+  if (rep_ && rep_->narrowed) return narrow;
+  std::transform(wide, wide + length_ + 1, narrow, narrowed);
+  if (rep_) rep_->narrowed = true;
+  return narrow;
 }
 
 ULONG CString::FindString(const CString& sub, ULONG start) const {
@@ -157,63 +188,128 @@ ULONG CString::FindString(const CString& sub, ULONG start) const {
 
 // ---- CStringArray ------------------------------------------------------------------------
 
-// The empty array holds no storage; an array that cannot get it stays as it was.
+// The texts of an array, in one block: their count, the room for them, then the texts.
 struct CStringArray::Rep {
-  std::vector<CString> items;
+  std::size_t count;
+  std::size_t capacity;
+
+  CString* items() { return reinterpret_cast<CString*>(this + 1); }
+
+  static Rep* make(std::size_t capacity) {
+    static_assert(sizeof(Rep) % alignof(CString) == 0);
+    Rep* rep = static_cast<Rep*>(::operator new(sizeof(Rep) + capacity * sizeof(CString)));
+    rep->count = 0;
+    rep->capacity = capacity;
+    return rep;
+  }
+  static void destroy(Rep* rep) {
+    if (!rep) return;
+    for (std::size_t i = rep->count; i-- > 0;) rep->items()[i].~CString();
+    ::operator delete(rep);
+  }
+  // Adds a copy of text, which must fit; throws std::bad_alloc when its storage does not.
+  void add(std::wstring_view text) {
+    CString* item = new (items() + count) CString();
+    ++count;
+    item->assign(text);
+  }
 };
 
 CStringArray::CStringArray() : rep_(nullptr) {}
 CStringArray::CStringArray(const CStringArray& other) : rep_(nullptr) { *this = other; }
+
+// The empty array holds no storage; an array that cannot get it stays as it was.
 CStringArray& CStringArray::operator=(const CStringArray& other) {
   if (this == &other) return *this;
   or_refused("CStringArray", [&] {
-    Rep* fresh = other.rep_ ? new Rep(*other.rep_) : nullptr;
-    delete rep_;
+    Rep* fresh = nullptr;
+    try {
+      if (other.rep_ && other.rep_->count > 0) {
+        fresh = Rep::make(other.rep_->count);
+        for (std::size_t i = 0; i < other.rep_->count; ++i) {
+          const CString& item = other.rep_->items()[i];
+          fresh->add({item.GetWideString(), item.Length()});
+        }
+      }
+    } catch (...) {
+      Rep::destroy(fresh);
+      throw;
+    }
+    Rep::destroy(rep_);
     rep_ = fresh;
   });
   return *this;
 }
-CStringArray::~CStringArray() { delete rep_; }
 
-long CStringArray::GetCount() const { return rep_ ? static_cast<long>(rep_->items.size()) : 0; }
+CStringArray::~CStringArray() { Rep::destroy(rep_); }
+
+long CStringArray::GetCount() const { return rep_ ? static_cast<long>(rep_->count) : 0; }
 
 const CString& CStringArray::operator[](long index) const {
   static const CString empty;  // immutable, so safe to share between threads
-  if (!rep_ || index < 0 || static_cast<std::size_t>(index) >= rep_->items.size()) return empty;
-  return rep_->items[static_cast<std::size_t>(index)];
+  if (!rep_ || index < 0 || static_cast<std::size_t>(index) >= rep_->count) return empty;
+  return rep_->items()[static_cast<std::size_t>(index)];
 }
 
 void CStringArray::Add(const CString& text) {
   or_refused("CStringArray", [&] {
-    if (!rep_) rep_ = new Rep;
-    rep_->items.push_back(text);
+    if (!rep_ || rep_->count == rep_->capacity) {
+      // Room for twice as many, the texts so far copied over; the old block only then let go.
+      Rep* grown = Rep::make(rep_ ? 2 * rep_->capacity : 4);
+      try {
+        for (std::size_t i = 0; rep_ && i < rep_->count; ++i) {
+          const CString& item = rep_->items()[i];
+          grown->add({item.GetWideString(), item.Length()});
+        }
+        grown->add({text.GetWideString(), text.Length()});
+      } catch (...) {
+        Rep::destroy(grown);
+        throw;
+      }
+      Rep::destroy(rep_);
+      rep_ = grown;
+      return;
+    }
+    try {
+      rep_->add({text.GetWideString(), text.Length()});
+    } catch (...) {
+      rep_->items()[--rep_->count].~CString();
+      throw;
+    }
   });
 }
 
-// The pieces, or no pieces at all when there is not the memory for every one of them.
+// The pieces, found in one pass and stored in a second, in one block; or no pieces at all when
+// there is not the memory for every one of them.
 CStringArray CString::Split(const CString& separator) const {
   CStringArray pieces;
-  or_refused("Split", [&] {
-    const std::wstring_view text(GetWideString(), Length());
-    const std::wstring_view sep(separator.GetWideString(), separator.Length());
-    auto rep = std::make_unique<CStringArray::Rep>();
-    auto add = [&rep](std::wstring_view piece) {
-      if (piece.empty()) return;
-      CString& added = rep->items.emplace_back();
-      added.rep_ = new Rep{std::wstring(piece), {}};
-    };
+  const std::wstring_view text(GetWideString(), Length());
+  const std::wstring_view sep(separator.GetWideString(), separator.Length());
+  auto for_each_piece = [&](auto&& visit) {
     if (sep.empty()) {
-      add(text);
-    } else {
-      std::size_t begin = 0;
-      for (std::size_t at = text.find(sep); at != std::wstring_view::npos;
-           at = text.find(sep, begin)) {
-        add(text.substr(begin, at - begin));
-        begin = at + sep.size();
-      }
-      add(text.substr(begin));
+      if (!text.empty()) visit(text);
+      return;
     }
-    if (!rep->items.empty()) pieces.rep_ = rep.release();
+    std::size_t begin = 0;
+    for (std::size_t at = text.find(sep); at != std::wstring_view::npos;
+         at = text.find(sep, begin)) {
+      if (at > begin) visit(text.substr(begin, at - begin));
+      begin = at + sep.size();
+    }
+    if (begin < text.size()) visit(text.substr(begin));
+  };
+  std::size_t count = 0;
+  for_each_piece([&count](std::wstring_view) { ++count; });
+  if (count == 0) return pieces;
+  or_refused("Split", [&] {
+    CStringArray::Rep* rep = CStringArray::Rep::make(count);
+    try {
+      for_each_piece([rep](std::wstring_view piece) { rep->add(piece); });
+    } catch (...) {
+      CStringArray::Rep::destroy(rep);
+      throw;
+    }
+    pieces.rep_ = rep;
   });
   return pieces;
 }
