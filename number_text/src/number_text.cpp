@@ -16,21 +16,33 @@ constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 bool is_space(wchar_t c) { return c == L' ' || (c >= L'\t' && c <= L'\r'); }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
-// The number's characters after leading white space, narrowed; stops at the first character
-// that cannot belong to a number, so the copy stays short whatever follows.
-std::string number_prefix(std::wstring_view text) {
+bool may_belong_to_a_number(wchar_t c) {
+  return (c >= L'0' && c <= L'9') || c == L'+' || c == L'-' || c == L'.' ||
+         (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || c == L'(' || c == L')' ||
+         c == L'_';
+}
+
+// Calls read(prefix) with the number's characters after leading white space, narrowed, up to
+// the first character that cannot belong to a number, so the copy stays short whatever follows.
+// The copy is made on the stack, or for a prefix too long for that on the heap.
+template <class Read>
+auto with_number_prefix(std::wstring_view text, Read&& read) {
   std::size_t begin = 0;
   while (begin < text.size() && is_space(text[begin])) ++begin;
-  std::string out;
-  for (std::size_t i = begin; i < text.size(); ++i) {
-    const wchar_t c = text[i];
-    const bool plausible = (c >= L'0' && c <= L'9') || c == L'+' || c == L'-' || c == L'.' ||
-                           (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || c == L'(' ||
-                           c == L')' || c == L'_';
-    if (!plausible) break;
-    out.push_back(static_cast<char>(c));
+  std::size_t end = begin;
+  while (end < text.size() && may_belong_to_a_number(text[end])) ++end;
+  const std::size_t length = end - begin;
+  auto narrow = [&](char* out) {
+    for (std::size_t i = 0; i < length; ++i) out[i] = static_cast<char>(text[begin + i]);
+    return std::string_view(out, length);
+  };
+  constexpr std::size_t kOnStack = 64;
+  if (length <= kOnStack) {
+    char buffer[kOnStack];
+    return read(narrow(buffer));
   }
-  return out;
+  std::string long_prefix(length, '\0');
+  return read(narrow(long_prefix.data()));
 }
 
 // Leading '+' is accepted; from_chars takes only '-'.
@@ -91,11 +103,8 @@ std::size_t widen(const char* text, std::size_t length, wchar_t* out) {
   return length;
 }
 
-}  // namespace
-
-float read_float(std::wstring_view text) {
-  const std::string narrow = number_prefix(text);
-  const std::string_view s = strip_plus(narrow);
+float read_float_prefix(std::string_view prefix) {
+  const std::string_view s = strip_plus(prefix);
   float value = 0.0f;
   const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
   if (error == std::errc::result_out_of_range) {
@@ -107,11 +116,18 @@ float read_float(std::wstring_view text) {
   return value;
 }
 
-std::int32_t read_integer(std::wstring_view text) {
+std::int32_t read_integer_prefix(std::string_view prefix) {
+  // Plain decimal digits, the number ending there: read at once.
+  const std::string_view digits = strip_plus(prefix);
+  long long plain = 0;
+  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), plain);
+  if (!digits.empty() && digits.front() != '+' && error == std::errc() &&
+      end == digits.data() + digits.size())
+    return static_cast<std::int32_t>(std::clamp<long long>(plain, kMin, kMax));
   // One sign at the most, as for a float: "++5" holds no number.
-  const Decimal d = parse_decimal(number_prefix(text));
+  const Decimal d = parse_decimal(prefix);
   if (!d.valid) {  // "inf", "nan" or no number at all
-    const float special = read_float(text);
+    const float special = read_float_prefix(prefix);
     return std::isinf(special) ? (special > 0 ? kMax : kMin) : 0;
   }
   if (d.digits.empty() || d.point <= 0) return 0;
@@ -122,6 +138,14 @@ std::int32_t read_integer(std::wstring_view text) {
         magnitude * 10 + (i < static_cast<long long>(d.digits.size()) ? d.digits[i] - '0' : 0);
   const long long value = d.negative ? -magnitude : magnitude;
   return static_cast<std::int32_t>(std::clamp<long long>(value, kMin, kMax));
+}
+
+}  // namespace
+
+float read_float(std::wstring_view text) { return with_number_prefix(text, read_float_prefix); }
+
+std::int32_t read_integer(std::wstring_view text) {
+  return with_number_prefix(text, read_integer_prefix);
 }
 
 std::int32_t truncate_to_int32(double value) {

@@ -168,8 +168,8 @@ PortData* EvaluationState::port_to_acquire(bool output, ULONG id, ULONG data_typ
 }
 
 PortData* EvaluationState::find(ULONG id, bool output) {
-  for (std::size_t i = 0; i < ports.size(); ++i)
-    if (ports[i].id() == id && is_output[i] == output) return &ports[i];
+  for (const Declared& entry : declared)
+    if (entry.port->id() == id && entry.output == output) return entry.port;
   return nullptr;
 }
 
@@ -249,8 +249,8 @@ void EvaluationState::fault(std::string text) {
 
 ULONG EvaluationState::acquire(SlotKind kind, PortData* port) {
   // Both lists grow, or neither: an acquisition that runs out of memory changes nothing.
-  slots.reserve(slots.size() + 1);
-  held.reserve(held.size() + 1);
+  if (slots.size() == slots.capacity()) slots.reserve(2 * slots.size() + 8);
+  if (held.size() == held.capacity()) held.reserve(2 * held.size() + 8);
   slots.push_back(Slot{kind, port, false});
   const auto slot = static_cast<ULONG>(slots.size() - 1);
   held.push_back(slot);
@@ -266,10 +266,13 @@ void EvaluationState::release(ULONG slot, SlotKind kind) {
     fault("released " + describe(slot) + " twice");
     return;
   }
-  if (held.back() != slot)
-    fault("released " + describe(slot) + " before " + describe(held.back()) +
-          ", out of reverse order of acquisition");
   slots[slot].released = true;
+  if (held.back() == slot) {
+    held.pop_back();
+    return;
+  }
+  fault("released " + describe(slot) + " before " + describe(held.back()) +
+        ", out of reverse order of acquisition");
   held.erase(std::find(held.begin(), held.end(), slot));
 }
 
@@ -309,13 +312,13 @@ bool Evaluation::strict() const { return state_->strict; }
 
 PortData& Evaluation::add_input(ULONG id, ULONG data_type, ULONG structure, ULONG element_count) {
   state_->ports.emplace_back(id, data_type, structure, element_count);
-  state_->is_output.push_back(false);
+  state_->declared.push_back({&state_->ports.back(), false});
   return state_->ports.back();
 }
 
 PortData& Evaluation::add_output(ULONG id, ULONG data_type, ULONG structure, ULONG element_count) {
   state_->ports.emplace_back(id, data_type, structure, element_count);
-  state_->is_output.push_back(true);
+  state_->declared.push_back({&state_->ports.back(), true});
   if (state_->pulled == XSI::kNotFound) state_->pulled = id;
   return state_->ports.back();
 }

@@ -96,7 +96,12 @@ struct Slot {
 
 struct EvaluationState {
   std::deque<PortData> ports;  // a deque keeps references to declared ports stable
-  std::vector<bool> is_output;
+  // Each declared port, and whether it is an output: looked up on every acquisition.
+  struct Declared {
+    PortData* port;
+    bool output;
+  };
+  std::vector<Declared> declared;
   ULONG pulled = XSI::kNotFound;
   XSI::CIndexSet::Form index_form = XSI::CIndexSet::Range;
   ULONG index_count = 0;
