@@ -240,7 +240,7 @@ TEST(InputArray, ReadsEachBooleanBitAndNothingPastTheCount) {
       .output = {200, L"Out", frame::kText, frame::kOnePerElement},
   };
   xsi_host::Evaluation evaluation{tests::strict_host()};
-  xsi_host::PortData& flags = evaluation.add_input(1, frame::kBoolean, frame::kOnePerElement, 70);
+  xsi_host::PortData& flags = evaluation.add_input(1, frame::kBoolean, frame::kOnePerElement, 97);
   evaluation.add_output(200, frame::kText, frame::kOnePerElement, 1);
   const std::vector<ULONG> set = {0, 31, 32, 63, 64};
   for (const ULONG k : set) flags.set_boolean(k, true);

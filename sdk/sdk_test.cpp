@@ -504,9 +504,10 @@ TEST(ElementOperations, WhatIsWrittenReadsBack) {
   evaluation.add_input(1, XSI::siICENodeDataFloat, XSI::siICENodeStructureArray, 2)
       .set_floats(1, std::vector<float>{0.5f, -2.0f});
   xsi_host::PortData& texts =
-      evaluation.add_output(200, XSI::siICENodeDataString, XSI::siICENodeStructureArray, 2);
+      evaluation.add_output(200, XSI::siICENodeDataString, XSI::siICENodeStructureArray, 3);
   const std::wstring old_texts[] = {L"x", L"y"};
   texts.set_texts(0, old_texts);
+  texts.set_texts(1, old_texts);
   evaluation.begin_call();
   XSI::ICENodeContext context = evaluation.context();
   XSI::CBaseDataArray2D out, in;
@@ -519,7 +520,7 @@ TEST(ElementOperations, WhatIsWrittenReadsBack) {
   EXPECT_EQ(item_size, sizeof(float));
   EXPECT_EQ(static_cast<const float*>(items)[1], -2.0f);
   wchar_t* buffer = nullptr;
-  EXPECT_TRUE(context.ResizeStringData2D(out, 0, 1, 2, buffer).Succeeded());
+  EXPECT_TRUE(context.ResizeStringData2D(out, 1, 1, 2, buffer).Succeeded());
   ASSERT_NE(buffer, nullptr);
   buffer[0] = L'o';
   buffer[1] = L'k';
@@ -527,9 +528,10 @@ TEST(ElementOperations, WhatIsWrittenReadsBack) {
   context.ReleaseDataArray(in);
   context.ReleaseDataArray(out);
   const auto faults = evaluation.end_call().faults;
-  EXPECT_EQ(texts.items(0), (std::vector<xsi_host::Value>{L"new", L"ok"}));
-  EXPECT_TRUE(texts.written(0));
-  EXPECT_FALSE(texts.written(1));
+  EXPECT_EQ(texts.items(0), (std::vector<xsi_host::Value>{L"new", L"y"}));
+  EXPECT_EQ(texts.items(1), (std::vector<xsi_host::Value>{L"x", L"ok"}));
+  EXPECT_TRUE(texts.written(0) && texts.written(1));
+  EXPECT_FALSE(texts.written(2));
   EXPECT_TRUE(faults.empty());
 }
 
