@@ -5,8 +5,11 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "frame/evaluate.h"
@@ -243,6 +246,120 @@ TEST_F(StrictHost, EveryItemSizedIsWrittenAndListsEndAtTheirCount) {
   EXPECT_EQ(strings->items(6), texts({L"40", L"41", L"42"}));
   EXPECT_EQ(run<Counter>(), (Elements{3, 6}));
   EXPECT_EQ(counts->items(3), (std::vector<Value>{4, 0, 7}));
+}
+
+TEST_F(FrameTest, EveryAcquisitionRefusedEndsTheCallHavingWrittenNothing) {
+  // Output, text, numbers, index set: whichever the host refuses, what was lent is released.
+  for (std::size_t refused = 0; refused < 4; ++refused) {
+    xsi_host::Evaluation refusing{tests::strict_host()};
+    refusing.add_input(0, frame::kText, frame::kOnePerElement, 4);
+    refusing.add_input(3, frame::kInteger, frame::kArrayPerElement, 4);
+    const xsi_host::PortData& out =
+        refusing.add_output(208, frame::kInteger, frame::kArrayPerElement, 4);
+    refusing.fail_acquisition(refused);
+    refusing.index_range(4);
+    const xsi_host::CallResult refused_call = refusing.run(&frame::evaluate<Probe>);
+    EXPECT_EQ(refused_call.status, XSI::CStatus::Fail) << refused;
+    EXPECT_TRUE(refused_call.faults.empty()) << refused << ": " << refused_call.faults.front();
+    EXPECT_EQ(refused_call.acquisitions, refused);
+    for (ULONG k = 0; k < 4; ++k) EXPECT_FALSE(out.written(k)) << refused;
+  }
+}
+
+// The frame's arrays driven directly: one binding of a table on one call of the evaluation.
+template <std::size_t N>
+struct DirectCall {
+  DirectCall(xsi_host::Evaluation& evaluation, const frame::NodeTable<N>& table)
+      : evaluation(evaluation), context((evaluation.begin_call(), evaluation.context())) {
+    binding.emplace(context, table);
+    EXPECT_TRUE(binding->complete());
+  }
+  // Releases everything; gives the faults of the call.
+  std::vector<std::string> end() {
+    binding.reset();
+    return evaluation.end_call().faults;
+  }
+  xsi_host::Evaluation& evaluation;
+  XSI::ICENodeContext context;
+  std::optional<frame::Binding<N>> binding;
+};
+
+TEST(InputArray, ReadsEachBooleanBitAndNothingPastTheCount) {
+  static constexpr frame::NodeTable<1> table{
+      .name = L"booleans",
+      .inputs = {{{1, L"Flags", frame::kBoolean, frame::kOnePerElement}}},
+      .output = {200, L"Out", frame::kText, frame::kOnePerElement},
+  };
+  xsi_host::Evaluation evaluation{tests::strict_host()};
+  xsi_host::PortData& flags = evaluation.add_input(1, frame::kBoolean, frame::kOnePerElement, 97);
+  evaluation.add_output(200, frame::kText, frame::kOnePerElement, 1);
+  const std::vector<ULONG> set = {0, 31, 32, 63, 64};
+  for (const ULONG k : set) flags.set_boolean(k, true);
+  DirectCall<1> call(evaluation, table);
+  std::vector<ULONG> read;
+  for (ULONG k = 0; k < 100; ++k)
+    if (call.binding->inputs[0].boolean(k)) read.push_back(k);
+  EXPECT_EQ(read, set);
+  EXPECT_TRUE(call.end().empty());
+}
+
+// Each form of output, written where the walk asks and never past its count; the marker in the
+// output's own type.
+TEST(OutputArray, WritesEachFormInRangeAndTheMarkerInItsType) {
+  static constexpr frame::NodeTable<0> table{.name = L"outputs", .inputs = {}, .output = {}};
+  const frame::Port outputs[] = {{200, L"Text", frame::kText, frame::kOnePerElement},
+                                 {201, L"Texts", frame::kText, frame::kArrayPerElement},
+                                 {202, L"Floats", frame::kFloat, frame::kArrayPerElement},
+                                 {203, L"Integers", frame::kInteger, frame::kArrayPerElement}};
+  const std::vector<xsi_host::Value> markers[] = {{L"-1"}, {}, {-1.0f}, {-1}};
+  const wchar_t with_nul[] = {L'a', L'\0', L'b'};
+  for (std::size_t o = 0; o < std::size(outputs); ++o) {
+    xsi_host::Evaluation evaluation{tests::strict_host()};
+    const frame::Port& port = outputs[o];
+    xsi_host::PortData& data = evaluation.add_output(port.id, port.data_type, port.structure, 3);
+    frame::NodeTable<0> one = table;
+    one.output = port;
+    {
+      DirectCall<0> call(evaluation, one);
+      frame::OutputArray& out = call.binding->output;
+      if (port.structure == frame::kOnePerElement) {
+        out.write_text(2, std::wstring_view(with_nul, 3));
+        out.write_text(3, L"past");
+      } else if (port.data_type == frame::kText) {
+        const std::wstring items[] = {L"x", std::wstring(with_nul, 3)};
+        out.write_text_items(2, 2, [&](ULONG i) { return std::wstring_view(items[i]); });
+        out.write_text_items(3, 1, [&](ULONG i) { return std::wstring_view(items[i]); });
+      } else {
+        const std::int32_t values[] = {5, 6};
+        out.write_items<std::int32_t>(3, values);
+      }
+      EXPECT_TRUE(call.end().empty()) << port.id;
+    }
+    if (port.structure == frame::kOnePerElement) {
+      EXPECT_EQ(data.value(2), xsi_host::Value(std::wstring(with_nul, 3)));
+    } else if (port.data_type == frame::kText) {
+      EXPECT_EQ(data.items(2), (std::vector<xsi_host::Value>{L"x", std::wstring(with_nul, 3)}));
+    }
+    EXPECT_FALSE(data.written(0)) << port.id;
+
+    if (port.data_type == frame::kText && port.structure == frame::kArrayPerElement) continue;
+    DirectCall<0> call(evaluation, one);
+    call.binding->output.write_marker();
+    EXPECT_TRUE(call.end().empty()) << port.id;
+    EXPECT_EQ(data.items(0), markers[o]) << port.id;
+    EXPECT_FALSE(data.written(1) || data.written(2)) << port.id;
+  }
+}
+
+TEST(TextCopies, KeepEveryCharacterAndNamesCompareWhole) {
+  const wchar_t chars[] = {L'1', L'\0', L'\u00e9', L'\u2192'};
+  const std::optional<XSI::CString> copy = frame::to_cstring(std::wstring_view(chars, 4));
+  ASSERT_TRUE(copy.has_value());
+  EXPECT_EQ(std::wstring_view(copy->GetWideString(), copy->Length()), std::wstring_view(chars, 4));
+  EXPECT_EQ(frame::narrow_form(*copy), std::string_view("1\0\xe9?", 4));
+  EXPECT_TRUE(frame::same_name(L"probe", L"probe"));
+  for (const wchar_t* other : {L"prob", L"probes", L"probf", L""})
+    EXPECT_FALSE(frame::same_name(L"probe", other));
 }
 
 TEST(WalkBits, CountsUpToTheTopOfTheRangeDoNotWrap) {

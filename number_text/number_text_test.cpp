@@ -13,6 +13,7 @@
 #include <locale>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -27,6 +28,7 @@ constexpr float kInf = std::numeric_limits<float>::infinity();
 std::uint32_t bits(float value) { return std::bit_cast<std::uint32_t>(value); }
 
 std::wstring widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+std::string narrow(std::wstring_view text) { return std::string(text.begin(), text.end()); }
 
 TEST(ReadFloat, NoNumberReadsAsZero) {
   // Only ASCII white space is skipped, and only ASCII digits are digits.
@@ -65,6 +67,50 @@ TEST(ReadFloat, ReadsInfinityAndNan) {
   EXPECT_TRUE(std::isnan(read_float(L"nan")));
   EXPECT_TRUE(std::isnan(read_float(L" NaN ")));
   EXPECT_TRUE(std::isnan(read_float(L"-nan(1)x")));
+}
+
+// The less common forms a user may type, and their neighbours, as a float and as an integer.
+TEST(ReadNumber, UpperCaseExponentBarePointsAndExponentsWithoutDigits) {
+  const struct {
+    const wchar_t* text;
+    float real;
+    std::int32_t integer;
+  } cases[] = {
+      {L"1E5", 1e5f, 100000},    {L"2.5E-3", 2.5e-3f, 0}, {L"2.5E3", 2500.0f, 2500},
+      {L"-1E+2", -100.0f, -100}, {L"1E10", 1e10f, kMax},  {L"+.5", 0.5f, 0},
+      {L"-.5e1", -5.0f, -5},     {L"5.", 5.0f, 5},        {L"5.e1", 50.0f, 50},
+      {L".e3", 0.0f, 0},         {L"1e", 1.0f, 1},        {L"1E", 1.0f, 1},
+      {L"1e+", 1.0f, 1},         {L"1E-", 1.0f, 1},       {L"1e+x", 1.0f, 1},
+      {L"1e2.5", 100.0f, 100},  // the exponent is whole: ".5" follows the number
+      {L"1.5.5", 1.5f, 1},       {L"007.50", 7.5f, 7},    {L"10e-1", 1.0f, 1},
+      {L"0.05E2", 5.0f, 5},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(bits(read_float(c.text)), bits(c.real)) << narrow(c.text);
+    EXPECT_EQ(read_integer(c.text), c.integer) << narrow(c.text);
+  }
+}
+
+// "inf", "infinity" and "nan" in any case, a NaN with a payload in parentheses, and the prefixes
+// that are none of them.
+TEST(ReadNumber, InfinityAndNanInAnyCaseWithAPayload) {
+  for (const wchar_t* text :
+       {L"INF", L"Inf", L"infinity", L"INFINITY", L"infinityx", L"infx", L"+iNf", L"inff"}) {
+    EXPECT_EQ(read_float(text), kInf) << narrow(text);
+    EXPECT_EQ(read_integer(text), kMax) << narrow(text);
+  }
+  EXPECT_EQ(read_float(L"-INFINITY"), -kInf);
+  EXPECT_EQ(read_integer(L"-INF"), kMin);
+  for (const wchar_t* text : {L"nan(123)", L"NAN(0x7f)", L"NaN()", L"nan(abc_Z9)", L"-NAN(1)",
+                              L"nan(", L"nan(1", L"nanx", L"NAN"}) {
+    EXPECT_TRUE(std::isnan(read_float(text))) << narrow(text);
+    EXPECT_EQ(read_integer(text), 0) << narrow(text);
+  }
+  for (const wchar_t* text :
+       {L"i", L"in", L"inx", L"n", L"na", L"nax", L"-in", L"+na", L"nfinity", L"an"}) {
+    EXPECT_EQ(bits(read_float(text)), 0u) << narrow(text);
+    EXPECT_EQ(read_integer(text), 0) << narrow(text);
+  }
 }
 
 TEST(ReadFloat, OverflowGivesInfinityAndUnderflowZeroOfTheSign) {

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "xsi_host.h"
 #include "xsi_sdk.h"
@@ -33,9 +35,41 @@ TEST(CString, NarrowFormHasOneByteACharacter) {
   const std::string narrow = text.GetAsciiString();
   const std::string expected = sizeof(wchar_t) == 2 ? "a\xe9???z" : "a\xe9??z";
   EXPECT_EQ(narrow, expected);
+  EXPECT_EQ(std::string(CString(L"\u00ff\u0100").GetAsciiString()), "\xff?");  // 255 and 256
   CString widened;
   widened = "\xe9t\xe9";
   EXPECT_EQ(wide(widened), L"\u00e9t\u00e9");
+}
+
+TEST(CString, CopiesAndJoinsKeepEveryCharacter) {
+  const CString source(L"yz");
+  CString copy(L"x");
+  copy = source;
+  EXPECT_EQ(wide(copy), L"yz");
+  const CString& same = copy;
+  copy = same;  // assigning a text to itself keeps it
+  EXPECT_EQ(wide(copy), L"yz");
+  copy += CString(L"\u00e9");
+  CString empty;
+  empty += source;
+  EXPECT_EQ(wide(copy) + wide(empty), L"yz\u00e9yz");
+  EXPECT_EQ(std::string(copy.GetAsciiString()), "yz\xe9");  // the narrow form follows a change
+}
+
+TEST(CStringArray, AddCopyAndIndexPastTheEnd) {
+  XSI::CStringArray array;
+  array.Add(L"a");
+  array.Add(CString());
+  const XSI::CStringArray copy(array);
+  XSI::CStringArray assigned;
+  assigned = copy;
+  for (const XSI::CStringArray* a : {&std::as_const(array), &copy, &std::as_const(assigned)}) {
+    ASSERT_EQ(a->GetCount(), 2);
+    EXPECT_EQ(wide((*a)[0]), L"a");
+    EXPECT_TRUE((*a)[1].IsEmpty());
+    EXPECT_TRUE((*a)[2].IsEmpty());  // past the end: the empty text
+    EXPECT_TRUE((*a)[-1].IsEmpty());
+  }
 }
 
 TEST(CString, FindStringIsExactAndEmptyOccursNowhere) {
@@ -72,6 +106,101 @@ TEST(CValue, TextOfNumbersIsShortestRoundTrip) {
   EXPECT_EQ(wide(CString(CValue(-2147483647 - 1))), L"-2147483648");
   EXPECT_EQ(wide(CString(CValue(true))), L"true");
   EXPECT_EQ(wide(CString(CValue())), L"");
+}
+
+constexpr long kMax = std::numeric_limits<std::int32_t>::max();
+constexpr long kMin = std::numeric_limits<std::int32_t>::min();
+constexpr float kInf = std::numeric_limits<float>::infinity();
+constexpr float kNan = std::numeric_limits<float>::quiet_NaN();
+
+TEST(CValue, EachTypeGivesItsText) {
+  const wchar_t with_nul[] = {L'a', L'\0', L'b'};
+  const struct {
+    CValue value;
+    CValue::DataType type;
+    std::wstring text;
+  } cases[] = {
+      {CValue(), CValue::siEmpty, L""},
+      {CValue(true), CValue::siBool, L"true"},
+      {CValue(false), CValue::siBool, L"false"},
+      {CValue(0), CValue::siInt4, L"0"},
+      {CValue(-7), CValue::siInt4, L"-7"},
+      {CValue(2147483647), CValue::siInt4, L"2147483647"},
+      {CValue(0.1f), CValue::siFloat, L"0.1"},
+      {CValue(16777216.0f), CValue::siFloat, L"16777216"},
+      {CValue(1e-45f), CValue::siFloat, L"1e-45"},
+      {CValue(3.4028235e38f), CValue::siFloat, L"3.4028235e+38"},
+      {CValue(-kInf), CValue::siFloat, L"-inf"},
+      {CValue(L"kestrune"), CValue::siString, L"kestrune"},
+      {CValue(CString(with_nul, 3)), CValue::siString, std::wstring(with_nul, 3)},
+      {CValue(L""), CValue::siString, L""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.value.GetType(), c.type) << c.text;
+    EXPECT_EQ(wide(CString(c.value)), c.text);
+  }
+}
+
+TEST(CValue, FloatToIntegerTruncatesTowardZeroSaturatesAndNanGivesZero) {
+  const struct {
+    float value;
+    long expected;
+  } cases[] = {
+      {kNan, 0},
+      {-kNan, 0},
+      {kInf, kMax},
+      {-kInf, kMin},
+      {3e9f, kMax},
+      {-3e9f, kMin},
+      {2147483648.0f, kMax},   // 2^31, the first float past the range
+      {-2147483904.0f, kMin},  // the float next below -2^31
+      {-2147483648.0f, kMin},
+      {2147483520.0f, 2147483520},  // the largest float within the range
+      {-2147483520.0f, -2147483520},
+      {2.9f, 2},
+      {-2.9f, -2},
+      {0.99f, 0},
+      {-0.99f, 0},
+      {-0.0f, 0},
+      {1.0f, 1},
+      {-1.0f, -1},
+  };
+  for (const auto& c : cases) EXPECT_EQ(static_cast<long>(CValue(c.value)), c.expected) << c.value;
+}
+
+TEST(CValue, IntegersAndBooleansAsNumbers) {
+  EXPECT_EQ(static_cast<float>(CValue(-7)), -7.0f);
+  EXPECT_EQ(static_cast<float>(CValue(16777217)), 16777216.0f);  // rounded to the nearest float
+  EXPECT_EQ(static_cast<float>(CValue(static_cast<int>(kMin))), -2147483648.0f);
+  EXPECT_EQ(static_cast<float>(CValue(true)), 1.0f);
+  EXPECT_EQ(static_cast<float>(CValue(false)), 0.0f);
+  EXPECT_EQ(static_cast<long>(CValue(true)), 1);
+  EXPECT_EQ(static_cast<long>(CValue(false)), 0);
+  EXPECT_EQ(static_cast<float>(CValue()), 0.0f);
+  EXPECT_EQ(static_cast<long>(CValue()), 0);
+  // A long is saturated to 32 bits where it is wider.
+  EXPECT_EQ(static_cast<long>(CValue(std::numeric_limits<long>::min())), kMin);
+  EXPECT_EQ(static_cast<long>(CValue(long{-5})), -5);
+  if constexpr (sizeof(long) > 4) {
+    EXPECT_EQ(static_cast<long>(CValue(static_cast<long>(kMax) + 1)), kMax);
+    EXPECT_EQ(static_cast<long>(CValue(static_cast<long>(kMin) - 1)), kMin);
+  }
+}
+
+TEST(CValue, TruthOfEachType) {
+  const struct {
+    CValue value;
+    bool expected;
+  } cases[] = {
+      {CValue(), false},         {CValue(false), false},  {CValue(true), true},
+      {CValue(0), false},        {CValue(-1), true},      {CValue(0.0f), false},
+      {CValue(-0.0f), false},    {CValue(0.5f), true},    {CValue(L"true"), true},
+      {CValue(L"false"), false}, {CValue(L"1"), true},    {CValue(L"0"), false},
+      {CValue(L" 0.0 "), false}, {CValue(L"-2.5"), true}, {CValue(L"1e-3"), true},
+      {CValue(L""), false},      {CValue(L"yes"), false}, {CValue(L"truex"), false},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(static_cast<bool>(c.value), c.expected) << wide(CString(c.value));
 }
 
 TEST(CValue, ReadsNumbersFromText) {
@@ -149,11 +278,261 @@ TEST_F(TextEvaluation, AcquisitionsTheHostRefusesLeaveTheArrayUnacquired) {
     EXPECT_EQ(array->GetData(), nullptr);
   }
   EXPECT_EQ(fine.GetCount(), 3u);
+  const XSI::CBaseDataArray2D never_acquired;
+  EXPECT_EQ(never_acquired.GetCount(), 1u);
+  EXPECT_FALSE(never_acquired.IsConstant());
   context.ReleaseDataArray(fine);
   const xsi_host::CallResult result = evaluation.end_call();
   ASSERT_EQ(result.faults.size(), 1u);
   EXPECT_NE(result.faults[0].find("wrong type"), std::string::npos);
   EXPECT_EQ(result.acquisitions, 1u);
+}
+
+// The element operations, each called on the array of port 7 at element i (item j) with every
+// out-value preset to something other than empty; whether it handed out anything.
+struct ElementOperation {
+  const char* name;
+  ULONG data_type;
+  bool per_item;  // on an array per element, else on one value per element
+  bool (*call)(XSI::ICENodeContext&, XSI::CBaseDataArray&, XSI::CBaseDataArray2D&, ULONG i,
+               ULONG j);
+};
+
+wchar_t g_unrelated[1];  // a pointer an operation that hands out nothing must replace
+
+const ElementOperation kElementOperations[] = {
+    {"GetStringData", XSI::siICENodeDataString, false,
+     [](XSI::ICENodeContext& context, XSI::CBaseDataArray& one, XSI::CBaseDataArray2D&, ULONG i,
+        ULONG) {
+       const wchar_t* text = g_unrelated;
+       ULONG length = 9;
+       EXPECT_FALSE(context.GetStringData(one, i, text, length).Succeeded());
+       return text == nullptr || text == g_unrelated || text[0] != L'\0' || length != 0;
+     }},
+    {"ResizeStringData", XSI::siICENodeDataString, false,
+     [](XSI::ICENodeContext& context, XSI::CBaseDataArray& one, XSI::CBaseDataArray2D&, ULONG i,
+        ULONG) {
+       wchar_t* buffer = g_unrelated;
+       EXPECT_FALSE(context.ResizeStringData(one, i, 4, buffer).Succeeded());
+       return buffer != nullptr;
+     }},
+    {"SetStringData", XSI::siICENodeDataString, false,
+     [](XSI::ICENodeContext& context, XSI::CBaseDataArray& one, XSI::CBaseDataArray2D&, ULONG i,
+        ULONG) { return context.SetStringData(one, i, L"new", 3).Succeeded(); }},
+    {"GetSubArray", XSI::siICENodeDataLong, true,
+     [](XSI::ICENodeContext& context, XSI::CBaseDataArray&, XSI::CBaseDataArray2D& many, ULONG i,
+        ULONG) {
+       const void* items = g_unrelated;
+       ULONG count = 9, item_size = 9;
+       EXPECT_FALSE(context.GetSubArray(many, i, items, count, item_size).Succeeded());
+       return items != nullptr || count != 0 || item_size != 0;
+     }},
+    {"ResizeSubArray", XSI::siICENodeDataLong, true,
+     [](XSI::ICENodeContext& context, XSI::CBaseDataArray&, XSI::CBaseDataArray2D& many, ULONG i,
+        ULONG) {
+       void* items = g_unrelated;
+       ULONG count = 9, item_size = 9;
+       EXPECT_FALSE(context.ResizeSubArray(many, i, 4, items, count, item_size).Succeeded());
+       return items != nullptr || count != 0 || item_size != 0;
+     }},
+    {"ResizeStringData2D", XSI::siICENodeDataString, true,
+     [](XSI::ICENodeContext& context, XSI::CBaseDataArray&, XSI::CBaseDataArray2D& many, ULONG i,
+        ULONG j) {
+       wchar_t* buffer = g_unrelated;
+       EXPECT_FALSE(context.ResizeStringData2D(many, i, j, 4, buffer).Succeeded());
+       return buffer != nullptr;
+     }},
+    {"SetStringData2D", XSI::siICENodeDataString, true,
+     [](XSI::ICENodeContext& context, XSI::CBaseDataArray&, XSI::CBaseDataArray2D& many, ULONG i,
+        ULONG j) { return context.SetStringData2D(many, i, j, L"new", 3).Succeeded(); }},
+};
+
+enum class Misuse { past_element_count, past_item_count, never_acquired, after_release };
+
+// Calls op on output port 7 of 3 elements (two items each where it holds arrays) as misuse
+// says; expects that it hands out and changes nothing, and gives the faults recorded.
+std::vector<std::string> misuse(const ElementOperation& op, Misuse misuse) {
+  xsi_host::Evaluation evaluation;
+  xsi_host::PortData& port = evaluation.add_output(
+      7, op.data_type, op.per_item ? XSI::siICENodeStructureArray : XSI::siICENodeStructureSingle,
+      3);
+  const std::int32_t numbers[] = {1, 2};
+  const std::wstring texts[] = {L"one", L"two"};
+  std::vector<std::vector<xsi_host::Value>> before;
+  for (ULONG k = 0; k < 3; ++k) {
+    port.set_text(k, L"old");
+    port.set_integers(k, numbers);
+    port.set_texts(k, texts);
+    before.push_back(port.items(k));
+  }
+  evaluation.begin_call();
+  XSI::ICENodeContext context = evaluation.context();
+  XSI::CBaseDataArray one;
+  XSI::CBaseDataArray2D many;
+  if (misuse != Misuse::never_acquired) {
+    EXPECT_TRUE((op.per_item ? context.AcquireOutputDataArray2D(many, op.data_type)
+                             : context.AcquireOutputDataArray(one, op.data_type))
+                    .Succeeded());
+  }
+  // A released handle is reset: the misuse goes through a copy taken before the release.
+  XSI::CBaseDataArray one_copy = one;
+  XSI::CBaseDataArray2D many_copy = many;
+  auto release = [&] {
+    op.per_item ? context.ReleaseDataArray(many) : context.ReleaseDataArray(one);
+  };
+  if (misuse == Misuse::after_release) release();
+  const ULONG i = misuse == Misuse::past_element_count ? 3 : 1;
+  const ULONG j = misuse == Misuse::past_item_count ? 2 : 0;
+  EXPECT_FALSE(op.call(context, one_copy, many_copy, i, j)) << op.name << " handed out";
+  if (misuse == Misuse::past_element_count || misuse == Misuse::past_item_count) release();
+  const std::vector<std::string> faults = evaluation.end_call().faults;
+  for (ULONG k = 0; k < 3; ++k) {
+    EXPECT_FALSE(port.written(k)) << op.name << " marked element " << k;
+    EXPECT_EQ(port.items(k), before[k]) << op.name << " changed element " << k;
+  }
+  return faults;
+}
+
+// Expects the one fault of each operation misused so, with its text after the operation's name.
+void expect_fault_per_operation(Misuse how, const std::string& text, bool text_items_only) {
+  for (const ElementOperation& op : kElementOperations) {
+    if (text_items_only && !(op.per_item && op.data_type == XSI::siICENodeDataString)) continue;
+    const std::vector<std::string> faults = misuse(op, how);
+    ASSERT_EQ(faults.size(), 1u) << op.name;
+    EXPECT_EQ(faults[0].rfind(op.name + text, 0), 0u) << faults[0];
+  }
+}
+
+TEST(ElementOperations, PastTheElementCountAreRecordedAndChangeNothing) {
+  expect_fault_per_operation(Misuse::past_element_count, " at element 3 of port 7, past its count",
+                             false);
+}
+
+TEST(ElementOperations, PastAnElementsItemCountAreRecordedAndChangeNothing) {
+  expect_fault_per_operation(Misuse::past_item_count,
+                             " at item 2 of element 1 of port 7, past its count of 2", true);
+}
+
+TEST(ElementOperations, OnArraysNotHeldAreRecordedAndChangeNothing) {
+  expect_fault_per_operation(Misuse::never_acquired, " on an array that was never acquired", false);
+  expect_fault_per_operation(Misuse::after_release, " on the array of port 7 after its release",
+                             false);
+}
+
+TEST_F(TextEvaluation, ReleasesOfWhatIsNotHeldAreRecorded) {
+  evaluation.begin_call();
+  XSI::ICENodeContext context = evaluation.context();
+  XSI::CBaseDataArray never, in;
+  XSI::CIndexSet set;
+  context.ReleaseDataArray(never);
+  context.AcquireInputDataArray(in, XSI::siICENodeDataString, 0, 0);
+  const XSI::CBaseDataArray copy = in;
+  context.ReleaseDataArray(in);
+  XSI::CBaseDataArray again = copy;
+  context.ReleaseDataArray(again);
+  context.AcquireIndexSet(set);
+  XSI::CBaseDataArray2D as_2d;
+  context.ReleaseDataArray(as_2d);
+  context.ReleaseIndexSet(set);
+  const auto faults = evaluation.end_call().faults;
+  ASSERT_EQ(faults.size(), 2u);  // the same fault twice is recorded once
+  EXPECT_EQ(faults[0], "released an array or index set that was never acquired");
+  EXPECT_EQ(faults[1], "released the array of port 0 twice");
+}
+
+// What the host stores in a port, in each form; a setter past the count changes nothing, not
+// even the bits of a boolean port's last word that lie past its count.
+TEST(PortData, StoresEachFormAndNothingPastTheCount) {
+  for (const ULONG count : {1u, 33u, 70u}) {
+    xsi_host::Evaluation evaluation;
+    xsi_host::PortData& port =
+        evaluation.add_input(0, XSI::siICENodeDataBool, XSI::siICENodeStructureSingle, count);
+    std::vector<bool> expected(count, false);
+    for (const ULONG k : {0u, 31u, 32u, 33u, 63u, 64u, count - 1, count, count + 1}) {
+      port.set_boolean(k, true);
+      if (k < count) expected[k] = true;
+    }
+    port.set_boolean(std::min(count - 1, 32u), false);
+    expected[std::min(count - 1, 32u)] = false;
+    for (ULONG k = 0; k < count; ++k)
+      EXPECT_EQ(port.value(k), xsi_host::Value(bool(expected[k]))) << count << ": " << k;
+    EXPECT_EQ(port.value(count), xsi_host::Value());
+    EXPECT_EQ(port.item_count(count), 0u);
+    EXPECT_TRUE(port.items(count).empty());
+
+    evaluation.begin_call();
+    XSI::ICENodeContext context = evaluation.context();
+    XSI::CBaseDataArray array;
+    context.AcquireInputDataArray(array, XSI::siICENodeDataBool, 0, 0);
+    const auto* words = static_cast<const std::uint32_t*>(array.GetData());
+    for (ULONG k = count; k % 32 != 0; ++k)
+      EXPECT_EQ((words[k / 32] >> (k % 32)) & 1u, 0u) << count << ": bit " << k;
+    context.ReleaseDataArray(array);
+    EXPECT_TRUE(evaluation.end_call().faults.empty());
+  }
+
+  const std::int32_t integers[] = {4, -5};
+  const float floats[] = {1.5f};
+  const std::wstring texts[] = {L"a", L"", L"c"};
+  xsi_host::PortData integer(1, XSI::siICENodeDataLong, XSI::siICENodeStructureArray, 2);
+  xsi_host::PortData real(2, XSI::siICENodeDataFloat, XSI::siICENodeStructureArray, 2);
+  xsi_host::PortData text(3, XSI::siICENodeDataString, XSI::siICENodeStructureArray, 2);
+  xsi_host::PortData single(4, XSI::siICENodeDataLong, XSI::siICENodeStructureSingle, 2);
+  for (const ULONG k : {1u, 2u}) {
+    integer.set_integers(k, integers);
+    real.set_floats(k, floats);
+    text.set_texts(k, texts);
+    single.set_integer(k, -9);
+  }
+  EXPECT_EQ(integer.items(1), (std::vector<xsi_host::Value>{4, -5}));
+  EXPECT_EQ(real.items(1), (std::vector<xsi_host::Value>{1.5f}));
+  EXPECT_EQ(text.items(1), (std::vector<xsi_host::Value>{L"a", L"", L"c"}));
+  EXPECT_EQ(single.items(1), (std::vector<xsi_host::Value>{-9}));
+  const std::vector<std::pair<const xsi_host::PortData*, ULONG>> item_counts = {
+      {&integer, 2}, {&real, 1}, {&text, 3}, {&single, 1}};
+  for (const auto& [port, items] : item_counts) {
+    EXPECT_EQ(port->item_count(1), items) << port->id();
+    EXPECT_EQ(port->item_count(0), port == &single ? 1u : 0u) << port->id();
+    EXPECT_TRUE(port->items(0).size() == port->item_count(0)) << port->id();
+    EXPECT_EQ(port->item_count(2), 0u) << port->id();
+  }
+}
+
+// What one element operation writes, the next reads back, and the element is marked written.
+TEST(ElementOperations, WhatIsWrittenReadsBack) {
+  xsi_host::Evaluation evaluation;
+  evaluation.add_input(1, XSI::siICENodeDataFloat, XSI::siICENodeStructureArray, 2)
+      .set_floats(1, std::vector<float>{0.5f, -2.0f});
+  xsi_host::PortData& texts =
+      evaluation.add_output(200, XSI::siICENodeDataString, XSI::siICENodeStructureArray, 3);
+  const std::wstring old_texts[] = {L"x", L"y"};
+  texts.set_texts(0, old_texts);
+  texts.set_texts(1, old_texts);
+  evaluation.begin_call();
+  XSI::ICENodeContext context = evaluation.context();
+  XSI::CBaseDataArray2D out, in;
+  context.AcquireOutputDataArray2D(out, XSI::siICENodeDataString);
+  context.AcquireInputDataArray2D(in, XSI::siICENodeDataFloat, 1, 0);
+  const void* items = nullptr;
+  ULONG count = 0, item_size = 0;
+  EXPECT_TRUE(context.GetSubArray(in, 1, items, count, item_size).Succeeded());
+  ASSERT_EQ(count, 2u);
+  EXPECT_EQ(item_size, sizeof(float));
+  EXPECT_EQ(static_cast<const float*>(items)[1], -2.0f);
+  wchar_t* buffer = nullptr;
+  EXPECT_TRUE(context.ResizeStringData2D(out, 1, 1, 2, buffer).Succeeded());
+  ASSERT_NE(buffer, nullptr);
+  buffer[0] = L'o';
+  buffer[1] = L'k';
+  EXPECT_TRUE(context.SetStringData2D(out, 0, 0, L"new", 3).Succeeded());
+  context.ReleaseDataArray(in);
+  context.ReleaseDataArray(out);
+  const auto faults = evaluation.end_call().faults;
+  EXPECT_EQ(texts.items(0), (std::vector<xsi_host::Value>{L"new", L"y"}));
+  EXPECT_EQ(texts.items(1), (std::vector<xsi_host::Value>{L"x", L"ok"}));
+  EXPECT_TRUE(texts.written(0) && texts.written(1));
+  EXPECT_FALSE(texts.written(2));
+  EXPECT_TRUE(faults.empty());
 }
 
 // The unforgiving host keeps every promise and takes every freedom: if it gave what the
@@ -201,6 +580,38 @@ TEST(StrictHost, KeepsThePromisesAndTakesTheFreedoms) {
   EXPECT_FALSE(context.ReleaseIndexSet(set).Succeeded());
   context.ReleaseDataArray(text_array);
   context.ReleaseDataArray(out);
+  EXPECT_TRUE(evaluation.end_call().faults.empty());
+}
+
+// Past every count, the unforgiving host hands out what a walk or a reader that overran would
+// trip over: a boolean array's bits set, a list's element indices.
+TEST(StrictHost, FillsWhatLiesPastEveryCount) {
+  xsi_host::Evaluation evaluation(true);
+  evaluation.add_input(0, XSI::siICENodeDataBool, XSI::siICENodeStructureSingle, 40)
+      .set_boolean(1, true);
+  evaluation.add_input(1, XSI::siICENodeDataLong, XSI::siICENodeStructureSingle, 2)
+      .set_integer(1, 7);
+  evaluation.index_list({1});
+  evaluation.begin_call();
+  XSI::ICENodeContext context = evaluation.context();
+  XSI::CBaseDataArray booleans, integers;
+  XSI::CIndexSet set;
+  context.AcquireInputDataArray(booleans, XSI::siICENodeDataBool, 0, 0);
+  context.AcquireInputDataArray(integers, XSI::siICENodeDataLong, 1, 0);
+  context.AcquireIndexSet(set);
+  const auto* bits = static_cast<const std::uint32_t*>(booleans.GetData());
+  EXPECT_EQ(bits[0], 0b10u);
+  EXPECT_EQ(bits[1], 0xFFFFFF00u);  // elements 32 to 39 false, every bit from 40 on set
+  EXPECT_EQ(bits[2], 0xFFFFFFFFu);
+  const auto* numbers = static_cast<const std::int32_t*>(integers.GetData());
+  EXPECT_EQ(numbers[0], 0);
+  EXPECT_EQ(numbers[1], 7);
+  ASSERT_EQ(set.GetCount(), 1u);
+  EXPECT_EQ(std::vector<ULONG>(set.GetData(), set.GetData() + 5),
+            (std::vector<ULONG>{1, 0, 1, 2, 3}));
+  context.ReleaseIndexSet(set);
+  context.ReleaseDataArray(integers);
+  context.ReleaseDataArray(booleans);
   EXPECT_TRUE(evaluation.end_call().faults.empty());
 }
 

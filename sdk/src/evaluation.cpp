@@ -52,7 +52,7 @@ void PortData::set_text(ULONG element, std::wstring_view text) {
 }
 
 void PortData::set_boolean(ULONG element, bool value) {
-  if (data_type_ != XSI::siICENodeDataBool || element / 32 >= words_.size()) return;
+  if (data_type_ != XSI::siICENodeDataBool || element >= element_count_) return;
   const std::uint32_t bit = 1u << (element % 32);
   words_[element / 32] = value ? (words_[element / 32] | bit) : (words_[element / 32] & ~bit);
 }
