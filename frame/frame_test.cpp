@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "frame/evaluate.h"
+#include "frame/host_text.h"
 #include "host_mode.h"
 #include "xsi_host.h"
 
@@ -248,30 +249,38 @@ TEST_F(StrictHost, EveryItemSizedIsWrittenAndListsEndAtTheirCount) {
   EXPECT_EQ(counts->items(3), (std::vector<Value>{4, 0, 7}));
 }
 
+// Whichever acquisition the host refuses, the call fails having written nothing, and what was
+// lent is released: Counter's output, text, flag and index set; Texter's output, numbers and
+// index set.
 TEST_F(FrameTest, EveryAcquisitionRefusedEndsTheCallHavingWrittenNothing) {
-  // Output, text, numbers, index set: whichever the host refuses, what was lent is released.
-  for (std::size_t refused = 0; refused < 4; ++refused) {
-    xsi_host::Evaluation refusing{tests::strict_host()};
-    refusing.add_input(0, frame::kText, frame::kOnePerElement, 4);
-    refusing.add_input(3, frame::kInteger, frame::kArrayPerElement, 4);
-    const xsi_host::PortData& out =
-        refusing.add_output(208, frame::kInteger, frame::kArrayPerElement, 4);
-    refusing.fail_acquisition(refused);
-    refusing.index_range(4);
-    const xsi_host::CallResult refused_call = refusing.run(&frame::evaluate<Probe>);
-    EXPECT_EQ(refused_call.status, XSI::CStatus::Fail) << refused;
-    EXPECT_TRUE(refused_call.faults.empty()) << refused << ": " << refused_call.faults.front();
-    EXPECT_EQ(refused_call.acquisitions, refused);
-    for (ULONG k = 0; k < 4; ++k) EXPECT_FALSE(out.written(k)) << refused;
-  }
+  auto refuse_each = [&](xsi_host::EvaluateFunction evaluate, ULONG output, std::size_t count) {
+    for (std::size_t refused = 0; refused < count; ++refused) {
+      xsi_host::Evaluation refusing{tests::strict_host()};
+      refusing.add_input(0, frame::kText, frame::kOnePerElement, 4);
+      refusing.add_input(1, frame::kBoolean, frame::kOnePerElement, 4);
+      refusing.add_input(3, frame::kInteger, frame::kArrayPerElement, 4);
+      refusing.add_output(208, frame::kInteger, frame::kArrayPerElement, 4);
+      refusing.add_output(200, frame::kText, frame::kArrayPerElement, 4);
+      refusing.pull(output);
+      refusing.fail_acquisition(refused);
+      refusing.index_range(4);
+      const xsi_host::CallResult call = refusing.run(evaluate);
+      EXPECT_EQ(call.status, XSI::CStatus::Fail) << output << ", refused " << refused;
+      EXPECT_TRUE(call.faults.empty()) << refused << ": " << call.faults.front();
+      EXPECT_EQ(call.acquisitions, refused);
+      for (ULONG k = 0; k < 4; ++k) EXPECT_FALSE(refusing.port(output)->written(k)) << refused;
+    }
+  };
+  refuse_each(&frame::evaluate<Counter>, 208, 4);
+  refuse_each(&frame::evaluate<Texter>, 200, 3);
 }
 
-// The frame's arrays driven directly: one binding of a table on one call of the evaluation.
-template <std::size_t N>
+// The frame's arrays driven directly: the binding of a node's table on one call.
+template <class Node>
 struct DirectCall {
-  DirectCall(xsi_host::Evaluation& evaluation, const frame::NodeTable<N>& table)
+  explicit DirectCall(xsi_host::Evaluation& evaluation)
       : evaluation(evaluation), context((evaluation.begin_call(), evaluation.context())) {
-    binding.emplace(context, table);
+    binding.emplace(context);
     EXPECT_TRUE(binding->complete());
   }
   // Releases everything; gives the faults of the call.
@@ -281,74 +290,82 @@ struct DirectCall {
   }
   xsi_host::Evaluation& evaluation;
   XSI::ICENodeContext context;
-  std::optional<frame::Binding<N>> binding;
+  std::optional<frame::Binding<Node>> binding;
 };
 
-TEST(InputArray, ReadsEachBooleanBitAndNothingPastTheCount) {
+struct Booleans {
   static constexpr frame::NodeTable<1> table{
       .name = L"booleans",
       .inputs = {{{1, L"Flags", frame::kBoolean, frame::kOnePerElement}}},
       .output = {200, L"Out", frame::kText, frame::kOnePerElement},
   };
+};
+
+TEST(InputArray, ReadsEachBooleanBitAndNothingPastTheCount) {
   xsi_host::Evaluation evaluation{tests::strict_host()};
   xsi_host::PortData& flags = evaluation.add_input(1, frame::kBoolean, frame::kOnePerElement, 97);
   evaluation.add_output(200, frame::kText, frame::kOnePerElement, 1);
   const std::vector<ULONG> set = {0, 31, 32, 63, 64};
   for (const ULONG k : set) flags.set_boolean(k, true);
-  DirectCall<1> call(evaluation, table);
+  DirectCall<Booleans> call(evaluation);
   std::vector<ULONG> read;
   for (ULONG k = 0; k < 100; ++k)
-    if (call.binding->inputs[0].boolean(k)) read.push_back(k);
+    if (std::get<0>(call.binding->inputs).boolean(k)) read.push_back(k);
   EXPECT_EQ(read, set);
   EXPECT_TRUE(call.end().empty());
 }
 
-// Each form of output, written where the walk asks and never past its count; the marker in the
-// output's own type.
-TEST(OutputArray, WritesEachFormInRangeAndTheMarkerInItsType) {
-  static constexpr frame::NodeTable<0> table{.name = L"outputs", .inputs = {}, .output = {}};
-  const frame::Port outputs[] = {{200, L"Text", frame::kText, frame::kOnePerElement},
-                                 {201, L"Texts", frame::kText, frame::kArrayPerElement},
-                                 {202, L"Floats", frame::kFloat, frame::kArrayPerElement},
-                                 {203, L"Integers", frame::kInteger, frame::kArrayPerElement}};
-  const std::vector<xsi_host::Value> markers[] = {{L"-1"}, {}, {-1.0f}, {-1}};
-  const wchar_t with_nul[] = {L'a', L'\0', L'b'};
-  for (std::size_t o = 0; o < std::size(outputs); ++o) {
-    xsi_host::Evaluation evaluation{tests::strict_host()};
-    const frame::Port& port = outputs[o];
-    xsi_host::PortData& data = evaluation.add_output(port.id, port.data_type, port.structure, 3);
-    frame::NodeTable<0> one = table;
-    one.output = port;
-    {
-      DirectCall<0> call(evaluation, one);
-      frame::OutputArray& out = call.binding->output;
-      if (port.structure == frame::kOnePerElement) {
-        out.write_text(2, std::wstring_view(with_nul, 3));
-        out.write_text(3, L"past");
-      } else if (port.data_type == frame::kText) {
-        const std::wstring items[] = {L"x", std::wstring(with_nul, 3)};
-        out.write_text_items(2, 2, [&](ULONG i) { return std::wstring_view(items[i]); });
-        out.write_text_items(3, 1, [&](ULONG i) { return std::wstring_view(items[i]); });
-      } else {
-        const std::int32_t values[] = {5, 6};
-        out.write_items<std::int32_t>(3, values);
-      }
-      EXPECT_TRUE(call.end().empty()) << port.id;
-    }
-    if (port.structure == frame::kOnePerElement) {
-      EXPECT_EQ(data.value(2), xsi_host::Value(std::wstring(with_nul, 3)));
-    } else if (port.data_type == frame::kText) {
-      EXPECT_EQ(data.items(2), (std::vector<xsi_host::Value>{L"x", std::wstring(with_nul, 3)}));
-    }
-    EXPECT_FALSE(data.written(0)) << port.id;
+// A node with no input and one output of the given form.
+template <ULONG DataType, ULONG Structure>
+struct OutputOnly {
+  static constexpr frame::NodeTable<0> table{
+      .name = L"outputs", .inputs = {}, .output = {200, L"Out", DataType, Structure}};
+};
 
-    if (port.data_type == frame::kText && port.structure == frame::kArrayPerElement) continue;
-    DirectCall<0> call(evaluation, one);
-    call.binding->output.write_marker();
-    EXPECT_TRUE(call.end().empty()) << port.id;
-    EXPECT_EQ(data.items(0), markers[o]) << port.id;
-    EXPECT_FALSE(data.written(1) || data.written(2)) << port.id;
+// Each form of output, written where the walk asks and never past its count (3 elements); the
+// marker in the output's own type.
+template <ULONG DataType, ULONG Structure>
+void expect_output_form(const std::vector<Value>& marker) {
+  const wchar_t with_nul[] = {L'a', L'\0', L'b'};
+  xsi_host::Evaluation evaluation{tests::strict_host()};
+  xsi_host::PortData& data = evaluation.add_output(200, DataType, Structure, 3);
+  {
+    DirectCall<OutputOnly<DataType, Structure>> call(evaluation);
+    auto& out = call.binding->output;
+    if constexpr (Structure == frame::kOnePerElement) {
+      out.write(2, std::wstring_view(with_nul, 3));
+      out.write(3, L"past");
+    } else if constexpr (DataType == frame::kText) {
+      const std::wstring items[] = {L"x", std::wstring(with_nul, 3)};
+      out.write_texts(2, 2, [&](ULONG i) { return std::wstring_view(items[i]); });
+      out.write_texts(3, 1, [&](ULONG i) { return std::wstring_view(items[i]); });
+    } else {
+      const std::int32_t values[] = {5, 6};
+      out.template write<std::int32_t>(3, values);
+    }
+    EXPECT_TRUE(call.end().empty());
   }
+  if constexpr (Structure == frame::kOnePerElement) {
+    EXPECT_EQ(data.value(2), Value(std::wstring(with_nul, 3)));
+  } else if constexpr (DataType == frame::kText) {
+    EXPECT_EQ(data.items(2), (std::vector<Value>{L"x", std::wstring(with_nul, 3)}));
+  }
+  EXPECT_FALSE(data.written(0));
+
+  if constexpr (DataType != frame::kText || Structure == frame::kOnePerElement) {
+    DirectCall<OutputOnly<DataType, Structure>> call(evaluation);
+    frame::write_marker<Structure, DataType>(call.binding->output);
+    EXPECT_TRUE(call.end().empty());
+    EXPECT_EQ(data.items(0), marker);
+    EXPECT_FALSE(data.written(1) || data.written(2));
+  }
+}
+
+TEST(OutputArray, WritesEachFormInRangeAndTheMarkerInItsType) {
+  expect_output_form<frame::kText, frame::kOnePerElement>({L"-1"});
+  expect_output_form<frame::kText, frame::kArrayPerElement>({});
+  expect_output_form<frame::kFloat, frame::kArrayPerElement>({-1.0f});
+  expect_output_form<frame::kInteger, frame::kArrayPerElement>({-1});
 }
 
 TEST(TextCopies, KeepEveryCharacterAndNamesCompareWhole) {

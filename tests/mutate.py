@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Mutation check: plants one small fault at a time in the C++ of frame/ and sdk/src/, rebuilds,
-runs the tests, and lists the faults no test noticed (the surviving mutants).
+"""Mutation check: plants one small fault at a time in the C++ of frame/, number_text/ and sdk/src/,
+rebuilds, runs the tests, and lists the faults no test noticed (the surviving mutants).
 
 A developer tool, not run in CI. Standard library only. Every mutated file is restored after its
 mutant, whatever happens (an error, Ctrl-C, SIGTERM), and the run ends by checking with git that
@@ -17,7 +17,7 @@ Examples:
   tests/mutate.py --limit 150 --seed 1 --report mut.json  # a sample of 150, recorded
   tests/mutate.py --files 'sdk/src/*' --operators rel,delete --limit 40
   tests/mutate.py --rerun mut.json                        # the survivors of a recorded run
-  tests/mutate.py --only frame/src/number_text.cpp:64:23:rel
+  tests/mutate.py --only number_text/src/number_text.cpp:64:23:rel
 """
 
 import argparse
@@ -35,7 +35,8 @@ from pathlib import Path
 
 ROOT = Path(__file__).resolve().parent.parent
 BUILD = ROOT / "build" / "default"
-DEFAULT_FILES = ["frame/src/*.cpp", "frame/include/frame/*.h", "sdk/src/*.cpp", "sdk/src/*.h"]
+DEFAULT_FILES = ["frame/src/*.cpp", "frame/include/frame/*.h", "number_text/src/*.cpp",
+                 "sdk/src/*.cpp", "sdk/src/*.h"]
 UNIT_TARGETS = ["sdk_test", "frame_test", "number_text_test"]
 UNIT_RUNS = [
     (["sdk_test"], {}),

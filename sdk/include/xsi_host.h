@@ -242,8 +242,8 @@ class XSI_SDK_API Evaluation {
   bool strict() const;
 
   // The ordinal-th acquisition of every call (0 the first; data arrays and the index set counted
-  // alike, in the order the plug-in asks for them) fails: the array or index set stays
-  // unacquired (count 1, no data) and the acquisition reports a failed status.
+  // alike, in the order the plug-in asks for them) fails: the array stays unacquired (count 1,
+  // no data), the index set empty (count 0), and the acquisition reports a failed status.
   void fail_acquisition(std::size_t ordinal);
 
   void pull(ULONG output_port_id);
