@@ -161,10 +161,11 @@ def goals_table(goals):
 
 def run_line(r):
     c = r.context
-    load_avg = ", ".join(f"{v:.2f}" for v in c.get("load_avg", []))
-    return (f"Run of {c.get('date', '?')}: {c.get('num_cpus', '?')} CPUs at "
-            f"{c.get('mhz_per_cpu', '?')} MHz, load average {load_avg or '?'} at the start. "
-            f"Medians of {r.repetitions} repetitions; every table from this one run.")
+    date = c.get("date", "?").replace("T", " ")
+    load_avg = ", ".join(f"{v:.2f}" for v in c.get("load_avg", [])) or "?"
+    return (f"Run of {date}, {c.get('num_cpus', '?')} CPUs at {c.get('mhz_per_cpu', '?')} MHz, "
+            f"load average {load_avg} at the start.\n"
+            f"Medians of {r.repetitions} repetitions, every table and chart from this one run.")
 
 
 def tables_of(r):
