@@ -7,6 +7,26 @@
 
 namespace bench {
 
+void register_rows(std::string_view node, std::initializer_list<int> sizes, const RowBenchmark& run,
+                   const RowWanted& wanted, benchmark::TimeUnit unit) {
+  constexpr std::pair<Row, const char*> rows[] = {
+      {Row::node, "node"}, {Row::ideal, "ideal"}, {Row::literal, "literal"}};
+  for (int size : sizes)
+    for (const auto& [row, name] : rows)
+      if (!wanted || wanted(row, size))
+        for (ULONG batch : kBatches)
+          benchmark::RegisterBenchmark((std::string(node) + "/" + name).c_str(), run, row)
+              ->Args({size, batch})
+              ->Unit(unit);
+}
+
+std::vector<ULONG> checked_elements(ULONG batch) {
+  std::vector<ULONG> elements;
+  for (ULONG k : {ULONG{0}, ULONG{1}, batch - 1})
+    if (k < batch && (elements.empty() || k > elements.back())) elements.push_back(k);
+  return elements;
+}
+
 icehost::PluginLibrary& plugin(const std::string& node) {
   static std::mutex mutex;
   static std::map<std::string, std::unique_ptr<icehost::PluginLibrary>> loaded;

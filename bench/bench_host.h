@@ -1,5 +1,6 @@
 // What every benchmark shares: the built plug-ins loaded into this process through the embedded
-// host, evaluations of their ports over one batch of elements, and the timed loop.
+// host, evaluations of their ports over one batch of elements, the timed loop, and the naming of
+// the benchmarks NODE/ROW/SIZE/BATCH.
 //
 // Each benchmark builds one evaluation and runs it once to check what it writes; the timed loop
 // then runs the same evaluation again and again, as a host reuses its buffers from one batch to
@@ -9,19 +10,39 @@
 #include <benchmark/benchmark.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "evaluation_setup.h"
+#include "node_inputs.h"
 #include "plugin_library.h"
 #include "xsi_host.h"
 
 namespace bench {
 
-using XSI::ULONG;
+// The batches every node is measured on, evaluated over the range index set: one element per
+// call, where what a node does once per call is the whole cost, and many.
+inline constexpr ULONG kBatches[] = {1, 10'000};
+inline constexpr ULONG kLargeBatch = 10'000;
 
-// One batch of elements, evaluated over the range index set.
-inline constexpr ULONG kElements = 10'000;
+// The three ways of doing a node's job measured side by side: the built plug-in, the fastest
+// callback this host allows, and the job done the plain way.
+enum class Row { node, ideal, literal };
+
+// Registers run(state, row) for every row, size and batch as NODE/ROW/SIZE/BATCH (state.range(0)
+// the size, state.range(1) the batch), but for the rows and sizes that wanted refuses.
+using RowBenchmark = std::function<void(benchmark::State&, Row)>;
+using RowWanted = std::function<bool(Row, int size)>;
+void register_rows(std::string_view node, std::initializer_list<int> sizes, const RowBenchmark& run,
+                   const RowWanted& wanted = {}, benchmark::TimeUnit unit = benchmark::kNanosecond);
+
+inline int size_of(const benchmark::State& state) { return static_cast<int>(state.range(0)); }
+inline ULONG batch_of(const benchmark::State& state) { return static_cast<ULONG>(state.range(1)); }
+
+// The elements whose output a benchmark checks: the first, the second and the last, those of
+// them that the batch has.
+std::vector<ULONG> checked_elements(ULONG batch);
 
 // The built plug-in of a node, loaded on first use and kept for the whole run. Safe to call
 // from several benchmark threads at once.

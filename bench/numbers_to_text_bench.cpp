@@ -75,26 +75,12 @@ XSI::CStatus numbers_to_texts(XSI::ICENodeContext& context) {
   return XSI::CStatus::OK;
 }
 
-enum class Row { node, ideal, literal };
-
-// Item i of element k: numbers of every length, signs and magnitudes, different from one
-// element to the next.
-float float_item(ULONG k, ULONG i) {
-  const std::uint32_t r = (k * 2654435761u) ^ (i * 40503u + 12345u);
-  const float mantissa = static_cast<float>(r % 2'000'001) / 1000.0f - 1000.0f;
-  return i % 4 == 3 ? mantissa * 1e12f : mantissa;
-}
-std::int32_t integer_item(ULONG k, ULONG i) {
-  const std::uint32_t r = (k * 2654435761u) ^ (i * 40503u + 12345u);
-  return static_cast<std::int32_t>(r) >> (i % 24);
-}
-
-// Every text of elements 0, 1 and the last reads back to its number; with exact, it is also
-// the shortest such text.
+// Every text of the checked elements reads back to its number; with exact, it is also the
+// shortest such text.
 template <class Number>
-Check texts_are(bool exact, ULONG n) {
-  return [exact, n](Evaluation& evaluation) -> std::string {
-    for (ULONG k : {ULONG{0}, ULONG{1}, kElements - 1}) {
+Check texts_are(bool exact, ULONG n, ULONG batch) {
+  return [exact, n, batch](Evaluation& evaluation) -> std::string {
+    for (ULONG k : checked_elements(batch)) {
       const std::vector<std::wstring> texts = texts_of(*evaluation.port(200), k);
       if (texts.size() != n) return "element " + std::to_string(k) + ": wrong number of texts";
       for (ULONG i = 0; i < n; ++i) {
@@ -119,42 +105,25 @@ Check texts_are(bool exact, ULONG n) {
 
 template <class Number>
 void numbers_to_text(benchmark::State& state, const char* node, Row row) {
-  const auto n = static_cast<ULONG>(state.range(0));
+  const auto n = static_cast<ULONG>(size_of(state));
+  const ULONG batch = batch_of(state);
   Evaluation evaluation;
-  icehost::declare_ports(evaluation, plugin(node).node(), kElements);
-  std::vector<Number> items(n);
-  for (ULONG k = 0; k < kElements; ++k) {
-    for (ULONG i = 0; i < n; ++i)
-      if constexpr (std::is_same_v<Number, float>)
-        items[i] = float_item(k, i);
-      else
-        items[i] = integer_item(k, i);
-    if constexpr (std::is_same_v<Number, float>)
-      evaluation.port(0)->set_floats(k, items);
-    else
-      evaluation.port(0)->set_integers(k, items);
-  }
+  set_up(evaluation, plugin(node).node(), node, size_of(state), batch);
   const xsi_host::EvaluateFunction evaluate = row == Row::node ? plugin(node).evaluate()
                                               : row == Row::ideal
                                                   ? numbers_to_texts<Number, convert_fast>
                                                   : numbers_to_texts<Number, convert_snprintf>;
-  time_evaluations(state, evaluation, evaluate, texts_are<Number>(row != Row::literal, n),
-                   static_cast<double>(kElements) * n, "per_item");
+  time_evaluations(state, evaluation, evaluate, texts_are<Number>(row != Row::literal, n, batch),
+                   static_cast<double>(batch) * n, "per_item");
 }
 
 const bool registered = [] {
-  constexpr std::pair<Row, const char*> rows[] = {
-      {Row::node, "node"}, {Row::ideal, "ideal"}, {Row::literal, "literal"}};
-  for (int n : {1, 16})
-    for (const auto& [row, name] : rows)
-      benchmark::RegisterBenchmark(("vireth/" + std::string(name)).c_str(), numbers_to_text<float>,
-                                   "vireth", row)
-          ->Arg(n);
-  for (int n : {1, 16})
-    for (const auto& [row, name] : rows)
-      benchmark::RegisterBenchmark(("tamsel/" + std::string(name)).c_str(),
-                                   numbers_to_text<std::int32_t>, "tamsel", row)
-          ->Arg(n);
+  register_rows("vireth", {1, 16}, [](benchmark::State& state, Row row) {
+    numbers_to_text<float>(state, "vireth", row);
+  });
+  register_rows("tamsel", {1, 16}, [](benchmark::State& state, Row row) {
+    numbers_to_text<std::int32_t>(state, "tamsel", row);
+  });
   return true;
 }();
 

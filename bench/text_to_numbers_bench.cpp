@@ -5,12 +5,10 @@
 //    CString and CValue, as a plug-in written the plain way does.
 #include <cstdint>
 #include <cstring>
-#include <span>
 #include <string>
 #include <vector>
 
 #include "bench_host.h"
-#include "number_text/number_text.h"
 
 namespace bench {
 namespace {
@@ -118,14 +116,12 @@ XSI::CStatus literal_codes(XSI::ICENodeContext& context) {
   return XSI::CStatus::OK;
 }
 
-enum class Row { node, ideal, literal };
-
-// Elements 0, 1 and the last hold exactly the expected items.
+// The checked elements hold exactly the expected items.
 template <class Item>
-Check items_are(ULONG output, std::vector<Item> expected) {
-  return [output, expected = std::move(expected)](Evaluation& evaluation) -> std::string {
+Check items_are(ULONG output, ULONG batch, std::vector<Item> expected) {
+  return [output, batch, expected = std::move(expected)](Evaluation& evaluation) -> std::string {
     xsi_host::PortData& port = *evaluation.port(output);
-    for (ULONG k : {ULONG{0}, ULONG{1}, kElements - 1}) {
+    for (ULONG k : checked_elements(batch)) {
       const std::vector<xsi_host::Value> items = port.items(k);
       if (items.size() != expected.size())
         return "element " + std::to_string(k) + " holds " + std::to_string(items.size()) +
@@ -138,77 +134,42 @@ Check items_are(ULONG output, std::vector<Item> expected) {
   };
 }
 
-// A text of n pieces joined by ',' and the values the pieces read as.
+// Evaluates node (palvane, dromlet or ocherin) or the row beside it and checks that every
+// element receives values, which the ideal copies.
 template <class Item>
-std::pair<std::wstring, std::vector<Item>> pieces(int n) {
-  static const wchar_t* const floats[] = {L"1.36", L"4.6704993", L"83.2243",   L"114.68",
-                                          L"-0.5", L"2.5e-3",    L"123456.78", L"-7"};
-  std::wstring text;
-  std::vector<Item> values;
-  for (int i = 0; i < n; ++i) {
-    std::wstring piece;
-    if constexpr (std::is_same_v<Item, float>) {
-      piece = floats[i % 8];
-      values.push_back(number_text::read_float(piece));
-    } else {
-      piece = std::to_wstring((i * 7919) % 200'003 - 100'000);
-      values.push_back(number_text::read_integer(piece));
-    }
-    text += (i == 0 ? L"" : L",") + piece;
-  }
-  return {text, values};
-}
-
-template <class Item>
-void text_to_numbers(benchmark::State& state, const char* node, ULONG output, Row row) {
-  const auto [text, values] = pieces<Item>(static_cast<int>(state.range(0)));
+void run_row(benchmark::State& state, const char* node, ULONG output, Row row,
+             xsi_host::EvaluateFunction literal, std::vector<Item> values) {
+  const ULONG batch = batch_of(state);
   Evaluation evaluation;
-  icehost::declare_ports(evaluation, plugin(node).node(), kElements);
-  for (ULONG k = 0; k < kElements; ++k) evaluation.port(0)->set_text(k, text);
+  set_up(evaluation, plugin(node).node(), node, size_of(state), batch);
   ideal_values<Item> = values;
-  constexpr bool palvane = std::is_same_v<Item, float>;
   const xsi_host::EvaluateFunction evaluate = row == Row::node    ? plugin(node).evaluate()
                                               : row == Row::ideal ? ideal_copy<Item>
-                                                                  : literal_pieces<Item, palvane>;
-  time_evaluations(state, evaluation, evaluate, items_are<Item>(output, values), kElements,
-                   "per_element");
+                                                                  : literal;
+  time_evaluations(state, evaluation, evaluate, items_are<Item>(output, batch, std::move(values)),
+                   batch, "per_element");
 }
 
-void ocherin(benchmark::State& state, Row row) {
-  // Mostly ASCII, with a character of the narrow form's upper half and one beyond it.
-  const std::wstring motif = L"default string \u00e9\u0416";
-  std::wstring text;
-  for (int i = 0; i < state.range(0); ++i) text += motif[i % motif.size()];
+// The codes ocherin gives: a character's byte read as signed below 256, '?' beyond.
+std::vector<std::int32_t> codes_of(std::wstring_view text) {
   std::vector<std::int32_t> codes;
   for (wchar_t c : text)
     codes.push_back(c < 256 ? static_cast<std::int8_t>(static_cast<unsigned char>(c)) : '?');
-  Evaluation evaluation;
-  icehost::declare_ports(evaluation, plugin("ocherin").node(), kElements);
-  for (ULONG k = 0; k < kElements; ++k) evaluation.port(7)->set_text(k, text);
-  ideal_values<std::int32_t> = codes;
-  const xsi_host::EvaluateFunction evaluate = row == Row::node    ? plugin("ocherin").evaluate()
-                                              : row == Row::ideal ? ideal_copy<std::int32_t>
-                                                                  : literal_codes;
-  time_evaluations(state, evaluation, evaluate, items_are<std::int32_t>(209, codes), kElements,
-                   "per_element");
+  return codes;
 }
 
 const bool registered = [] {
-  constexpr std::pair<Row, const char*> rows[] = {
-      {Row::node, "node"}, {Row::ideal, "ideal"}, {Row::literal, "literal"}};
-  for (int n : {4, 64})
-    for (const auto& [row, name] : rows)
-      benchmark::RegisterBenchmark(("palvane/" + std::string(name)).c_str(), text_to_numbers<float>,
-                                   "palvane", 200, row)
-          ->Arg(n);
-  for (int n : {4, 64})
-    for (const auto& [row, name] : rows)
-      benchmark::RegisterBenchmark(("dromlet/" + std::string(name)).c_str(),
-                                   text_to_numbers<std::int32_t>, "dromlet", 208, row)
-          ->Arg(n);
-  for (int n : {16, 1024})
-    for (const auto& [row, name] : rows)
-      benchmark::RegisterBenchmark(("ocherin/" + std::string(name)).c_str(), ocherin, row)->Arg(n);
+  register_rows("palvane", {4, 64}, [](benchmark::State& state, Row row) {
+    run_row(state, "palvane", 200, row, literal_pieces<float, true>,
+            pieces<float>(size_of(state)).second);
+  });
+  register_rows("dromlet", {4, 64}, [](benchmark::State& state, Row row) {
+    run_row(state, "dromlet", 208, row, literal_pieces<std::int32_t, false>,
+            pieces<std::int32_t>(size_of(state)).second);
+  });
+  register_rows("ocherin", {16, 1024}, [](benchmark::State& state, Row row) {
+    run_row(state, "ocherin", 209, row, literal_codes, codes_of(characters(size_of(state))));
+  });
   return true;
 }();
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "bench_host.h"
+#include "evaluation_setup.h"
 
 namespace bench {
 namespace {
@@ -17,11 +18,11 @@ constexpr ULONG kTotal = 1'000'000;
 void palvane_threads(benchmark::State& state) {
   icehost::PluginLibrary& library = plugin("palvane");
   const auto threads = static_cast<ULONG>(state.range(0));
-  const ULONG batches = kTotal / kElements / threads;
+  const ULONG batches = kTotal / kLargeBatch / threads;
   std::vector<std::unique_ptr<xsi_host::Evaluation>> evaluations;
   for (ULONG t = 0; t < threads; ++t) {
     evaluations.push_back(std::make_unique<xsi_host::Evaluation>());
-    icehost::declare_ports(*evaluations.back(), library.node(), kElements);
+    icehost::declare_ports(*evaluations.back(), library.node(), kLargeBatch);
     const auto first = evaluations.back()->run(library.evaluate());
     if (first.status != XSI::CStatus::OK || !first.faults.empty()) {
       state.SkipWithError("the first call failed or faulted");
@@ -43,7 +44,7 @@ void palvane_threads(benchmark::State& state) {
     for (std::thread& worker : workers) worker.join();
   }
   state.counters["elements_per_second"] =
-      benchmark::Counter(static_cast<double>(batches * threads * kElements),
+      benchmark::Counter(static_cast<double>(batches * threads * kLargeBatch),
                          benchmark::Counter::kIsIterationInvariantRate);
 }
 

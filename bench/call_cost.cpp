@@ -1,0 +1,61 @@
+// call_cost NODE SIZE CALLS: loads NODE's built plug-in through the embedded host, sets up one
+// evaluation of a batch of ONE element with the inputs the benchmarks give the node at SIZE
+// (node_inputs.h), and evaluates it CALLS times.
+//
+// Made to run under callgrind with --toggle-collect=NODE_Evaluate (bench/call_cost.sh): the
+// difference between the instructions of two runs with different CALLS, divided by the
+// difference in calls, is what one call costs once the storage is sized, free of the loading
+// and set-up around it.
+//
+// Exit codes: 0 when every call succeeded; 1 when the plug-in would not load, or a call returned
+// a failed status or misused the host; 2 for bad arguments. One line on stderr for 1 and 2.
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <string_view>
+
+#include "node_inputs.h"
+#include "plugin_library.h"
+
+namespace {
+
+// A whole number from lowest up, or -1.
+long long count_of(std::string_view text, long long lowest) {
+  long long value = -1;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return error == std::errc() && end == text.data() + text.size() && value >= lowest ? value : -1;
+}
+
+int fail(int code, const std::string& message) {
+  std::fprintf(stderr, "call_cost: %s\n", message.c_str());
+  return code;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 4) return fail(2, "usage: call_cost NODE SIZE CALLS");
+  const std::string_view node = argv[1];
+  const long long size = count_of(argv[2], 0);
+  const long long calls = count_of(argv[3], 1);
+  if (std::ranges::find(bench::kNodes, node) == std::end(bench::kNodes))
+    return fail(2, "no node named '" + std::string(node) + "'");
+  if (size < 0 || size > 1'000'000) return fail(2, "SIZE is a count up to 1000000");
+  if (calls < 1) return fail(2, "CALLS is a count from 1");
+  try {
+    icehost::PluginLibrary library(icehost::find_plugin(node, icehost::program_dir()));
+    xsi_host::Evaluation evaluation;
+    bench::set_up(evaluation, library.node(), node, static_cast<int>(size), 1);
+    for (long long call = 0; call < calls; ++call) {
+      const xsi_host::CallResult result = evaluation.run(library.evaluate());
+      if (result.status != XSI::CStatus::OK)
+        return fail(1, "call " + std::to_string(call) + " failed");
+      if (!result.faults.empty()) return fail(1, result.faults.front());
+    }
+  } catch (const std::exception& error) {
+    return fail(1, error.what());
+  }
+  return 0;
+}

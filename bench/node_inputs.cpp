@@ -1,0 +1,96 @@
+#include "node_inputs.h"
+
+#include "evaluation_setup.h"
+#include "number_text/number_text.h"
+
+namespace bench {
+
+template <class Item>
+std::pair<std::wstring, std::vector<Item>> pieces(int n) {
+  static const wchar_t* const floats[] = {L"1.36", L"4.6704993", L"83.2243",   L"114.68",
+                                          L"-0.5", L"2.5e-3",    L"123456.78", L"-7"};
+  std::wstring text;
+  std::vector<Item> values;
+  for (int i = 0; i < n; ++i) {
+    std::wstring piece;
+    if constexpr (std::is_same_v<Item, float>) {
+      piece = floats[i % 8];
+      values.push_back(number_text::read_float(piece));
+    } else {
+      piece = std::to_wstring((i * 7919) % 200'003 - 100'000);
+      values.push_back(number_text::read_integer(piece));
+    }
+    text += (i == 0 ? L"" : L",") + piece;
+  }
+  return {text, values};
+}
+
+template std::pair<std::wstring, std::vector<float>> pieces<float>(int n);
+template std::pair<std::wstring, std::vector<std::int32_t>> pieces<std::int32_t>(int n);
+
+std::wstring characters(int n) {
+  const std::wstring_view motif = L"default string \u00e9\u0416";
+  std::wstring text;
+  for (int i = 0; i < n; ++i) text += motif[static_cast<std::size_t>(i) % motif.size()];
+  return text;
+}
+
+float float_item(ULONG k, ULONG i) {
+  const std::uint32_t r = (k * 2654435761u) ^ (i * 40503u + 12345u);
+  const float mantissa = static_cast<float>(r % 2'000'001) / 1000.0f - 1000.0f;
+  return i % 4 == 3 ? mantissa * 1e12f : mantissa;
+}
+
+std::int32_t integer_item(ULONG k, ULONG i) {
+  const std::uint32_t r = (k * 2654435761u) ^ (i * 40503u + 12345u);
+  return static_cast<std::int32_t>(r) >> (i % 24);
+}
+
+namespace {
+
+void set_text_everywhere(xsi_host::PortData& port, std::wstring_view text) {
+  for (ULONG k = 0; k < port.element_count(); ++k) port.set_text(k, text);
+}
+
+template <class Number>
+void set_numbers(xsi_host::PortData& port, int size) {
+  std::vector<Number> items(static_cast<std::size_t>(size));
+  for (ULONG k = 0; k < port.element_count(); ++k) {
+    for (ULONG i = 0; i < items.size(); ++i)
+      if constexpr (std::is_same_v<Number, float>)
+        items[i] = float_item(k, i);
+      else
+        items[i] = integer_item(k, i);
+    if constexpr (std::is_same_v<Number, float>)
+      port.set_floats(k, items);
+    else
+      port.set_integers(k, items);
+  }
+}
+
+}  // namespace
+
+void set_up(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& record,
+            std::string_view node, int size, ULONG elements) {
+  icehost::declare_ports(evaluation, record, elements);
+  if (node == "kestrune") {
+    if (size != 0) {
+      const auto n = static_cast<std::size_t>(size);
+      evaluation.port(0)->set_text(0, std::wstring(n, L'a') + std::wstring(n, L'b'));
+      set_text_everywhere(*evaluation.port(1), L"ab");
+    }
+    for (ULONG k = 0; k < elements; ++k) evaluation.port(2)->set_boolean(k, true);
+  } else if (node == "palvane") {
+    set_text_everywhere(*evaluation.port(0), pieces<float>(size).first);
+  } else if (node == "dromlet") {
+    set_text_everywhere(*evaluation.port(0), pieces<std::int32_t>(size).first);
+  } else if (node == "ocherin") {
+    set_text_everywhere(*evaluation.port(7), characters(size));
+  } else if (node == "vireth") {
+    set_numbers<float>(*evaluation.port(0), size);
+  } else if (node == "tamsel") {
+    set_numbers<std::int32_t>(*evaluation.port(0), size);
+  }
+}
+
+}  // namespace bench

@@ -1,0 +1,51 @@
+// The inputs every measurement gives a node: the benchmarks (node_bench) and the count of
+// instructions per call (call_cost) evaluate the same texts and numbers, built here once.
+//
+// A node is measured at a size: kestrune at N (0 for its default text and sub-text), palvane
+// and dromlet at a count of pieces, ocherin at a count of characters, vireth and tamsel at a
+// count of items per element.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "xsi_host.h"
+
+namespace bench {
+
+using XSI::ULONG;
+
+// The nodes measured, in the order the tables list them.
+inline constexpr std::string_view kNodes[] = {"kestrune", "palvane", "dromlet",
+                                              "ocherin",  "vireth",  "tamsel"};
+
+// Declares every port of node (as registered in record) over a batch of `elements` elements,
+// at their defaults, then sets the inputs of the node at size:
+//  * kestrune: RemoveAll on in every element; for size N > 0 the text "a" N times then "b" N
+//    times in element 0 alone (the node reads element 0 only; this spares gigabytes at large N)
+//    and the sub-text "ab" in every element, so that every removal joins a new occurrence;
+//  * palvane, dromlet: the text of pieces<float> or pieces<std::int32_t> in every element;
+//  * ocherin: characters(size) in every element;
+//  * vireth, tamsel: element k holds float_item(k, i) or integer_item(k, i) for i below size.
+// node is one of kNodes.
+void set_up(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& record,
+            std::string_view node, int size, ULONG elements);
+
+// A text of n pieces joined by ',' and the values its pieces read as: floats of every form
+// (palvane), or integers of every sign and length (dromlet). Item is float or std::int32_t.
+template <class Item>
+std::pair<std::wstring, std::vector<Item>> pieces(int n);
+
+// n characters of a motif that is mostly ASCII, with a character of the narrow form's upper
+// half and one beyond it.
+std::wstring characters(int n);
+
+// Item i of element k: numbers of every length, signs and magnitudes, different from one
+// element to the next.
+float float_item(ULONG k, ULONG i);
+std::int32_t integer_item(ULONG k, ULONG i);
+
+}  // namespace bench
