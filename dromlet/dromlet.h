@@ -6,9 +6,9 @@
 
 #include <cstdint>
 #include <string_view>
-#include <vector>
 
 #include "frame/node.h"
+#include "frame/numbers.h"
 
 namespace dromlet {
 
@@ -28,8 +28,8 @@ struct Dromlet {
 
   // The pieces of text between the delimiters, read as integers (truncated toward zero,
   // saturated to 32 bits); unsuitable when the text lacks the delimiter.
-  static frame::Result<std::vector<std::int32_t>> compute(std::wstring_view text,
-                                                          std::wstring_view delimiter);
+  static frame::Result<frame::Numbers<std::int32_t>> compute(std::wstring_view text,
+                                                             std::wstring_view delimiter);
 };
 
 }  // namespace dromlet

@@ -6,12 +6,11 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace dromlet {
 namespace {
 
-using Integers = std::vector<std::int32_t>;
+using Integers = frame::Numbers<std::int32_t>;
 
 TEST(Compute, ReadsEveryPieceAsAnInteger) {
   EXPECT_EQ(*Dromlet::compute(L"1,2,3,4,5,6,7,8,9", L","), (Integers{1, 2, 3, 4, 5, 6, 7, 8, 9}));

@@ -59,11 +59,12 @@ std::wstring remove_at(std::wstring_view text, std::size_t position, std::size_t
 // A short text is cut directly: after a removal at p, the next occurrence cannot begin before
 // p - (m - 1), since everything before that was there, unchanged, when the first occurrence was
 // at p; so each search resumes there rather than at the start.
-std::wstring remove_all(std::wstring_view text, std::wstring_view sub) {
+std::wstring remove_all(std::wstring_view text, std::wstring_view sub, std::size_t first) {
   if (sub.empty()) return std::wstring(text);
   if (text.size() <= kDirect) {
     std::wstring cut(text);
-    for (std::size_t at = cut.find(sub); at != std::wstring::npos;
+    for (std::size_t at = first != std::wstring_view::npos ? first : cut.find(sub);
+         at != std::wstring::npos;
          at = cut.find(sub, at >= sub.size() - 1 ? at - (sub.size() - 1) : 0))
       cut.erase(at, sub.size());
     return cut;

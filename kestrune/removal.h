@@ -20,7 +20,9 @@ std::size_t find_first(std::wstring_view text, std::wstring_view sub);
 std::wstring remove_at(std::wstring_view text, std::size_t position, std::size_t length);
 
 // Exactly what removing the first occurrence of sub again and again until none is left gives,
-// in time linear in the text's length. An empty sub removes nothing.
-std::wstring remove_all(std::wstring_view text, std::wstring_view sub);
+// in time linear in the text's length. An empty sub removes nothing. first, when known, is the
+// position find_first gives, spared a second search.
+std::wstring remove_all(std::wstring_view text, std::wstring_view sub,
+                        std::size_t first = std::wstring_view::npos);
 
 }  // namespace kestrune

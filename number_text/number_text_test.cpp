@@ -157,7 +157,8 @@ TEST(ReadFloat, RoundsHardCasesCorrectly) {
 }
 
 // Random decimal texts, across the whole range from below the smallest denormal to past the
-// largest float, against the C library's correctly rounded strtof in the C locale.
+// largest float, and plain ones without an exponent (which have a quicker way in), against the
+// C library's correctly rounded strtof in the C locale.
 TEST(ReadFloat, MatchesStrtofOnRandomDecimals) {
   ASSERT_NE(std::setlocale(LC_NUMERIC, "C"), nullptr);
   std::mt19937 random(20240611);
@@ -169,7 +170,7 @@ TEST(ReadFloat, MatchesStrtofOnRandomDecimals) {
       if (i == point && i > 0) text += '.';
       text += static_cast<char>('0' + random() % 10);
     }
-    text += 'e' + std::to_string(static_cast<int>(random() % 100) - 60);
+    if (round % 2 == 0) text += 'e' + std::to_string(static_cast<int>(random() % 100) - 60);
     const float expected = std::strtof(text.c_str(), nullptr);
     ASSERT_EQ(bits(read_float(widen(text))), bits(expected)) << text;
   }

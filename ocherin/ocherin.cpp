@@ -7,16 +7,17 @@
 
 namespace ocherin {
 
-frame::Result<std::vector<std::int32_t>> Ocherin::compute(std::wstring_view text) {
+frame::Result<frame::Numbers<std::int32_t>> Ocherin::compute(std::wstring_view text) {
   const std::optional<XSI::CString> host_text = frame::to_cstring(text);
   if (!host_text) return frame::NoResult::out_of_memory;
   // One byte per character: the narrow form holds exactly Length() bytes before its
   // terminator, so the length, not the first NUL, says where it ends.
   const std::optional<std::string_view> narrow = frame::narrow_form(*host_text);
   if (!narrow) return frame::NoResult::out_of_memory;
-  std::vector<std::int32_t> codes(narrow->size());
-  for (std::size_t i = 0; i < narrow->size(); ++i)
-    codes[i] = static_cast<std::int8_t>(static_cast<unsigned char>((*narrow)[i]));
+  frame::Numbers<std::int32_t> codes;
+  std::int32_t* code = codes.resize(narrow->size());
+  for (const char byte : *narrow)
+    *code++ = static_cast<std::int8_t>(static_cast<unsigned char>(byte));
   return codes;
 }
 

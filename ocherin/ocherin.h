@@ -7,9 +7,9 @@
 
 #include <cstdint>
 #include <string_view>
-#include <vector>
 
 #include "frame/node.h"
+#include "frame/numbers.h"
 
 namespace ocherin {
 
@@ -26,7 +26,7 @@ struct Ocherin {
 
   // The signed byte of each character of the text's narrow form; out of memory when the SDK
   // could not make that form.
-  static frame::Result<std::vector<std::int32_t>> compute(std::wstring_view text);
+  static frame::Result<frame::Numbers<std::int32_t>> compute(std::wstring_view text);
 };
 
 }  // namespace ocherin

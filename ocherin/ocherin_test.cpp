@@ -5,12 +5,11 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace ocherin {
 namespace {
 
-using Codes = std::vector<std::int32_t>;
+using Codes = frame::Numbers<std::int32_t>;
 
 TEST(Compute, SignedBytesOfTheNarrowForm) {
   EXPECT_EQ(*Ocherin::compute(L"default string"),

@@ -22,8 +22,8 @@ std::optional<bool> suits(const XSI::CString& delimiter) {
 
 }  // namespace
 
-frame::Result<std::vector<float>> Palvane::compute(std::wstring_view text,
-                                                   std::wstring_view delimiter) {
+frame::Result<frame::Numbers<float>> Palvane::compute(std::wstring_view text,
+                                                      std::wstring_view delimiter) {
   return text_to_numbers::read<float>(text, delimiter, suits);
 }
 

@@ -5,9 +5,9 @@
 #pragma once
 
 #include <string_view>
-#include <vector>
 
 #include "frame/node.h"
+#include "frame/numbers.h"
 
 namespace palvane {
 
@@ -27,8 +27,8 @@ struct Palvane {
 
   // The pieces of text between the delimiters, read as floats; unsuitable when the text lacks
   // the delimiter, or the delimiter begins with a digit 0 to 9, or is empty.
-  static frame::Result<std::vector<float>> compute(std::wstring_view text,
-                                                   std::wstring_view delimiter);
+  static frame::Result<frame::Numbers<float>> compute(std::wstring_view text,
+                                                      std::wstring_view delimiter);
 };
 
 }  // namespace palvane

@@ -5,12 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 namespace palvane {
 namespace {
 
-using Floats = std::vector<float>;
+using Floats = frame::Numbers<float>;
 
 TEST(Compute, ReadsEveryPieceAsAFloat) {
   EXPECT_EQ(*Palvane::compute(L"1.36,4.6704993,83.2243,114.68", L","),

@@ -4,16 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <vector>
 
 namespace text_to_numbers {
 namespace {
 
 TEST(Read, PiecesInTextOrderEmptyOnesDropped) {
-  EXPECT_EQ(*read<float>(L"1.36, x,,-2e1", L","), (std::vector<float>{1.36f, 0.0f, -20.0f}));
+  EXPECT_EQ(*read<float>(L"1.36, x,,-2e1", L","), (frame::Numbers<float>{1.36f, 0.0f, -20.0f}));
   EXPECT_EQ(*read<std::int32_t>(L"7;2.9;-1e10", L";"),
-            (std::vector<std::int32_t>{7, 2, -2147483647 - 1}));
-  EXPECT_EQ(*read<float>(L";;", L";"), std::vector<float>{});
+            (frame::Numbers<std::int32_t>{7, 2, -2147483647 - 1}));
+  EXPECT_EQ(*read<float>(L";;", L";"), frame::Numbers<float>{});
 }
 
 TEST(Read, TheTextMustHoldTheDelimiterAndTheTestAcceptIt) {

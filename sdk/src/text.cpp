@@ -173,7 +173,7 @@ const char* CString::GetAsciiString() const {
   const wchar_t* wide = GetWideString();
   char* narrow = rep_ ? rep_->narrow() : inline_narrow_;
   if (rep_ && rep_->narrowed) return narrow;
-  std::transform(wide, wide + length_ + 1, narrow, narrowed);
+  for (ULONG i = 0; i <= length_; ++i) narrow[i] = narrowed(wide[i]);
   if (rep_) rep_->narrowed = true;
   return narrow;
 }

@@ -7,7 +7,8 @@
 // computes in one of two ways, chosen by its table:
 //  * once per call, when every input holds one value per element: compute takes element 0 of
 //    each input (a text as std::wstring_view, a boolean as bool) and gives the result every
-//    evaluated element receives (a text as std::wstring; an array of numbers as a vector), or
+//    evaluated element receives (a text as std::wstring; an array of numbers as Numbers or a
+//    vector), or
 //    why there is none: inputs that do not suit leave the marker -1, in the output's type, in
 //    output element 0 alone;
 //  * item by item, when its one input holds an array per element: compute takes one number and
@@ -384,7 +385,8 @@ XSI::CStatus evaluate(XSI::ICENodeContext& context) {
       if constexpr (table.output.structure == kOnePerElement)
         bound.output.write(k, std::wstring_view(value));
       else
-        bound.output.template write<typename std::decay_t<decltype(value)>::value_type>(k, value);
+        bound.output.template write<typename std::decay_t<decltype(value)>::value_type>(
+            k, {value.data(), value.size()});
     });
   }
 }

@@ -10,10 +10,10 @@
 #include <optional>
 #include <string_view>
 #include <type_traits>
-#include <vector>
 
 #include "frame/host_text.h"
 #include "frame/node.h"
+#include "frame/numbers.h"
 
 namespace text_to_numbers {
 
@@ -27,8 +27,8 @@ using DelimiterTest = std::optional<bool> (*)(const XSI::CString& delimiter);
 // when the text does not hold the delimiter (CString::FindString finds an empty one nowhere) or
 // test refuses it; out of memory when the SDK could not copy the texts.
 template <class Item>
-frame::Result<std::vector<Item>> read(std::wstring_view text, std::wstring_view delimiter,
-                                      DelimiterTest test = nullptr) {
+frame::Result<frame::Numbers<Item>> read(std::wstring_view text, std::wstring_view delimiter,
+                                         DelimiterTest test = nullptr) {
   static_assert(std::is_same_v<Item, float> || std::is_same_v<Item, std::int32_t>);
   const std::optional<XSI::CString> host_text = frame::to_cstring(text);
   const std::optional<XSI::CString> host_delimiter = frame::to_cstring(delimiter);
@@ -41,7 +41,7 @@ frame::Result<std::vector<Item>> read(std::wstring_view text, std::wstring_view 
     if (!*suits) return frame::NoResult::unsuitable;
   }
   const XSI::CStringArray pieces = host_text->Split(*host_delimiter);
-  std::vector<Item> values;
+  frame::Numbers<Item> values;
   values.reserve(static_cast<std::size_t>(pieces.GetCount()));
   for (long i = 0; i < pieces.GetCount(); ++i) {
     const XSI::CValue piece(pieces[i]);
