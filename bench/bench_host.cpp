@@ -70,10 +70,4 @@ std::vector<std::wstring> texts_of(xsi_host::PortData& port, ULONG k) {
   return texts;
 }
 
-std::string narrow(std::wstring_view text) {
-  std::string out;
-  for (wchar_t c : text) out.push_back(c >= 0 && c < 128 ? static_cast<char>(c) : '?');
-  return out;
-}
-
 }  // namespace bench

@@ -62,7 +62,4 @@ void time_evaluations(benchmark::State& state, xsi_host::Evaluation& evaluation,
 // The texts of element k of a text output as one wide text each.
 std::vector<std::wstring> texts_of(xsi_host::PortData& port, ULONG k);
 
-// The narrow form of a wide text for an error message, '?' beyond ASCII.
-std::string narrow(std::wstring_view text);
-
 }  // namespace bench

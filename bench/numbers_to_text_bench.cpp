@@ -14,6 +14,7 @@
 
 #include "bench_host.h"
 #include "number_text/number_text.h"
+#include "utf8.h"
 
 namespace bench {
 namespace {
@@ -96,7 +97,7 @@ Check texts_are(bool exact, ULONG n, ULONG batch) {
         }
         if (!reads_back || (exact && texts[i] != std::wstring_view(shortest, length)))
           return "element " + std::to_string(k) + " item " + std::to_string(i) + ": " +
-                 narrow(texts[i]);
+                 icehost::wide_to_utf8(texts[i]);
       }
     }
     return {};

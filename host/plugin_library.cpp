@@ -5,6 +5,8 @@
 #include <map>
 #include <system_error>
 
+#include "utf8.h"
+
 #if defined(_WIN32)
 #include <windows.h>
 #else
@@ -26,13 +28,6 @@ const char* const kPatterns[][2] = {{"", ".dll"}, {"lib", ".dll"}};
 constexpr char kPathSeparator = ':';
 const char* const kPatterns[][2] = {{"lib", ".so"}, {"", ".so"}};
 #endif
-
-std::string narrow(const std::wstring& text) {
-  std::string out;
-  for (wchar_t c : text)
-    out.push_back(static_cast<std::uint32_t>(c) < 128 ? static_cast<char>(c) : '?');
-  return out;
-}
 
 }  // namespace
 
@@ -97,7 +92,7 @@ PluginLibrary::PluginLibrary(const fs::path& path, const FailingCalls& failing_c
     unload();
     throw LoadError(path.string() + ": the plug-in registered no node");
   }
-  node_name_ = narrow(nodes.front().name);
+  node_name_ = wide_to_utf8(nodes.front().name);
   evaluate_ =
       reinterpret_cast<xsi_host::EvaluateFunction>(handle_->symbol(node_name_ + "_Evaluate"));
   if (!evaluate_) {
