@@ -337,8 +337,12 @@ void expect_output_form(const std::vector<Value>& marker) {
       out.write(3, L"past");
     } else if constexpr (DataType == frame::kText) {
       const std::wstring items[] = {L"x", std::wstring(with_nul, 3)};
-      out.write_texts(2, 2, [&](ULONG i) { return std::wstring_view(items[i]); });
-      out.write_texts(3, 1, [&](ULONG i) { return std::wstring_view(items[i]); });
+      struct Item {
+        std::wstring_view text;
+        std::wstring_view view() const { return text; }
+      };
+      out.write_texts(2, 2, [&](ULONG i) { return Item{items[i]}; });
+      out.write_texts(3, 1, [&](ULONG i) { return Item{items[i]}; });
     } else {
       const std::int32_t values[] = {5, 6};
       out.template write<std::int32_t>(3, values);

@@ -169,8 +169,9 @@ class OutputArray : public PortArray<Structure> {
   }
 
   // Element k of an array-per-element text output: exactly n texts, text_of(i) giving item i
-  // as a view that stays valid until the next call of text_of. Each text is sized once, then
-  // set. Nothing ResizeSubArray hands back is read: a text sub-array is written item by item.
+  // by value, its characters in view(); held here, so that it is built in place and never
+  // copied. Each text is sized once, then set. Nothing ResizeSubArray hands back is read: a
+  // text sub-array is written item by item.
   template <class TextOf>
   void write_texts(ULONG k, ULONG n, TextOf&& text_of) requires(Structure == kArrayPerElement) {
     if (k >= this->count_) return;
@@ -180,7 +181,8 @@ class OutputArray : public PortArray<Structure> {
     this->context_->ResizeSubArray(this->array_, k, n, unread_items, unread_count,
                                    unread_item_size);
     for (ULONG i = 0; i < n; ++i) {
-      const std::wstring_view text = text_of(i);
+      const auto item = text_of(i);
+      const std::wstring_view text = item.view();
       const auto length = static_cast<ULONG>(text.size());
       wchar_t* unread_buffer = nullptr;
       this->context_->ResizeStringData2D(this->array_, k, i, length, unread_buffer);
@@ -364,11 +366,7 @@ XSI::CStatus evaluate(XSI::ICENodeContext& context) {
     const auto& in = std::get<0>(bound.inputs);
     return walk(context, [&](ULONG k) {
       const Items<Item> items = in.template items<Item>(k);
-      number_text::Text text;
-      bound.output.write_texts(k, items.count, [&](ULONG i) {
-        text = Node::compute(items[i]);
-        return text.view();
-      });
+      bound.output.write_texts(k, items.count, [&](ULONG i) { return Node::compute(items[i]); });
     });
   } else {
     static_assert(every_input_one_per_element<Node>(),
