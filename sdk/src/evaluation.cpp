@@ -219,7 +219,7 @@ XSI::CStatus EvaluationState::acquire_array(Array& array, bool output, ULONG id,
                                             const char* operation) {
   constexpr bool single = std::is_same_v<Array, XSI::CBaseDataArray>;
   if (refuse_acquisition()) return XSI::CStatus::Fail;
-  return or_refused(operation, XSI::CStatus(XSI::CStatus::Fail), [&] {
+  return status_or_refused(operation, [&] {
     PortData* port =
         port_to_acquire(output, id, data_type,
                         single ? XSI::siICENodeStructureSingle : XSI::siICENodeStructureArray);
@@ -402,6 +402,7 @@ using xsi_host::PortData;
 using xsi_host::detail::EvaluationState;
 using xsi_host::detail::or_refused;
 using xsi_host::detail::SlotKind;
+using xsi_host::detail::status_or_refused;
 
 namespace {
 
@@ -458,7 +459,7 @@ CStatus ICENodeContext::ReleaseDataArray(CBaseDataArray2D& array) {
 CStatus ICENodeContext::AcquireIndexSet(CIndexSet& set) {
   EvaluationState& e = EVALUATION;
   if (e.refuse_acquisition()) return CStatus::Fail;
-  return or_refused("AcquireIndexSet", CStatus(CStatus::Fail), [&] {
+  return status_or_refused("AcquireIndexSet", [&] {
     const ULONG* data = e.index_data.empty() ? nullptr : e.index_data.data();
     if (e.strict) {
       std::vector<std::uint32_t> words = e.index_data;
@@ -492,7 +493,7 @@ CStatus ICENodeContext::GetStringData(const CBaseDataArray& array, ULONG i,
   EvaluationState& e = EVALUATION;
   out_text = L"";
   out_length = 0;
-  return or_refused("GetStringData", CStatus(CStatus::Fail), [&] {
+  return status_or_refused("GetStringData", [&] {
     PortData* port = e.bound(array.slot_, SlotKind::Array1D, "GetStringData");
     if (!port || port->data_type() != siICENodeDataString || !e.within(*port, i, "GetStringData"))
       return CStatus(CStatus::Fail);
@@ -507,7 +508,7 @@ CStatus ICENodeContext::ResizeStringData(CBaseDataArray& array, ULONG i, ULONG l
                                          wchar_t*& out_buffer) {
   EvaluationState& e = EVALUATION;
   out_buffer = nullptr;
-  return or_refused("ResizeStringData", CStatus(CStatus::Fail), [&] {
+  return status_or_refused("ResizeStringData", [&] {
     PortData* port = e.bound(array.slot_, SlotKind::Array1D, "ResizeStringData");
     if (!port || port->data_type() != siICENodeDataString ||
         !e.within(*port, i, "ResizeStringData"))
@@ -526,7 +527,7 @@ CStatus ICENodeContext::ResizeStringData(CBaseDataArray& array, ULONG i, ULONG l
 CStatus ICENodeContext::SetStringData(CBaseDataArray& array, ULONG i, const wchar_t* text,
                                       ULONG length) {
   EvaluationState& e = EVALUATION;
-  return or_refused("SetStringData", CStatus(CStatus::Fail), [&] {
+  return status_or_refused("SetStringData", [&] {
     PortData* port = e.bound(array.slot_, SlotKind::Array1D, "SetStringData");
     if (!port || port->data_type() != siICENodeDataString || !e.within(*port, i, "SetStringData"))
       return CStatus(CStatus::Fail);
@@ -542,7 +543,7 @@ CStatus ICENodeContext::GetSubArray(const CBaseDataArray2D& array, ULONG i, cons
   out_items = nullptr;
   out_count = 0;
   out_item_size = 0;
-  return or_refused("GetSubArray", CStatus(CStatus::Fail), [&] {
+  return status_or_refused("GetSubArray", [&] {
     PortData* port = e.bound(array.slot_, SlotKind::Array2D, "GetSubArray");
     if (!port || !e.within(*port, i, "GetSubArray")) return CStatus(CStatus::Fail);
     const void* items = nullptr;
@@ -627,7 +628,7 @@ CStatus ICENodeContext::ResizeStringData2D(CBaseDataArray2D& array, ULONG i, ULO
                                            wchar_t*& out_buffer) {
   EvaluationState& e = EVALUATION;
   out_buffer = nullptr;
-  return or_refused("ResizeStringData2D", CStatus(CStatus::Fail), [&] {
+  return status_or_refused("ResizeStringData2D", [&] {
     PortData* port = e.bound(array.slot_, SlotKind::Array2D, "ResizeStringData2D");
     if (!port || port->data_type() != siICENodeDataString ||
         !e.within(*port, i, "ResizeStringData2D"))
@@ -647,7 +648,7 @@ CStatus ICENodeContext::ResizeStringData2D(CBaseDataArray2D& array, ULONG i, ULO
 CStatus ICENodeContext::SetStringData2D(CBaseDataArray2D& array, ULONG i, ULONG j,
                                         const wchar_t* text, ULONG length) {
   EvaluationState& e = EVALUATION;
-  return or_refused("SetStringData2D", CStatus(CStatus::Fail), [&] {
+  return status_or_refused("SetStringData2D", [&] {
     PortData* port = e.bound(array.slot_, SlotKind::Array2D, "SetStringData2D");
     if (!port || port->data_type() != siICENodeDataString || !e.within(*port, i, "SetStringData2D"))
       return CStatus(CStatus::Fail);

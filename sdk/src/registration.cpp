@@ -95,6 +95,7 @@ using xsi_host::detail::current_session;
 using xsi_host::detail::NodeDefState;
 using xsi_host::detail::or_refused;
 using xsi_host::detail::SessionState;
+using xsi_host::detail::status_or_refused;
 using xsi_host::detail::text_of;
 
 CStatus::CStatus(Code code) : code_(code) {}
@@ -122,7 +123,7 @@ CString SIObject::GetName() const {
   return CString(name.c_str(), static_cast<ULONG>(name.size()));
 }
 CStatus SIObject::PutName(const CString& name) {
-  return or_refused("PutName", CStatus(CStatus::Fail), [&] {
+  return status_or_refused("PutName", [&] {
     session_->registration.name = text_of(name);
     return CStatus(CStatus::OK);
   });
@@ -131,7 +132,7 @@ CStatus SIObject::PutName(const CString& name) {
 PluginRegistrar::PluginRegistrar(SessionState* session) : SIObject(session) {}
 
 CStatus PluginRegistrar::PutAuthor(const CString& author) {
-  return or_refused("PutAuthor", CStatus(CStatus::Fail), [&] {
+  return status_or_refused("PutAuthor", [&] {
     session_->registration.author = text_of(author);
     return CStatus(CStatus::OK);
   });
@@ -155,7 +156,7 @@ PluginItem PluginRegistrar::RegisterICENode(const ICENodeDef& definition) {
 PluginItem::PluginItem() : node_(nullptr) {}
 CStatus PluginItem::PutCategories(const CString& categories) {
   if (!node_) return CStatus::Fail;
-  return or_refused("PutCategories", CStatus(CStatus::Fail), [&] {
+  return status_or_refused("PutCategories", [&] {
     node_->record().categories = text_of(categories);
     return CStatus(CStatus::OK);
   });
@@ -169,7 +170,7 @@ ICENodeDef& ICENodeDef::operator=(const CRef& ref) {
 
 CStatus ICENodeDef::PutColor(int red, int green, int blue) {
   if (!node_) return CStatus::Fail;
-  return or_refused("PutColor", CStatus(CStatus::Fail), [&] {
+  return status_or_refused("PutColor", [&] {
     auto& node = node_->record();
     if (node_->session->record_call(node, "PutColor", arguments_of(red, green, blue)))
       return CStatus(CStatus::Fail);
@@ -183,7 +184,7 @@ CStatus ICENodeDef::PutColor(int red, int green, int blue) {
 
 CStatus ICENodeDef::AddPortGroup(ULONG id, ULONG minimum, ULONG maximum, const CString& name) {
   if (!node_) return CStatus::Fail;
-  return or_refused("AddPortGroup", CStatus(CStatus::Fail), [&] {
+  return status_or_refused("AddPortGroup", [&] {
     auto& node = node_->record();
     if (node_->session->record_call(node, "AddPortGroup",
                                     arguments_of(id, minimum, maximum, text_of(name))))
@@ -199,7 +200,7 @@ CStatus ICENodeDef::AddInputPort(ULONG id, ULONG group, ULONG data_type, ULONG s
                                  const CValue& maximum, ULONG constraint1, ULONG constraint2,
                                  ULONG constraint3) {
   if (!node_) return CStatus::Fail;
-  return or_refused("AddInputPort", CStatus(CStatus::Fail), [&] {
+  return status_or_refused("AddInputPort", [&] {
     using xsi_host::detail::value_of;
     auto& node = node_->record();
     xsi_host::PortRecord port{true,
@@ -229,7 +230,7 @@ CStatus ICENodeDef::AddOutputPort(ULONG id, ULONG data_type, ULONG structure, UL
                                   const CString& name, const CString& script_name,
                                   ULONG constraint1, ULONG constraint2, ULONG constraint3) {
   if (!node_) return CStatus::Fail;
-  return or_refused("AddOutputPort", CStatus(CStatus::Fail), [&] {
+  return status_or_refused("AddOutputPort", [&] {
     auto& node = node_->record();
     xsi_host::PortRecord port{false,
                               id,
@@ -265,7 +266,7 @@ CRef Factory::CreateICENodeDef(const CString& name, const CString& display_name)
 Factory Application::GetFactory() const { return Factory(); }
 
 CStatus Application::LogMessage(const CString& message, siSeverityType severity) const {
-  return or_refused("LogMessage", CStatus(CStatus::Fail), [&] {
+  return status_or_refused("LogMessage", [&] {
     const xsi_host::LogLine line{text_of(message), severity};
     SessionState* session = current_session();
     if (!session) {

@@ -44,6 +44,17 @@ T or_refused(const char* operation, T fallback, Body&& body) noexcept {
     return fallback;
   }
 }
+// The same for an operation that answers with a status: Fail when refused, the status built
+// only then, since every status is built by a call into this library.
+template <class Body>
+XSI::CStatus status_or_refused(const char* operation, Body&& body) noexcept {
+  try {
+    return body();
+  } catch (...) {
+    record_refusal(operation);
+    return XSI::CStatus::Fail;
+  }
+}
 template <class Body>
 void or_refused(const char* operation, Body&& body) noexcept {
   try {
