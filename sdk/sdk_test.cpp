@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -94,6 +95,39 @@ TEST(CString, SplitDropsEmptyPiecesAndNeverLoops) {
   EXPECT_EQ(pieces(L"abc", L""), L"[abc]");
   EXPECT_EQ(pieces(L"", L""), L"");
   EXPECT_EQ(pieces(L"10203", L"0"), L"[1][2][3]");
+}
+
+// Split against the plain cut by std::wstring_view::find, on random texts over a small alphabet
+// so that separators meet, overlap, start and end the text; pieces long and short, each copied.
+TEST(CString, SplitCutsWhereAPlainSearchCuts) {
+  std::mt19937 random(7);
+  auto random_text = [&](std::size_t max_length) {
+    std::wstring text(random() % (max_length + 1), L'a');
+    for (wchar_t& c : text) c = L"ab,"[random() % 3];
+    return text;
+  };
+  for (int trial = 0; trial < 20'000; ++trial) {
+    const std::wstring text = random_text(40);
+    std::wstring separator = random_text(3);
+    if (separator.empty()) separator = L",";
+    std::vector<std::wstring> expected;
+    const std::wstring_view view(text);
+    std::size_t begin = 0;
+    for (std::size_t at = view.find(separator); at != std::wstring_view::npos;
+         at = view.find(separator, begin)) {
+      if (at > begin) expected.emplace_back(view.substr(begin, at - begin));
+      begin = at + separator.size();
+    }
+    if (begin < view.size()) expected.emplace_back(view.substr(begin));
+
+    const XSI::CStringArray pieces = CString(text.c_str()).Split(separator.c_str());
+    ASSERT_EQ(pieces.GetCount(), static_cast<long>(expected.size())) << trial;
+    for (long i = 0; i < pieces.GetCount(); ++i) {
+      const CString copy(pieces[i]);
+      ASSERT_EQ(wide(copy), expected[static_cast<std::size_t>(i)]) << trial;
+      ASSERT_EQ(copy.GetWideString()[copy.Length()], L'\0');
+    }
+  }
 }
 
 TEST(CValue, TextOfNumbersIsShortestRoundTrip) {

@@ -48,6 +48,22 @@ char narrowed(wchar_t c) {
   return code < 256 ? static_cast<char>(code) : '?';
 }
 
+// Where the first occurrence of a non-empty sep at or after from starts, or text.size() when
+// there is none: a scan for its first character, then the rest compared in place. The pieces
+// between separators are most often a few characters long, where the library's search (a call
+// to wmemchr, then to wmemcmp) costs more than the scan.
+std::size_t find_separator(std::wstring_view text, std::wstring_view sep, std::size_t from) {
+  if (text.size() < sep.size() || from > text.size() - sep.size()) return text.size();
+  const wchar_t* const starts_end = text.data() + (text.size() - sep.size() + 1);
+  for (const wchar_t* at = std::find(text.data() + from, starts_end, sep[0]); at != starts_end;
+       at = std::find(at + 1, starts_end, sep[0])) {
+    std::size_t k = 1;
+    while (k < sep.size() && at[k] == sep[k]) ++k;
+    if (k == sep.size()) return static_cast<std::size_t>(at - text.data());
+  }
+  return text.size();
+}
+
 }  // namespace
 
 void CString::clear() noexcept {
@@ -63,7 +79,8 @@ void CString::assign(std::wstring_view text) {
   length_ = static_cast<ULONG>(text.size());
   rep_ = fresh;
   if (!rep_) {
-    std::copy(text.begin(), text.end(), inline_);
+    // A few characters at the most: a plain loop, where a call to memmove costs more.
+    for (std::size_t i = 0; i < text.size(); ++i) inline_[i] = text[i];
     inline_[length_] = L'\0';
   }
 }
@@ -103,8 +120,14 @@ CString::CString(const CValue& value) : CString() {
   }
 }
 
+// An inline text is copied with its whole room, of fixed size: a few moves, no call.
 CString::CString(const CString& other) : CString() {
-  assign_or_empty({other.GetWideString(), other.Length()});
+  if (other.rep_) {
+    assign_or_empty({other.GetWideString(), other.Length()});
+    return;
+  }
+  length_ = other.length_;
+  std::memcpy(inline_, other.inline_, sizeof inline_);
 }
 
 CString::CString(CString&& other) noexcept : CString() { *this = std::move(other); }
@@ -291,12 +314,12 @@ CStringArray CString::Split(const CString& separator) const {
       return;
     }
     std::size_t begin = 0;
-    for (std::size_t at = text.find(sep); at != std::wstring_view::npos;
-         at = text.find(sep, begin)) {
-      if (at > begin) visit(text.substr(begin, at - begin));
+    for (std::size_t at = find_separator(text, sep, 0); at < text.size();
+         at = find_separator(text, sep, begin)) {
+      if (at > begin) visit(std::wstring_view(text.data() + begin, at - begin));
       begin = at + sep.size();
     }
-    if (begin < text.size()) visit(text.substr(begin));
+    if (begin < text.size()) visit(std::wstring_view(text.data() + begin, text.size() - begin));
   };
   std::size_t count = 0;
   for_each_piece([&count](std::wstring_view) { ++count; });
