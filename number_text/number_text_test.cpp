@@ -49,6 +49,18 @@ TEST(ReadFloat, IgnoresWhiteSpaceAndAcceptsOneLeadingSign) {
   EXPECT_EQ(read_float(L"0x10"), 0.0f);           // no hexadecimal
 }
 
+// The characters of a number are copied to the stack up to a length, and past it to the heap:
+// a number of any length reads the same, whatever follows it.
+TEST(ReadNumber, ANumberReadsTheSameAtEveryLength) {
+  for (std::size_t length = 3; length <= 130; ++length) {
+    const std::wstring number = std::wstring(length - 3, L'0') + L"1.5";
+    for (const std::wstring& text : {number, L" " + number, number + L"x", number + L"0e"}) {
+      EXPECT_EQ(read_float(text), 1.5f) << length;
+      EXPECT_EQ(read_integer(text), 1) << length;
+    }
+  }
+}
+
 TEST(ReadFloat, ReadsPointsAndExponents) {
   EXPECT_EQ(read_float(L".5"), 0.5f);
   EXPECT_EQ(read_float(L"5."), 5.0f);

@@ -36,25 +36,26 @@ bool may_belong_to_a_number(wchar_t c) {
 
 // Calls read(prefix) with the number's characters after leading white space, narrowed, up to
 // the first character that cannot belong to a number, so the copy stays short whatever follows.
-// The copy is made on the stack, or for a prefix too long for that on the heap.
+// The characters are tested and copied in one pass onto the stack; a prefix too long for that
+// is copied again, whole, to the heap.
 template <class Read>
 auto with_number_prefix(std::wstring_view text, Read&& read) {
   std::size_t begin = 0;
   while (begin < text.size() && is_space(text[begin])) ++begin;
-  std::size_t end = begin;
-  while (end < text.size() && may_belong_to_a_number(text[end])) ++end;
-  const std::size_t length = end - begin;
-  auto narrow = [&](char* out) {
-    for (std::size_t i = 0; i < length; ++i) out[i] = static_cast<char>(text[begin + i]);
-    return std::string_view(out, length);
-  };
+  const std::wstring_view rest = text.substr(begin);
   constexpr std::size_t kOnStack = 64;
-  if (length <= kOnStack) {
-    char buffer[kOnStack];
-    return read(narrow(buffer));
+  char buffer[kOnStack];
+  const std::size_t on_stack = std::min(rest.size(), kOnStack);
+  std::size_t length = 0;
+  while (length < on_stack && may_belong_to_a_number(rest[length])) {
+    buffer[length] = static_cast<char>(rest[length]);
+    ++length;
   }
+  if (length < kOnStack) return read(std::string_view(buffer, length));
+  while (length < rest.size() && may_belong_to_a_number(rest[length])) ++length;
   std::string long_prefix(length, '\0');
-  return read(narrow(long_prefix.data()));
+  for (std::size_t i = 0; i < length; ++i) long_prefix[i] = static_cast<char>(rest[i]);
+  return read(std::string_view(long_prefix));
 }
 
 // Leading '+' is accepted; from_chars takes only '-'.

@@ -42,8 +42,9 @@ frame::Result<frame::Numbers<Item>> read(std::wstring_view text, std::wstring_vi
   }
   const XSI::CStringArray pieces = host_text->Split(*host_delimiter);
   frame::Numbers<Item> values;
-  values.reserve(static_cast<std::size_t>(pieces.GetCount()));
-  for (long i = 0; i < pieces.GetCount(); ++i) {
+  const long count = pieces.GetCount();
+  values.reserve(static_cast<std::size_t>(count));
+  for (long i = 0; i < count; ++i) {
     const XSI::CValue piece(pieces[i]);
     if constexpr (std::is_same_v<Item, float>) {
       values.push_back(static_cast<float>(piece));
