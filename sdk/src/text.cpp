@@ -217,6 +217,7 @@ struct CStringArray::Rep {
   std::size_t capacity;
 
   CString* items() { return reinterpret_cast<CString*>(this + 1); }
+  const CString* items() const { return reinterpret_cast<const CString*>(this + 1); }
 
   static Rep* make(std::size_t capacity) {
     static_assert(sizeof(Rep) % alignof(CString) == 0);
@@ -230,11 +231,29 @@ struct CStringArray::Rep {
     for (std::size_t i = rep->count; i-- > 0;) rep->items()[i].~CString();
     ::operator delete(rep);
   }
+  // A block of the given capacity, filled by fill(block); when filling throws, the block and
+  // every text in it are let go before the exception goes on.
+  template <class Fill>
+  static Rep* make_filled(std::size_t capacity, Fill&& fill) {
+    Rep* rep = make(capacity);
+    try {
+      fill(*rep);
+    } catch (...) {
+      destroy(rep);
+      throw;
+    }
+    return rep;
+  }
   // Adds a copy of text, which must fit; throws std::bad_alloc when its storage does not.
   void add(std::wstring_view text) {
     CString* item = new (items() + count) CString();
     ++count;
     item->assign(text);
+  }
+  void add(const CString& text) { add(std::wstring_view(text.GetWideString(), text.Length())); }
+  // Adds a copy of every text of other, which must fit.
+  void add_all(const Rep& other) {
+    for (std::size_t i = 0; i < other.count; ++i) add(other.items()[i]);
   }
 };
 
@@ -246,18 +265,8 @@ CStringArray& CStringArray::operator=(const CStringArray& other) {
   if (this == &other) return *this;
   or_refused("CStringArray", [&] {
     Rep* fresh = nullptr;
-    try {
-      if (other.rep_ && other.rep_->count > 0) {
-        fresh = Rep::make(other.rep_->count);
-        for (std::size_t i = 0; i < other.rep_->count; ++i) {
-          const CString& item = other.rep_->items()[i];
-          fresh->add({item.GetWideString(), item.Length()});
-        }
-      }
-    } catch (...) {
-      Rep::destroy(fresh);
-      throw;
-    }
+    if (other.rep_ && other.rep_->count > 0)
+      fresh = Rep::make_filled(other.rep_->count, [&](Rep& copy) { copy.add_all(*other.rep_); });
     Rep::destroy(rep_);
     rep_ = fresh;
   });
@@ -278,23 +287,16 @@ void CStringArray::Add(const CString& text) {
   or_refused("CStringArray", [&] {
     if (!rep_ || rep_->count == rep_->capacity) {
       // Room for twice as many, the texts so far copied over; the old block only then let go.
-      Rep* grown = Rep::make(rep_ ? 2 * rep_->capacity : 4);
-      try {
-        for (std::size_t i = 0; rep_ && i < rep_->count; ++i) {
-          const CString& item = rep_->items()[i];
-          grown->add({item.GetWideString(), item.Length()});
-        }
-        grown->add({text.GetWideString(), text.Length()});
-      } catch (...) {
-        Rep::destroy(grown);
-        throw;
-      }
+      Rep* grown = Rep::make_filled(rep_ ? 2 * rep_->capacity : 4, [&](Rep& block) {
+        if (rep_) block.add_all(*rep_);
+        block.add(text);
+      });
       Rep::destroy(rep_);
       rep_ = grown;
       return;
     }
     try {
-      rep_->add({text.GetWideString(), text.Length()});
+      rep_->add(text);
     } catch (...) {
       rep_->items()[--rep_->count].~CString();
       throw;
@@ -325,14 +327,9 @@ CStringArray CString::Split(const CString& separator) const {
   for_each_piece([&count](std::wstring_view) { ++count; });
   if (count == 0) return pieces;
   or_refused("Split", [&] {
-    CStringArray::Rep* rep = CStringArray::Rep::make(count);
-    try {
-      for_each_piece([rep](std::wstring_view piece) { rep->add(piece); });
-    } catch (...) {
-      CStringArray::Rep::destroy(rep);
-      throw;
-    }
-    pieces.rep_ = rep;
+    pieces.rep_ = CStringArray::Rep::make_filled(count, [&](CStringArray::Rep& block) {
+      for_each_piece([&block](std::wstring_view piece) { block.add(piece); });
+    });
   });
   return pieces;
 }
