@@ -386,11 +386,11 @@ TEST(TextCopies, KeepEveryCharacterAndNamesCompareWhole) {
 TEST(WalkBits, CountsUpToTheTopOfTheRangeDoNotWrap) {
   // 2^27 words of zeros, which the system maps lazily, for the largest bit count there is.
   constexpr std::size_t kWords = std::size_t{1} << 27;
-  const std::unique_ptr<std::uint32_t, decltype(&std::free)> words(
-      static_cast<std::uint32_t*>(std::calloc(kWords, sizeof(std::uint32_t))), &std::free);
+  const std::unique_ptr<ULONG, decltype(&std::free)> words(
+      static_cast<ULONG*>(std::calloc(kWords, sizeof(ULONG))), &std::free);
   ASSERT_NE(words, nullptr);
   for (const ULONG bit : {0u, 0xFFFFFFE0u, 0xFFFFFFFEu, 0xFFFFFFFFu})
-    words.get()[bit / 32] |= std::uint32_t{1} << (bit % 32);
+    words.get()[bit / 32] |= ULONG{1} << (bit % 32);
   std::vector<ULONG> walked;
   frame::walk_bits(words.get(), 0xFFFFFFFF, [&](ULONG k) { walked.push_back(k); });
   EXPECT_EQ(walked, (Elements{0, 0xFFFFFFE0, 0xFFFFFFFE}));  // bit 0xFFFFFFFF is past the count

@@ -4,8 +4,12 @@ namespace frame {
 namespace {
 
 constexpr ULONG kPortGroup = 100;
+// Every port's context: any.
+constexpr ULONG kAnyContext = 63;
 // Every port passes these three trailing constraint values.
-constexpr ULONG kConstraints[3] = {XSI::kNotFound, XSI::kNotFound, 402};
+constexpr ULONG kConstraints[3] = {kNotFound, kNotFound, 402};
+// The severity of the line logged at unload: verbose.
+constexpr ULONG kVerbose = 16;
 
 XSI::CValue value_of(const Default& value) {
   switch (value.kind) {
@@ -27,40 +31,44 @@ void register_node(XSI::PluginRegistrar& registrar, const NodeInfo& node) {
   const XSI::CString no_message;
   const XSI::CValue no_limit;
   XSI::ICENodeDef definition;
-  definition = XSI::Application().GetFactory().CreateICENodeDef(node.name, node.name);
+  const XSI::CString name(node.name);
+  definition = XSI::Application().GetFactory().CreateICENodeDef(name, name);
 
   definition.PutColor(87, 112, 102).AssertSucceeded(no_message);
   definition.AddPortGroup(kPortGroup, 1, 1, XSI::CString()).AssertSucceeded(no_message);
   for (const Port& port : node.inputs) {
+    const XSI::CString port_name(port.name);
     definition
-        .AddInputPort(port.id, kPortGroup, port.data_type, port.structure, XSI::siICENodeContextAny,
-                      port.name, port.name, value_of(port.default_value), no_limit, no_limit,
-                      kConstraints[0], kConstraints[1], kConstraints[2])
+        .AddInputPort(port.id, kPortGroup, port.data_type, port.structure, kAnyContext, port_name,
+                      port_name, value_of(port.default_value), no_limit, no_limit, kConstraints[0],
+                      kConstraints[1], kConstraints[2])
         .AssertSucceeded(no_message);
   }
   const Port& output = node.output;
+  const XSI::CString output_name(output.name);
   definition
-      .AddOutputPort(output.id, output.data_type, output.structure, XSI::siICENodeContextAny,
-                     output.name, output.name, kConstraints[0], kConstraints[1], kConstraints[2])
+      .AddOutputPort(output.id, output.data_type, output.structure, kAnyContext, output_name,
+                     output_name, kConstraints[0], kConstraints[1], kConstraints[2])
       .AssertSucceeded(no_message);
 
   XSI::PluginItem item = registrar.RegisterICENode(definition);
-  item.PutCategories(L"Custom ICENode");
+  item.PutCategories(XSI::CString(L"Custom ICENode"));
 }
 
 }  // namespace
 
 XSI::CStatus load_plugin(XSI::PluginRegistrar& registrar, const NodeInfo& node) {
-  registrar.PutAuthor(node.author);
-  registrar.PutName(XSI::CString(node.name) + L" Plugin");
+  registrar.PutAuthor(XSI::CString(node.author));
+  registrar.PutName(XSI::CString(node.name) + XSI::CString(L" Plugin"));
   registrar.PutVersion(1, 0);
   register_node(registrar, node);
-  return XSI::CStatus::OK;
+  return sdk::success();
 }
 
 XSI::CStatus unload_plugin(XSI::PluginRegistrar& registrar) {
-  XSI::Application().LogMessage(registrar.GetName() + L" has been unloaded.", XSI::siVerboseMsg);
-  return XSI::CStatus::OK;
+  XSI::Application().LogMessage(registrar.GetName() + XSI::CString(L" has been unloaded."),
+                                sdk::severity(kVerbose));
+  return sdk::success();
 }
 
 }  // namespace frame

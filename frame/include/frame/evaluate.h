@@ -68,17 +68,17 @@ class PortArray {
   bool acquire_output(XSI::ICENodeContext& context, const Port& port) {
     context_ = &context;
     if constexpr (Structure == kOnePerElement)
-      acquired_ = context.AcquireOutputDataArray(array_, port.data_type).Succeeded();
+      acquired_ = sdk::lent(context.AcquireOutputDataArray(array_, port.data_type));
     else
-      acquired_ = context.AcquireOutputDataArray2D(array_, port.data_type).Succeeded();
+      acquired_ = sdk::lent(context.AcquireOutputDataArray2D(array_, port.data_type));
     return bound();
   }
   bool acquire_input(XSI::ICENodeContext& context, const Port& port) {
     context_ = &context;
     if constexpr (Structure == kOnePerElement)
-      acquired_ = context.AcquireInputDataArray(array_, port.data_type, port.id, 0).Succeeded();
+      acquired_ = sdk::lent(context.AcquireInputDataArray(array_, port.data_type, port.id, 0));
     else
-      acquired_ = context.AcquireInputDataArray2D(array_, port.data_type, port.id, 0).Succeeded();
+      acquired_ = sdk::lent(context.AcquireInputDataArray2D(array_, port.data_type, port.id, 0));
     return bound();
   }
 
@@ -89,8 +89,8 @@ class PortArray {
  protected:
   bool bound() {
     // The count and constant flag are fixed from acquisition to release: read once.
-    count_ = array_.GetCount();
-    if constexpr (Structure == kArrayPerElement) constant_ = array_.IsConstant();
+    count_ = sdk::element_count(array_);
+    if constexpr (Structure == kArrayPerElement) constant_ = sdk::is_constant(array_);
     return acquired_;
   }
 
@@ -105,60 +105,50 @@ template <ULONG Structure>
 class InputArray : public PortArray<Structure> {
  public:
   // Element i of a text input: exactly its characters, no terminator looked for.
-  std::wstring_view text(ULONG element) const requires(Structure == kOnePerElement) {
+  std::wstring_view text(ULONG element) requires(Structure == kOnePerElement) {
     if (element >= this->count_) return {};
-    const wchar_t* text = nullptr;
-    ULONG length = 0;
-    this->context_->GetStringData(this->array_, element, text, length);
-    return text ? std::wstring_view(text, length) : std::wstring_view();
+    const sdk::Characters text = sdk::get_string_data(*this->context_, this->array_, element);
+    return text.data ? std::wstring_view(text.data, text.length) : std::wstring_view();
   }
 
   // Element i of a boolean input: its bit of the array's words.
-  bool boolean(ULONG element) const requires(Structure == kOnePerElement) {
-    const auto* words = static_cast<const std::uint32_t*>(this->array_.GetData());
+  bool boolean(ULONG element) requires(Structure == kOnePerElement) {
+    const ULONG* words = sdk::boolean_words(this->array_);
     if (element >= this->count_ || !words) return false;
     return ((words[element / 32] >> (element % 32)) & 1u) != 0;
   }
 
-  // Element i of a numeric array input. The item size GetSubArray hands back is not read: the
-  // host promises the pointer and the count, and the port's data type says what an item is.
+  // Element i of a numeric array input: the host promises the pointer and the count, and the
+  // port's data type says what an item is.
   template <class T>
-  Items<T> items(ULONG element) const requires(Structure == kArrayPerElement) {
+  Items<T> items(ULONG element) requires(Structure == kArrayPerElement) {
     if (element >= this->count_) return {};
-    const void* data = nullptr;
-    ULONG count = 0;
-    ULONG unread_item_size = 0;
-    this->context_->GetSubArray(this->array_, element, data, count, unread_item_size);
-    if (!data) return {};
-    return {static_cast<const T*>(data), count, this->constant_};
+    const sdk::SubArray sub = sdk::get_sub_array(*this->context_, this->array_, element);
+    if (!sub.items) return {};
+    return {static_cast<const T*>(sub.items), sub.count, this->constant_};
   }
 };
 
 template <ULONG Structure>
 class OutputArray : public PortArray<Structure> {
  public:
-  // Element k of a one-text-per-element output, sized then set; the buffer pointer
-  // ResizeStringData hands back is not read.
+  // Element k of a one-text-per-element output, sized then set.
   void write(ULONG k, std::wstring_view text) requires(Structure == kOnePerElement) {
     if (k >= this->count_) return;
     const auto length = static_cast<ULONG>(text.size());
-    wchar_t* unread_buffer = nullptr;
-    this->context_->ResizeStringData(this->array_, k, length, unread_buffer);
-    this->context_->SetStringData(this->array_, k, text.data(), length);
+    sdk::resize_string_data(*this->context_, this->array_, k, length);
+    sdk::set_string_data(*this->context_, this->array_, k, text.data(), length);
   }
 
   // Element k of an array-per-element numeric output, sized once to values.size(), every item
   // written: the host promises n writable items at the pointer and nothing of their content.
   // While the output's constant flag is set, slot 0 alone is written and ends holding the last
-  // value. The count and item size ResizeSubArray hands back are not read.
+  // value.
   template <class T>
   void write(ULONG k, std::span<const T> values) requires(Structure == kArrayPerElement) {
     if (k >= this->count_) return;
-    void* data = nullptr;
-    ULONG unread_count = 0;
-    ULONG unread_item_size = 0;
     const auto n = static_cast<ULONG>(values.size());
-    this->context_->ResizeSubArray(this->array_, k, n, data, unread_count, unread_item_size);
+    void* data = sdk::resize_sub_array(*this->context_, this->array_, k, n);
     if (!data || n == 0) return;
     T* slots = static_cast<T*>(data);
     if (this->constant_) {
@@ -170,23 +160,18 @@ class OutputArray : public PortArray<Structure> {
 
   // Element k of an array-per-element text output: exactly n texts, text_of(i) giving item i
   // by value, its characters in view(); held here, so that it is built in place and never
-  // copied. Each text is sized once, then set. Nothing ResizeSubArray hands back is read: a
+  // copied. Each text is sized once, then set. The pointer ResizeSubArray gives is not read: a
   // text sub-array is written item by item.
   template <class TextOf>
   void write_texts(ULONG k, ULONG n, TextOf&& text_of) requires(Structure == kArrayPerElement) {
     if (k >= this->count_) return;
-    void* unread_items = nullptr;
-    ULONG unread_count = 0;
-    ULONG unread_item_size = 0;
-    this->context_->ResizeSubArray(this->array_, k, n, unread_items, unread_count,
-                                   unread_item_size);
+    sdk::resize_sub_array(*this->context_, this->array_, k, n);
     for (ULONG i = 0; i < n; ++i) {
       const auto item = text_of(i);
       const std::wstring_view text = item.view();
       const auto length = static_cast<ULONG>(text.size());
-      wchar_t* unread_buffer = nullptr;
-      this->context_->ResizeStringData2D(this->array_, k, i, length, unread_buffer);
-      this->context_->SetStringData2D(this->array_, k, i, text.data(), length);
+      sdk::resize_string_data_2d(*this->context_, this->array_, k, i, length);
+      sdk::set_string_data_2d(*this->context_, this->array_, k, i, text.data(), length);
     }
   }
 };
@@ -258,7 +243,7 @@ class Binding {
 class IndexSetLease {
  public:
   explicit IndexSetLease(XSI::ICENodeContext& context)
-      : context_(context), acquired_(context_.AcquireIndexSet(set_).Succeeded()) {}
+      : context_(context), acquired_(sdk::lent(context_.AcquireIndexSet(set_))) {}
   ~IndexSetLease() {
     if (acquired_) context_.ReleaseIndexSet(set_);
   }
@@ -278,7 +263,7 @@ class IndexSetLease {
 // k % 32 of word k / 32), ascending. Bits at and above count are the host's and may hold
 // anything; they are never visited. Any count up to 2^32 - 1 is walked whole: nothing wraps.
 template <class Visit>
-void walk_bits(const std::uint32_t* words, ULONG count, Visit&& visit) {
+void walk_bits(const ULONG* words, ULONG count, Visit&& visit) {
   const ULONG whole_words = count / 32;
   const ULONG last_bits = count % 32;
   auto visit_word = [&](ULONG word, std::uint32_t bits) {
@@ -295,19 +280,19 @@ void walk_bits(const std::uint32_t* words, ULONG count, Visit&& visit) {
 // past the set's count is read.
 template <class Visit>
 void walk_index_set(const XSI::CIndexSet& set, Visit&& visit) {
-  const ULONG count = set.GetCount();
-  const ULONG* data = set.GetData();
-  switch (set.GetForm()) {
-    case XSI::CIndexSet::Range:
+  const ULONG count = sdk::count(set);
+  const ULONG* data = sdk::data(set);
+  switch (sdk::form(set)) {
+    case sdk::IndexForm::range:
       for (ULONG k = 0; k < count; ++k) visit(k);
       break;
-    case XSI::CIndexSet::Bits:
+    case sdk::IndexForm::bits:
       if (data) walk_bits(data, count, visit);
       break;
-    case XSI::CIndexSet::List:
+    case sdk::IndexForm::list:
       if (!data) break;
       for (ULONG i = 0; i < count; ++i)
-        if (data[i] != XSI::kNotFound) visit(data[i]);
+        if (data[i] != kNotFound) visit(data[i]);
       break;
   }
 }
@@ -317,14 +302,14 @@ void walk_index_set(const XSI::CIndexSet& set, Visit&& visit) {
 template <class Write>
 XSI::CStatus walk(XSI::ICENodeContext& context, Write&& write) {
   const IndexSetLease index_set(context);
-  if (!index_set.acquired()) return XSI::CStatus::Fail;
+  if (!index_set.acquired()) return sdk::not_lent();
   walk_index_set(index_set.get(), write);
-  return XSI::CStatus::OK;
+  return sdk::success();
 }
 
 // Element 0 of an input as its computation's argument.
 template <ULONG DataType>
-auto argument(const InputArray<kOnePerElement>& in) {
+auto argument(InputArray<kOnePerElement>& in) {
   static_assert(DataType == kText || DataType == kBoolean,
                 "a node computed once per call takes texts and booleans");
   if constexpr (DataType == kText)
@@ -347,23 +332,23 @@ constexpr bool every_input_one_per_element() {
 
 // The computation once per call, on element 0 of each input.
 template <class Node, std::size_t... I>
-auto compute_once(const typename Binding<Node>::Inputs& inputs, std::index_sequence<I...>) {
+auto compute_once(typename Binding<Node>::Inputs& inputs, std::index_sequence<I...>) {
   return Node::compute(argument<Node::table.inputs[I].data_type>(std::get<I>(inputs))...);
 }
 
 template <class Node>
 XSI::CStatus evaluate(XSI::ICENodeContext& context) {
   constexpr const auto& table = Node::table;
-  if (context.GetEvaluatedOutputPortID() != table.output.id) return XSI::CStatus::OK;
+  if (context.GetEvaluatedOutputPortID() != table.output.id) return sdk::success();
 
   Binding<Node> bound(context);
-  if (!bound.complete()) return XSI::CStatus::Fail;
+  if (!bound.complete()) return sdk::not_lent();
 
   if constexpr (computes_item_by_item<Node>) {
     static_assert(table.output.data_type == kText && table.output.structure == kArrayPerElement,
                   "a node computed item by item gives an array of texts");
     using Item = Number<table.inputs[0].data_type>;
-    const auto& in = std::get<0>(bound.inputs);
+    auto& in = std::get<0>(bound.inputs);
     return walk(context, [&](ULONG k) {
       const Items<Item> items = in.template items<Item>(k);
       bound.output.write_texts(k, items.count, [&](ULONG i) { return Node::compute(items[i]); });
@@ -374,9 +359,9 @@ XSI::CStatus evaluate(XSI::ICENodeContext& context) {
     const auto result =
         compute_once<Node>(bound.inputs, std::make_index_sequence<table.input_count>());
     if (!result.has_value()) {
-      if (result.why() == NoResult::out_of_memory) return XSI::CStatus::MemoryUnavailable;
+      if (result.why() == NoResult::out_of_memory) return sdk::out_of_memory();
       write_marker<table.output.structure, table.output.data_type>(bound.output);
-      return XSI::CStatus::OK;
+      return sdk::success();
     }
     const auto& value = *result;
     return walk(context, [&](ULONG k) {

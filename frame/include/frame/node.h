@@ -21,20 +21,22 @@
 #include <utility>
 #include <variant>
 
-// The host SDK: the one line to change to build the plug-ins against another SDK.
-#include "xsi_sdk.h"
+#include "frame/sdk_binding.h"
 
 namespace frame {
 
-using XSI::ULONG;
+// A port's data type.
+inline constexpr ULONG kBoolean = 1;
+inline constexpr ULONG kInteger = 2;  // 32-bit signed
+inline constexpr ULONG kFloat = 4;    // 32-bit
+inline constexpr ULONG kText = 131072;
 
-inline constexpr ULONG kBoolean = XSI::siICENodeDataBool;
-inline constexpr ULONG kInteger = XSI::siICENodeDataLong;
-inline constexpr ULONG kFloat = XSI::siICENodeDataFloat;
-inline constexpr ULONG kText = XSI::siICENodeDataString;
+// A port's structure.
+inline constexpr ULONG kOnePerElement = 1;
+inline constexpr ULONG kArrayPerElement = 2;
 
-inline constexpr ULONG kOnePerElement = XSI::siICENodeStructureSingle;
-inline constexpr ULONG kArrayPerElement = XSI::siICENodeStructureArray;
+// What a text search gives when it finds nothing, and a hole in a list-form index set.
+inline constexpr ULONG kNotFound = 0xFFFFFFFF;
 
 // An input port's default value.
 struct Default {

@@ -42,9 +42,9 @@ XSI::CStatus at_boundary(Work&& work) noexcept {
   try {
     return work();
   } catch (const std::bad_alloc&) {
-    return XSI::CStatus::MemoryUnavailable;
+    return sdk::out_of_memory();
   } catch (...) {
-    return XSI::CStatus::Unexpected;
+    return sdk::unexpected();
   }
 }
 

@@ -1,9 +1,10 @@
 // What palvane and dromlet share: a delimited text cut into pieces and every piece read as a
-// number, by the host's own text operations (its search, its cut, its reading of a number).
+// number, by the host's own text operations (its search, its cut, its reading of a number). How
+// those cut and read is the SDK's to decide; with the stand-in SDK:
 //
 //   read<float>(L"1.36, x,,-2e1", L",")        == {1.36f, 0.0f, -20.0f}
 //   read<std::int32_t>(L"7;2.9;-1e10", L";")   == {7, 2, -2147483648}
-//   read<float>(L"1.5", L",")                  == NoResult::unsuitable: no delimiter
+//   read<float>(L"1.5", L",")                  == NoResult::unsuitable: no delimiter, anywhere
 #pragma once
 
 #include <cstdint>
@@ -21,11 +22,10 @@ namespace text_to_numbers {
 // not give what the test needs.
 using DelimiterTest = std::optional<bool> (*)(const XSI::CString& delimiter);
 
-// The pieces of text between the occurrences of delimiter, cut by CString::Split (empty pieces
-// dropped), each read by CValue: a float correctly rounded to 32 bits, an integer truncated
-// toward zero and saturated to 32 bits; a piece that holds no number reads as 0. Unsuitable
-// when the text does not hold the delimiter (CString::FindString finds an empty one nowhere) or
-// test refuses it; out of memory when the SDK could not copy the texts.
+// The pieces of text between the occurrences of delimiter, in text order, as CString::Split
+// cuts them, each read by CValue as a float or an integer within 32 bits. Unsuitable when the
+// text does not hold the delimiter (CString::FindString) or test refuses it; out of memory when
+// the SDK could not copy the texts.
 template <class Item>
 frame::Result<frame::Numbers<Item>> read(std::wstring_view text, std::wstring_view delimiter,
                                          DelimiterTest test = nullptr) {
@@ -33,7 +33,7 @@ frame::Result<frame::Numbers<Item>> read(std::wstring_view text, std::wstring_vi
   const std::optional<XSI::CString> host_text = frame::to_cstring(text);
   const std::optional<XSI::CString> host_delimiter = frame::to_cstring(delimiter);
   if (!host_text || !host_delimiter) return frame::NoResult::out_of_memory;
-  if (host_text->FindString(*host_delimiter, 0) == XSI::kNotFound)
+  if (host_text->FindString(*host_delimiter, 0) == frame::kNotFound)
     return frame::NoResult::unsuitable;
   if (test) {
     const std::optional<bool> suits = test(*host_delimiter);
@@ -42,9 +42,9 @@ frame::Result<frame::Numbers<Item>> read(std::wstring_view text, std::wstring_vi
   }
   const XSI::CStringArray pieces = host_text->Split(*host_delimiter);
   frame::Numbers<Item> values;
-  const long count = pieces.GetCount();
+  const auto count = pieces.GetCount();
   values.reserve(static_cast<std::size_t>(count));
-  for (long i = 0; i < count; ++i) {
+  for (decltype(pieces.GetCount()) i = 0; i < count; ++i) {
     const XSI::CValue piece(pieces[i]);
     if constexpr (std::is_same_v<Item, float>) {
       values.push_back(static_cast<float>(piece));
