@@ -1,7 +1,8 @@
 // dromlet: cuts a delimited text into pieces and gives every evaluated element the pieces read
 // as 32-bit signed integers, cut and read once from element 0 of each input. A text that lacks
-// the delimiter (an empty delimiter included: it occurs nowhere) leaves the marker -1 in output
-// element 0 alone. A delimiter that begins with a digit is accepted.
+// the delimiter leaves the marker -1 in output element 0 alone. A delimiter that begins with a
+// digit is accepted, and an empty one has no test of its own: the SDK's search decides (the
+// stand-in's finds it nowhere). The cut and the reading of each piece are the SDK's.
 #pragma once
 
 #include <cstdint>
@@ -26,8 +27,8 @@ struct Dromlet {
       .output = {208, L"Integer", frame::kInteger, frame::kArrayPerElement},
   };
 
-  // The pieces of text between the delimiters, read as integers (truncated toward zero,
-  // saturated to 32 bits); unsuitable when the text lacks the delimiter.
+  // The pieces of text between the delimiters, as the SDK cuts them, each as the SDK reads it as
+  // an integer; unsuitable when the text lacks the delimiter.
   static frame::Result<frame::Numbers<std::int32_t>> compute(std::wstring_view text,
                                                              std::wstring_view delimiter);
 };

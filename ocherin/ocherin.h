@@ -1,8 +1,8 @@
 // ocherin: gives every evaluated element the character codes of a text, computed once from
-// element 0 of the input. A code is the character's byte in the text's narrow form read as a
-// signed 8-bit value: bytes 128 to 255 give -128 to -1, and a character the narrow form cannot
-// hold in one byte gives the code of '?', 63. An embedded NUL is a character like any other and
-// gives 0.
+// element 0 of the input. A code is the character's byte in the text's narrow form, the SDK's
+// one byte per character, read as a signed 8-bit value: bytes 128 to 255 give -128 to -1. An
+// embedded NUL is a character like any other and gives 0. Which byte a character beyond one byte
+// becomes is the SDK's choice (the stand-in's narrow form gives '?', 63).
 #pragma once
 
 #include <cstdint>

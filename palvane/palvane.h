@@ -25,8 +25,9 @@ struct Palvane {
       .output = {200, L"Scalar", frame::kFloat, frame::kArrayPerElement},
   };
 
-  // The pieces of text between the delimiters, read as floats; unsuitable when the text lacks
-  // the delimiter, or the delimiter begins with a digit 0 to 9, or is empty.
+  // The pieces of text between the delimiters, as the SDK cuts them, each as the SDK reads it as
+  // a float; unsuitable when the text lacks the delimiter, or the delimiter begins with a digit
+  // 0 to 9, or is empty.
   static frame::Result<frame::Numbers<float>> compute(std::wstring_view text,
                                                       std::wstring_view delimiter);
 };
