@@ -38,6 +38,10 @@ TEST(ReadFloat, NoNumberReadsAsZero) {
     EXPECT_EQ(bits(read_float(text)), 0u) << text.size();
     EXPECT_EQ(read_integer(text), 0) << text.size();
   }
+  // White space to the end of a view that more white space and a digit follow.
+  const std::wstring_view blank = std::wstring_view(L"   1").substr(0, 2);
+  EXPECT_EQ(bits(read_float(blank)), 0u);
+  EXPECT_EQ(read_integer(blank), 0);
 }
 
 TEST(ReadFloat, IgnoresWhiteSpaceAndAcceptsOneLeadingSign) {
@@ -50,11 +54,15 @@ TEST(ReadFloat, IgnoresWhiteSpaceAndAcceptsOneLeadingSign) {
 }
 
 // The characters of a number are copied to the stack up to a length, and past it to the heap:
-// a number of any length reads the same, whatever follows it.
+// a number of any length reads the same, whatever follows it, and nothing past the text is read
+// (here, digits that lie just past its end).
 TEST(ReadNumber, ANumberReadsTheSameAtEveryLength) {
   for (std::size_t length = 3; length <= 130; ++length) {
     const std::wstring number = std::wstring(length - 3, L'0') + L"1.5";
-    for (const std::wstring& text : {number, L" " + number, number + L"x", number + L"0e"}) {
+    const std::wstring texts[] = {number, L" " + number, number + L"x", number + L"0e",
+                                  number + L"77"};
+    for (std::wstring_view text : texts) {
+      if (text.ends_with(L"77")) text.remove_suffix(2);
       EXPECT_EQ(read_float(text), 1.5f) << length;
       EXPECT_EQ(read_integer(text), 1) << length;
     }

@@ -1,13 +1,11 @@
 #include "number_text/number_text.h"
 
 #include <algorithm>
-#include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
 #include <string>
 #include <system_error>
-#include <type_traits>
 
 namespace number_text {
 namespace {
@@ -18,20 +16,11 @@ constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 bool is_space(wchar_t c) { return c == L' ' || (c >= L'\t' && c <= L'\r'); }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
-// Which ASCII characters may belong to a number: digits, signs, the point, letters (exponents,
-// "inf", "nan"), and the parentheses and underscore of a NaN's payload.
-constexpr auto kNumberCharacters = [] {
-  std::array<bool, 128> table{};
-  for (char c = '0'; c <= '9'; ++c) table[static_cast<unsigned char>(c)] = true;
-  for (char c = 'a'; c <= 'z'; ++c) table[static_cast<unsigned char>(c)] = true;
-  for (char c = 'A'; c <= 'Z'; ++c) table[static_cast<unsigned char>(c)] = true;
-  for (const char c : {'+', '-', '.', '(', ')', '_'}) table[static_cast<unsigned char>(c)] = true;
-  return table;
-}();
-
+// Whether a character may belong to a number: digits, signs, the point, letters (exponents,
+// "inf", "nan"), and the parentheses and underscore of a NaN's payload. All of them ASCII.
 bool may_belong_to_a_number(wchar_t c) {
-  const auto code = static_cast<std::make_unsigned_t<wchar_t>>(c);
-  return code < kNumberCharacters.size() && kNumberCharacters[code];
+  return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') ||
+         c == L'+' || c == L'-' || c == L'.' || c == L'(' || c == L')' || c == L'_';
 }
 
 // Calls read(prefix) with the number's characters after leading white space, narrowed, up to
