@@ -8,12 +8,14 @@
 #include <iterator>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "frame/evaluate.h"
 #include "frame/host_text.h"
+#include "frame/plugin.h"
 #include "host_mode.h"
 #include "xsi_host.h"
 
@@ -23,8 +25,9 @@ using frame::ULONG;
 using xsi_host::Value;
 using Elements = std::vector<ULONG>;
 
-// Computed once per call: the text's length, the flag, and 7; the text "fail" does not suit, and
-// "no memory" stands for a computation the SDK could not give storage to.
+// Computed once per call: the text's length, the flag, and 7; the text "fail" does not suit,
+// "no memory" stands for a computation the SDK could not give storage to, and "throw ..." for
+// one that throws.
 struct Counter {
   static constexpr frame::NodeTable<2> table{
       .name = L"counter",
@@ -38,6 +41,8 @@ struct Counter {
   static frame::Result<std::vector<std::int32_t>> compute(std::wstring_view text, bool flag) {
     if (text == L"fail") return frame::NoResult::unsuitable;
     if (text == L"no memory") return frame::NoResult::out_of_memory;
+    if (text == L"throw bad_alloc") throw std::bad_alloc();
+    if (text == L"throw") throw std::runtime_error("no result");
     return std::vector<std::int32_t>{static_cast<std::int32_t>(text.size()), flag, 7};
   }
 };
@@ -75,6 +80,12 @@ struct FrameTest : ::testing::Test {
 
   // Fills the node's output with a sentinel, evaluates, and gives the elements the call wrote,
   // checking that every other one still holds the sentinel.
+  // The node's evaluation as its plug-in exports it: no exception leaves it.
+  template <class Node>
+  static XSI::CStatus exported(XSI::ICENodeContext& context) {
+    return frame::at_boundary([&] { return frame::evaluate<Node>(context); });
+  }
+
   template <class Node>
   std::vector<ULONG> run(XSI::CStatus::Code status = XSI::CStatus::OK) {
     xsi_host::PortData& output = *evaluation.port(Node::table.output.id);
@@ -82,7 +93,7 @@ struct FrameTest : ::testing::Test {
         output.data_type() == frame::kText ? texts({L"sentinel"}) : std::vector<Value>{Value(777)};
     for (ULONG k = 0; k < output.element_count(); ++k) store_items(output, k, sentinel);
     evaluation.pull(Node::table.output.id);
-    result = evaluation.run(&frame::evaluate<Node>);
+    result = evaluation.run(&exported<Node>);
     EXPECT_EQ(result.status, status);
     EXPECT_TRUE(result.faults.empty()) << result.faults.front();
     std::vector<ULONG> written;
@@ -174,11 +185,19 @@ TEST_F(FrameTest, UnsuitableInputsLeaveTheMarkerInElementZeroAlone) {
   EXPECT_EQ(result.acquisitions, 3u);  // the index set is never acquired
 }
 
-TEST_F(FrameTest, AComputationWithoutMemoryFailsTheCallWritingNothing) {
-  text->set_text(0, L"no memory");
+// Each way a computation can fail fails the call with its own status, writes nothing, and
+// releases every array it acquired.
+TEST_F(FrameTest, AComputationWithoutMemoryOrThatThrowsFailsTheCallWritingNothing) {
+  const std::pair<const wchar_t*, XSI::CStatus::Code> cases[] = {
+      {L"no memory", XSI::CStatus::MemoryUnavailable},
+      {L"throw bad_alloc", XSI::CStatus::MemoryUnavailable},
+      {L"throw", XSI::CStatus::Unexpected}};
   evaluation.index_range(8);
-  EXPECT_EQ(run<Counter>(XSI::CStatus::MemoryUnavailable), Elements{});
-  EXPECT_EQ(result.acquisitions, 3u);
+  for (const auto& [input, status] : cases) {
+    text->set_text(0, input);
+    EXPECT_EQ(run<Counter>(status), Elements{}) << input;
+    EXPECT_EQ(result.acquisitions, 3u);
+  }
 }
 
 TEST_F(FrameTest, OnlyElementZeroOfEachInputIsRead) {
