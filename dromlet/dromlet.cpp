@@ -6,8 +6,8 @@
 namespace dromlet {
 
 // No test of its own on the delimiter: one that begins with a digit is accepted.
-frame::Result<frame::Numbers<std::int32_t>> Dromlet::compute(std::wstring_view text,
-                                                             std::wstring_view delimiter) {
+frame::Result<frame::Numbers<std::int32_t>> Dromlet::compute(const XSI::CString& text,
+                                                             const XSI::CString& delimiter) {
   return text_to_numbers::read<std::int32_t>(text, delimiter);
 }
 

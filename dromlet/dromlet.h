@@ -6,7 +6,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string_view>
 
 #include "frame/node.h"
 #include "frame/numbers.h"
@@ -29,8 +28,8 @@ struct Dromlet {
 
   // The pieces of text between the delimiters, as the SDK cuts them, each as the SDK reads it as
   // an integer; unsuitable when the text lacks the delimiter.
-  static frame::Result<frame::Numbers<std::int32_t>> compute(std::wstring_view text,
-                                                             std::wstring_view delimiter);
+  static frame::Result<frame::Numbers<std::int32_t>> compute(const XSI::CString& text,
+                                                             const XSI::CString& delimiter);
 };
 
 }  // namespace dromlet

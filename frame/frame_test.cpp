@@ -17,6 +17,7 @@
 #include "frame/host_text.h"
 #include "frame/plugin.h"
 #include "host_mode.h"
+#include "number_text/number_text.h"
 #include "xsi_host.h"
 
 namespace {

@@ -7,12 +7,10 @@
 
 namespace ocherin {
 
-frame::Result<frame::Numbers<std::int32_t>> Ocherin::compute(std::wstring_view text) {
-  const std::optional<XSI::CString> host_text = frame::to_cstring(text);
-  if (!host_text) return frame::NoResult::out_of_memory;
+frame::Result<frame::Numbers<std::int32_t>> Ocherin::compute(const XSI::CString& text) {
   // One byte per character: the narrow form holds exactly Length() bytes before its
   // terminator, so the length, not the first NUL, says where it ends.
-  const std::optional<std::string_view> narrow = frame::narrow_form(*host_text);
+  const std::optional<std::string_view> narrow = frame::narrow_form(text);
   if (!narrow) return frame::NoResult::out_of_memory;
   frame::Numbers<std::int32_t> codes;
   std::int32_t* code = codes.resize(narrow->size());

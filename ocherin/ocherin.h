@@ -6,7 +6,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string_view>
 
 #include "frame/node.h"
 #include "frame/numbers.h"
@@ -26,7 +25,7 @@ struct Ocherin {
 
   // The signed byte of each character of the text's narrow form; out of memory when the SDK
   // could not make that form.
-  static frame::Result<frame::Numbers<std::int32_t>> compute(std::wstring_view text);
+  static frame::Result<frame::Numbers<std::int32_t>> compute(const XSI::CString& text);
 };
 
 }  // namespace ocherin

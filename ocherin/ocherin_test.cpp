@@ -17,7 +17,8 @@ TEST(Compute, SignedBytesOfTheNarrowForm) {
   EXPECT_EQ(*Ocherin::compute(L""), Codes{});
   // A byte past 127 reads as negative; a NUL is a character; a character beyond one byte is '?'.
   const std::wstring text{L'\u00e9', L'\u00ff', L'\0', L'\u2192', L'z'};
-  EXPECT_EQ(*Ocherin::compute(text), (Codes{-23, -1, 0, 63, 122}));
+  EXPECT_EQ(*Ocherin::compute(XSI::CString(text.data(), static_cast<XSI::ULONG>(text.size()))),
+            (Codes{-23, -1, 0, 63, 122}));
 }
 
 }  // namespace

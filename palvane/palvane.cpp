@@ -2,7 +2,6 @@
 
 #include <optional>
 
-#include "frame/host_text.h"
 #include "frame/plugin.h"
 #include "text_to_numbers/text_to_numbers.h"
 
@@ -10,20 +9,19 @@ namespace palvane {
 namespace {
 
 // A delimiter that begins with a decimal digit would cut through the numbers themselves; an
-// empty one cuts nothing. Only '0' to '9' of the narrow form's first character count as digits.
-// The host's search finds an empty delimiter nowhere here, but the contract leaves that open:
-// the emptiness test is what refuses one wherever it is found.
+// empty one cuts nothing. Only '0' to '9' count as digits, told from the first byte of the
+// delimiter's narrow form, the one byte of it the test reads.
 std::optional<bool> suits(const XSI::CString& delimiter) {
-  const std::optional<std::string_view> narrow = frame::narrow_form(delimiter);
+  if (delimiter.IsEmpty()) return false;
+  const char* narrow = delimiter.GetAsciiString();
   if (!narrow) return std::nullopt;
-  if (!narrow->empty() && narrow->front() >= '0' && narrow->front() <= '9') return false;
-  return !delimiter.IsEmpty();
+  return !(narrow[0] >= '0' && narrow[0] <= '9');
 }
 
 }  // namespace
 
-frame::Result<frame::Numbers<float>> Palvane::compute(std::wstring_view text,
-                                                      std::wstring_view delimiter) {
+frame::Result<frame::Numbers<float>> Palvane::compute(const XSI::CString& text,
+                                                      const XSI::CString& delimiter) {
   return text_to_numbers::read<float>(text, delimiter, suits);
 }
 

@@ -4,7 +4,6 @@
 // in output element 0 alone.
 #pragma once
 
-#include <string_view>
 
 #include "frame/node.h"
 #include "frame/numbers.h"
@@ -28,8 +27,8 @@ struct Palvane {
   // The pieces of text between the delimiters, as the SDK cuts them, each as the SDK reads it as
   // a float; unsuitable when the text lacks the delimiter, or the delimiter begins with a digit
   // 0 to 9, or is empty.
-  static frame::Result<frame::Numbers<float>> compute(std::wstring_view text,
-                                                      std::wstring_view delimiter);
+  static frame::Result<frame::Numbers<float>> compute(const XSI::CString& text,
+                                                      const XSI::CString& delimiter);
 };
 
 }  // namespace palvane

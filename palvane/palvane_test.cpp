@@ -26,7 +26,8 @@ TEST(Compute, DelimitersThatDoNotSuit) {
   const std::pair<std::wstring, std::wstring> unsuitable[] = {
       {L"1.5", L","}, {L"", L","}, {L"10203", L"0"}, {L"1929", L"9"}, {L"1,5", L""}};
   for (const auto& [text, delimiter] : unsuitable) {
-    const frame::Result<Floats> result = Palvane::compute(text, delimiter);
+    const frame::Result<Floats> result =
+        Palvane::compute(XSI::CString(text.c_str()), XSI::CString(delimiter.c_str()));
     ASSERT_FALSE(result.has_value());
     EXPECT_EQ(result.why(), frame::NoResult::unsuitable);
   }

@@ -6,11 +6,11 @@
 // release everything in reverse order of acquisition, on every path; report success. A node
 // computes in one of two ways, chosen by its table:
 //  * once per call, when every input holds one value per element: compute takes element 0 of
-//    each input (a text as std::wstring_view, a boolean as bool) and gives the result every
-//    evaluated element receives (a text as std::wstring; an array of numbers as Numbers or a
-//    vector), or
-//    why there is none: inputs that do not suit leave the marker -1, in the output's type, in
-//    output element 0 alone;
+//    each input (a text as std::wstring_view, or as const XSI::CString& when it asks the SDK's
+//    text operations of it; a boolean as bool) and gives the result every evaluated element
+//    receives (a text as std::wstring; an array of numbers as Numbers or a vector), or why there
+//    is none: inputs that do not suit leave the marker -1, in the output's type, in output
+//    element 0 alone;
 //  * item by item, when its one input holds an array per element: compute takes one number and
 //    gives its text (number_text::Text), and element k of the output gets one text per item of
 //    input element k.
@@ -26,13 +26,15 @@
 #include <bit>
 #include <concepts>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <tuple>
+#include <type_traits>
 #include <utility>
 
+#include "frame/host_text.h"
 #include "frame/node.h"
-#include "number_text/number_text.h"
 
 namespace frame {
 
@@ -307,15 +309,51 @@ XSI::CStatus walk(XSI::ICENodeContext& context, Write&& write) {
   return sdk::success();
 }
 
-// Element 0 of an input as its computation's argument.
-template <ULONG DataType>
+// What a computation gives, and its parameters without const or reference.
+template <class Function>
+struct Signature;
+template <class Result, class... Parameter>
+struct Signature<Result (*)(Parameter...)> {
+  using Gives = Result;
+  using Takes = std::tuple<std::remove_cvref_t<Parameter>...>;
+};
+template <class Node>
+using Gives = typename Signature<decltype(&Node::compute)>::Gives;
+template <class Node, std::size_t I>
+using Parameter = std::tuple_element_t<I, typename Signature<decltype(&Node::compute)>::Takes>;
+
+// Element 0 of an input as its computation's argument of type Argument: a text as a view of the
+// host's characters, or, for a computation that asks the host's own text operations of it, as
+// the host's text, made once from those characters (nothing when the SDK could not store it
+// whole); a boolean as bool.
+template <ULONG DataType, class Argument>
 auto argument(InputArray<kOnePerElement>& in) {
   static_assert(DataType == kText || DataType == kBoolean,
                 "a node computed once per call takes texts and booleans");
-  if constexpr (DataType == kText)
+  if constexpr (std::is_same_v<Argument, XSI::CString>)
+    return to_cstring(in.text(0));
+  else if constexpr (DataType == kText)
     return in.text(0);
   else
     return in.boolean(0);
+}
+
+// Whether an argument was made, and the argument itself.
+template <class T>
+bool made(const T&) {
+  return true;
+}
+template <class T>
+bool made(const std::optional<T>& argument) {
+  return argument.has_value();
+}
+template <class T>
+const T& made_value(const T& argument) {
+  return argument;
+}
+template <class T>
+const T& made_value(const std::optional<T>& argument) {
+  return *argument;
 }
 
 // Whether the node computes item by item: its one input holds an array per element.
@@ -330,10 +368,18 @@ constexpr bool every_input_one_per_element() {
   return true;
 }
 
-// The computation once per call, on element 0 of each input.
-template <class Node, std::size_t... I>
-auto compute_once(typename Binding<Node>::Inputs& inputs, std::index_sequence<I...>) {
-  return Node::compute(argument<Node::table.inputs[I].data_type>(std::get<I>(inputs))...);
+// The computation once per call, on element 0 of each input; out of memory when the SDK could
+// not store an argument. Each argument is made in place, in input order, and never copied.
+template <class Node, std::size_t I = 0, class... Made>
+Gives<Node> compute_once(typename Binding<Node>::Inputs& inputs, const Made&... arguments) {
+  if constexpr (I == Node::table.input_count) {
+    return Node::compute(arguments...);
+  } else {
+    const auto next =
+        argument<Node::table.inputs[I].data_type, Parameter<Node, I>>(std::get<I>(inputs));
+    if (!made(next)) return NoResult::out_of_memory;
+    return compute_once<Node, I + 1>(inputs, arguments..., made_value(next));
+  }
 }
 
 template <class Node>
@@ -356,8 +402,7 @@ XSI::CStatus evaluate(XSI::ICENodeContext& context) {
   } else {
     static_assert(every_input_one_per_element<Node>(),
                   "a node computed once per call reads one value per element of each input");
-    const auto result =
-        compute_once<Node>(bound.inputs, std::make_index_sequence<table.input_count>());
+    const auto result = compute_once<Node>(bound.inputs);
     if (!result.has_value()) {
       if (result.why() == NoResult::out_of_memory) return sdk::out_of_memory();
       write_marker<table.output.structure, table.output.data_type>(bound.output);

@@ -1,5 +1,5 @@
-// Plain text handed to the SDK's text operations (search, cut, narrow form, reading a number),
-// for the computations that ask them of the host. Each says when the SDK could not give the
+// Texts in the host's own text class, for the computations that ask the SDK's text operations
+// (search, cut, narrow form, reading a number) of them. Each says when the SDK could not give the
 // storage it needed, so that a computation reports that rather than working on less.
 #pragma once
 

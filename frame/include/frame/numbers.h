@@ -3,7 +3,8 @@
 //
 //   frame::Numbers<float> values;
 //   values.push_back(1.5f);                        // inline
-//   std::int32_t* codes = other.resize(1024);      // on the heap, to be filled
+//   frame::Numbers<std::int32_t> codes;
+//   std::int32_t* slots = codes.resize(1024);      // on the heap, to be filled
 #pragma once
 
 #include <algorithm>

@@ -9,10 +9,8 @@
 
 #include <cstdint>
 #include <optional>
-#include <string_view>
 #include <type_traits>
 
-#include "frame/host_text.h"
 #include "frame/node.h"
 #include "frame/numbers.h"
 
@@ -25,22 +23,18 @@ using DelimiterTest = std::optional<bool> (*)(const XSI::CString& delimiter);
 // The pieces of text between the occurrences of delimiter, in text order, as CString::Split
 // cuts them, each read by CValue as a float or an integer within 32 bits. Unsuitable when the
 // text does not hold the delimiter (CString::FindString) or test refuses it; out of memory when
-// the SDK could not copy the texts.
+// the SDK could not give what test needs.
 template <class Item>
-frame::Result<frame::Numbers<Item>> read(std::wstring_view text, std::wstring_view delimiter,
+frame::Result<frame::Numbers<Item>> read(const XSI::CString& text, const XSI::CString& delimiter,
                                          DelimiterTest test = nullptr) {
   static_assert(std::is_same_v<Item, float> || std::is_same_v<Item, std::int32_t>);
-  const std::optional<XSI::CString> host_text = frame::to_cstring(text);
-  const std::optional<XSI::CString> host_delimiter = frame::to_cstring(delimiter);
-  if (!host_text || !host_delimiter) return frame::NoResult::out_of_memory;
-  if (host_text->FindString(*host_delimiter, 0) == frame::kNotFound)
-    return frame::NoResult::unsuitable;
+  if (text.FindString(delimiter, 0) == frame::kNotFound) return frame::NoResult::unsuitable;
   if (test) {
-    const std::optional<bool> suits = test(*host_delimiter);
+    const std::optional<bool> suits = test(delimiter);
     if (!suits) return frame::NoResult::out_of_memory;
     if (!*suits) return frame::NoResult::unsuitable;
   }
-  const XSI::CStringArray pieces = host_text->Split(*host_delimiter);
+  const XSI::CStringArray pieces = text.Split(delimiter);
   frame::Numbers<Item> values;
   const auto count = pieces.GetCount();
   values.reserve(static_cast<std::size_t>(count));
