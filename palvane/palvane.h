@@ -4,7 +4,6 @@
 // in output element 0 alone.
 #pragma once
 
-
 #include "frame/node.h"
 #include "frame/numbers.h"
 

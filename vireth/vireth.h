@@ -12,7 +12,8 @@ struct Vireth {
   static constexpr frame::NodeTable<1> table{
       .name = L"vireth",
       .inputs = {{
-          // The numbers of each element.
+          // The numbers of each element. A float port with an integer default, the value 0 as
+          // the node has always registered it.
           {0, L"Scalar", frame::kFloat, frame::kArrayPerElement, frame::integer_value(0)},
       }},
       // One text per number, in item order.
