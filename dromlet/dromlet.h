@@ -15,6 +15,8 @@ namespace dromlet {
 struct Dromlet {
   static constexpr frame::NodeTable<2> table{
       .name = L"dromlet",
+      // As specified: its inputs at element 0, once per call, for every evaluated element.
+      .reading = frame::Reading::once_at_element_0,
       .inputs = {{
           // The text to cut.
           {0, L"String", frame::kText, frame::kOnePerElement,

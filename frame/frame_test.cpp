@@ -32,6 +32,7 @@ using Elements = std::vector<ULONG>;
 struct Counter {
   static constexpr frame::NodeTable<2> table{
       .name = L"counter",
+      .reading = frame::Reading::once_at_element_0,
       .inputs = {{
           {0, L"Text", frame::kText, frame::kOnePerElement, frame::text_value(L"")},
           {1, L"Flag", frame::kBoolean, frame::kOnePerElement, frame::boolean_value(false)},
@@ -330,7 +331,7 @@ TEST(InputArray, ReadsEachBooleanBitAndNothingPastTheCount) {
   DirectCall<Booleans> call(evaluation);
   std::vector<ULONG> read;
   for (ULONG k = 0; k < 100; ++k)
-    if (std::get<0>(call.binding->inputs).boolean(k)) read.push_back(k);
+    if (call.binding->template input<0>().template read<frame::kBoolean>(k)) read.push_back(k);
   EXPECT_EQ(read, set);
   EXPECT_TRUE(call.end().empty());
 }
@@ -361,11 +362,11 @@ void expect_output_form(const std::vector<Value>& marker) {
         std::wstring_view text;
         std::wstring_view view() const { return text; }
       };
-      out.write_texts(2, 2, [&](ULONG i) { return Item{items[i]}; });
-      out.write_texts(3, 1, [&](ULONG i) { return Item{items[i]}; });
+      out.template write_items<DataType>(2, 2, [&](ULONG i) { return Item{items[i]}; });
+      out.template write_items<DataType>(3, 1, [&](ULONG i) { return Item{items[i]}; });
     } else {
-      const std::int32_t values[] = {5, 6};
-      out.template write<std::int32_t>(3, values);
+      out.template write_items<DataType>(3, 2,
+                                         [](ULONG i) { return frame::Value<DataType>(5 + i); });
     }
     EXPECT_TRUE(call.end().empty());
   }
@@ -378,7 +379,7 @@ void expect_output_form(const std::vector<Value>& marker) {
 
   if constexpr (DataType != frame::kText || Structure == frame::kOnePerElement) {
     DirectCall<OutputOnly<DataType, Structure>> call(evaluation);
-    frame::write_marker<Structure, DataType>(call.binding->output);
+    frame::write_marker<DataType, Structure>(call.binding->output);
     EXPECT_TRUE(call.end().empty());
     EXPECT_EQ(data.items(0), marker);
     EXPECT_FALSE(data.written(1) || data.written(2));

@@ -14,6 +14,8 @@ namespace kestrune {
 struct Kestrune {
   static constexpr frame::NodeTable<3> table{
       .name = L"kestrune",
+      // As specified: its inputs at element 0, once per call, for every evaluated element.
+      .reading = frame::Reading::once_at_element_0,
       .inputs = {{
           // The text to remove the sub-text from.
           {0, L"String", frame::kText, frame::kOnePerElement,

@@ -15,6 +15,8 @@ namespace ocherin {
 struct Ocherin {
   static constexpr frame::NodeTable<1> table{
       .name = L"ocherin",
+      // As specified: its inputs at element 0, once per call, for every evaluated element.
+      .reading = frame::Reading::once_at_element_0,
       .inputs = {{
           // The text whose characters are coded.
           {7, L"String", frame::kText, frame::kOnePerElement, frame::text_value(L"default string")},

@@ -34,7 +34,8 @@ void register_node(XSI::PluginRegistrar& registrar, const NodeInfo& node) {
   const XSI::CString name(node.name);
   definition = XSI::Application().GetFactory().CreateICENodeDef(name, name);
 
-  definition.PutColor(87, 112, 102).AssertSucceeded(no_message);
+  definition.PutColor(node.colour.red, node.colour.green, node.colour.blue)
+      .AssertSucceeded(no_message);
   definition.AddPortGroup(kPortGroup, 1, 1, XSI::CString()).AssertSucceeded(no_message);
   for (const Port& port : node.inputs) {
     const XSI::CString port_name(port.name);
@@ -52,7 +53,7 @@ void register_node(XSI::PluginRegistrar& registrar, const NodeInfo& node) {
       .AssertSucceeded(no_message);
 
   XSI::PluginItem item = registrar.RegisterICENode(definition);
-  item.PutCategories(XSI::CString(L"Custom ICENode"));
+  item.PutCategories(XSI::CString(node.category));
 }
 
 }  // namespace
@@ -60,7 +61,7 @@ void register_node(XSI::PluginRegistrar& registrar, const NodeInfo& node) {
 XSI::CStatus load_plugin(XSI::PluginRegistrar& registrar, const NodeInfo& node) {
   registrar.PutAuthor(XSI::CString(node.author));
   registrar.PutName(XSI::CString(node.name) + XSI::CString(L" Plugin"));
-  registrar.PutVersion(1, 0);
+  registrar.PutVersion(node.version.major, node.version.minor);
   register_node(registrar, node);
   return sdk::success();
 }

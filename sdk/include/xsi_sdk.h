@@ -287,6 +287,8 @@ class XSI_SDK_API CBaseDataArray {
   // The elements of a numeric or boolean array, one after another (booleans as bits, element 0
   // in bit 0 of the first 32-bit word); null for text arrays and for an empty array.
   const void* GetData() const;
+  // While set, element 0 stands for every element: the host hands over one value for all.
+  bool IsConstant() const;
 
  private:
   friend class ICENodeContext;
@@ -294,6 +296,7 @@ class XSI_SDK_API CBaseDataArray {
   ULONG slot_;
   ULONG count_;
   const void* data_;
+  bool constant_;
 };
 
 // One port's data for one call, an array of items per element.
@@ -371,6 +374,14 @@ class XSI_SDK_API ICENodeContext {
                              wchar_t*& out_buffer);
   CStatus SetStringData2D(CBaseDataArray2D& array, ULONG i, ULONG j, const wchar_t* text,
                           ULONG length);
+
+  // Beyond what the six nodes need: element i of a one-value boolean, integer or float output;
+  // item j of element i of an array-per-element text input (GetSubArray gives its count).
+  CStatus SetBooleanData(CBaseDataArray& array, ULONG i, bool value);
+  CStatus SetIntegerData(CBaseDataArray& array, ULONG i, std::int32_t value);
+  CStatus SetFloatData(CBaseDataArray& array, ULONG i, float value);
+  CStatus GetStringData2D(const CBaseDataArray2D& array, ULONG i, ULONG j,
+                          const wchar_t*& out_text, ULONG& out_length) const;
 
  private:
   friend struct xsi_host::detail::EvaluationState;

@@ -160,6 +160,7 @@ class CBaseDataArray {
   ~CBaseDataArray();
   unnamed::U32 UnnamedElementCount() const;
   const void* UnnamedData() const;
+  bool UnnamedIsConstant() const;
 };
 
 class CBaseDataArray2D {
@@ -213,6 +214,13 @@ class ICENodeContext {
                              unnamed::U32 length, wchar_t*& buffer);
   CStatus SetStringData2D(CBaseDataArray2D& array, unnamed::U32 i, unnamed::U32 j,
                           const wchar_t* text, unnamed::U32 length);
+
+  // Beyond the six nodes' contract: what nodes of other shapes need.
+  CStatus UnnamedSetData(CBaseDataArray& array, unnamed::U32 i, bool value);
+  CStatus UnnamedSetData(CBaseDataArray& array, unnamed::U32 i, int value);
+  CStatus UnnamedSetData(CBaseDataArray& array, unnamed::U32 i, float value);
+  CStatus UnnamedGetStringData2D(CBaseDataArray2D& array, unnamed::U32 i, unnamed::U32 j,
+                                 wchar_t*& text, unnamed::U32& length);
 };
 
 }  // namespace XSI

@@ -2,32 +2,39 @@
 // host's evaluation context.
 //
 // One call: test the pulled port; acquire the output array and then the inputs in table order;
-// give the computation its arguments; acquire the index set, walk it and write each element;
-// release everything in reverse order of acquisition, on every path; report success. A node
-// computes in one of two ways, chosen by its table:
-//  * once per call, when every input holds one value per element: compute takes element 0 of
-//    each input (a text as std::wstring_view, or as const XSI::CString& when it asks the SDK's
-//    text operations of it; a boolean as bool) and gives the result every evaluated element
-//    receives (a text as std::wstring; an array of numbers as Numbers or a vector), or why there
-//    is none: inputs that do not suit leave the marker -1, in the output's type, in output
-//    element 0 alone;
-//  * item by item, when its one input holds an array per element: compute takes one number and
-//    gives its text (number_text::Text), and element k of the output gets one text per item of
-//    input element k.
+// acquire the index set and walk it, writing output element k for each index k; release
+// everything in reverse order of acquisition, on every path; report success.
 //
-// The frame never reads or writes past an array's element count: an element that is not there
-// reads as empty (an empty text, false, no items) and is not written. The one status it
-// examines is an acquisition's: an array or index set the host did not lend cannot be read or
-// written, so the call then writes nothing, not even the marker (its inputs were never seen),
-// releases what it did acquire, and reports Fail.
+// A computation takes one argument per input, in table order, and gives one value of the
+// output's shape (docs/new-node.md tables both):
+//   one value per element   a text as std::wstring_view (or as const XSI::CString& when it asks
+//                           the SDK's text operations of it), a boolean as bool, an integer as
+//                           std::int32_t, a float as float; a text result as std::wstring (or
+//                           anything with a view()), the others as themselves;
+//   an array per element    Items<bool>, Items<std::int32_t>, Items<float> or Texts, read-only
+//                           views honouring the constant flag; a result as a sized range of
+//                           items (frame::Numbers, std::vector).
+// The table's reading says when it runs:
+//  * once at element 0: once per call, on element 0 of each input, before the index set is
+//    acquired; its result goes to every evaluated element. It may give a Result: an unsuitable
+//    one leaves the marker -1, in the output's type, in output element 0 alone;
+//  * at each element: for each evaluated element k, on input element k (element 0 of an input
+//    the host hands over as one value for every element). A node whose one input and output are
+//    arrays and whose computation takes one item is computed item by item instead: item i of
+//    output element k from item i of input element k, item 0 standing for every item while the
+//    input's constant flag is set.
+// A computation that cannot get the storage it needs (NoResult::out_of_memory, or a text the
+// SDK could not store for it) fails the call, and writes no further element.
+//
+// The one status the frame examines is an acquisition's: an array or index set the host did not
+// lend cannot be read or written, so the call then writes nothing, not even the marker (its
+// inputs were never seen), releases what it did acquire, and reports a failure.
 #pragma once
 
-#include <algorithm>
 #include <bit>
-#include <concepts>
 #include <cstdint>
 #include <optional>
-#include <span>
+#include <ranges>
 #include <string_view>
 #include <tuple>
 #include <type_traits>
@@ -35,172 +42,37 @@
 
 #include "frame/host_text.h"
 #include "frame/node.h"
+#include "frame/ports.h"
 
 namespace frame {
 
-// The items of one element of an array-per-element input. While the input's constant flag is
-// set, item 0 stands for every item.
-template <class T>
-struct Items {
-  const T* data = nullptr;
-  ULONG count = 0;
-  bool constant = false;
-
-  T operator[](ULONG i) const { return data[constant ? 0 : i]; }
+// Arrays released last first: members end in reverse order of their declaration.
+template <class... Arrays>
+struct Chain {};
+template <class First, class... Rest>
+struct Chain<First, Rest...> {
+  First first;
+  Chain<Rest...> rest;
 };
-
-// The C++ type of an item of a numeric port.
-template <ULONG DataType>
-using Number = std::conditional_t<DataType == kFloat, float, std::int32_t>;
-
-// The SDK's array class for a port of either structure.
-template <ULONG Structure>
-using HostArray =
-    std::conditional_t<Structure == kOnePerElement, XSI::CBaseDataArray, XSI::CBaseDataArray2D>;
-
-// One port's data array for one call: acquired from the context, released by the Binding.
-template <ULONG Structure>
-class PortArray {
- public:
-  PortArray() = default;
-  PortArray(const PortArray&) = delete;
-  PortArray& operator=(const PortArray&) = delete;
-
-  // Whether the host lent the array.
-  bool acquire_output(XSI::ICENodeContext& context, const Port& port) {
-    context_ = &context;
-    if constexpr (Structure == kOnePerElement)
-      acquired_ = sdk::lent(context.AcquireOutputDataArray(array_, port.data_type));
-    else
-      acquired_ = sdk::lent(context.AcquireOutputDataArray2D(array_, port.data_type));
-    return bound();
-  }
-  bool acquire_input(XSI::ICENodeContext& context, const Port& port) {
-    context_ = &context;
-    if constexpr (Structure == kOnePerElement)
-      acquired_ = sdk::lent(context.AcquireInputDataArray(array_, port.data_type, port.id, 0));
-    else
-      acquired_ = sdk::lent(context.AcquireInputDataArray2D(array_, port.data_type, port.id, 0));
-    return bound();
-  }
-
-  void release() {
-    if (acquired_) context_->ReleaseDataArray(array_);
-  }
-
- protected:
-  bool bound() {
-    // The count and constant flag are fixed from acquisition to release: read once.
-    count_ = sdk::element_count(array_);
-    if constexpr (Structure == kArrayPerElement) constant_ = sdk::is_constant(array_);
-    return acquired_;
-  }
-
-  XSI::ICENodeContext* context_ = nullptr;
-  HostArray<Structure> array_;
-  ULONG count_ = 0;
-  bool constant_ = false;
-  bool acquired_ = false;
-};
-
-template <ULONG Structure>
-class InputArray : public PortArray<Structure> {
- public:
-  // Element i of a text input: exactly its characters, no terminator looked for.
-  std::wstring_view text(ULONG element) requires(Structure == kOnePerElement) {
-    if (element >= this->count_) return {};
-    const sdk::Characters text = sdk::get_string_data(*this->context_, this->array_, element);
-    return text.data ? std::wstring_view(text.data, text.length) : std::wstring_view();
-  }
-
-  // Element i of a boolean input: its bit of the array's words.
-  bool boolean(ULONG element) requires(Structure == kOnePerElement) {
-    const ULONG* words = sdk::boolean_words(this->array_);
-    if (element >= this->count_ || !words) return false;
-    return ((words[element / 32] >> (element % 32)) & 1u) != 0;
-  }
-
-  // Element i of a numeric array input: the host promises the pointer and the count, and the
-  // port's data type says what an item is.
-  template <class T>
-  Items<T> items(ULONG element) requires(Structure == kArrayPerElement) {
-    if (element >= this->count_) return {};
-    const sdk::SubArray sub = sdk::get_sub_array(*this->context_, this->array_, element);
-    if (!sub.items) return {};
-    return {static_cast<const T*>(sub.items), sub.count, this->constant_};
-  }
-};
-
-template <ULONG Structure>
-class OutputArray : public PortArray<Structure> {
- public:
-  // Element k of a one-text-per-element output, sized then set.
-  void write(ULONG k, std::wstring_view text) requires(Structure == kOnePerElement) {
-    if (k >= this->count_) return;
-    const auto length = static_cast<ULONG>(text.size());
-    sdk::resize_string_data(*this->context_, this->array_, k, length);
-    sdk::set_string_data(*this->context_, this->array_, k, text.data(), length);
-  }
-
-  // Element k of an array-per-element numeric output, sized once to values.size(), every item
-  // written: the host promises n writable items at the pointer and nothing of their content.
-  // While the output's constant flag is set, slot 0 alone is written and ends holding the last
-  // value.
-  template <class T>
-  void write(ULONG k, std::span<const T> values) requires(Structure == kArrayPerElement) {
-    if (k >= this->count_) return;
-    const auto n = static_cast<ULONG>(values.size());
-    void* data = sdk::resize_sub_array(*this->context_, this->array_, k, n);
-    if (!data || n == 0) return;
-    T* slots = static_cast<T*>(data);
-    if (this->constant_) {
-      slots[0] = values.back();
-    } else {
-      std::copy(values.begin(), values.end(), slots);
-    }
-  }
-
-  // Element k of an array-per-element text output: exactly n texts, text_of(i) giving item i
-  // by value, its characters in view(); held here, so that it is built in place and never
-  // copied. Each text is sized once, then set. The pointer ResizeSubArray gives is not read: a
-  // text sub-array is written item by item.
-  template <class TextOf>
-  void write_texts(ULONG k, ULONG n, TextOf&& text_of) requires(Structure == kArrayPerElement) {
-    if (k >= this->count_) return;
-    sdk::resize_sub_array(*this->context_, this->array_, k, n);
-    for (ULONG i = 0; i < n; ++i) {
-      const auto item = text_of(i);
-      const std::wstring_view text = item.view();
-      const auto length = static_cast<ULONG>(text.size());
-      sdk::resize_string_data_2d(*this->context_, this->array_, k, i, length);
-      sdk::set_string_data_2d(*this->context_, this->array_, k, i, text.data(), length);
-    }
-  }
-};
-
-// The marker of inputs that do not suit, -1 in the output's own type, in element 0 alone: the
-// text "-1", or a sub-array of the one item -1 or -1.0.
-template <ULONG Structure, ULONG DataType>
-void write_marker(OutputArray<Structure>& out) {
-  if constexpr (Structure == kOnePerElement) {
-    static_assert(DataType == kText, "a one-value output marks with a text");
-    out.write(0, L"-1");
-  } else {
-    const Number<DataType> marker[] = {-1};
-    out.template write<Number<DataType>>(0, marker);
-  }
+template <std::size_t I, class First, class... Rest>
+auto& link(Chain<First, Rest...>& chain) {
+  if constexpr (I == 0)
+    return chain.first;
+  else
+    return link<I - 1>(chain.rest);
 }
 
 // The data arrays of one call: acquires the output and then the inputs in table order, stopping
-// at the first the host does not lend, and releases those it acquired in reverse order when it
-// goes out of scope, whatever path the call takes.
+// at the first the host does not lend; each releases itself, the inputs last first and then the
+// output, whatever path the call takes. Each array's SDK class follows its port's structure, so
+// a plug-in imports only the SDK operations its own ports need.
 template <class Node>
 class Binding {
   static constexpr const auto& table = Node::table;
 
   template <std::size_t... I>
   static auto input_arrays(std::index_sequence<I...>)
-      -> std::tuple<InputArray<table.inputs[I].structure>...>;
+      -> Chain<InputArray<table.inputs[I].structure>...>;
 
  public:
   static constexpr std::size_t input_count = table.input_count;
@@ -210,17 +82,15 @@ class Binding {
     if (!output.acquire_output(context, table.output)) return;
     complete_ = acquire_inputs(context, std::make_index_sequence<input_count>());
   }
-
-  ~Binding() {
-    std::apply([](auto&... arrays) { release_last_first(arrays...); }, inputs);
-    output.release();
-  }
-
   Binding(const Binding&) = delete;
   Binding& operator=(const Binding&) = delete;
 
   // Whether the host lent every array.
   bool complete() const { return complete_; }
+  template <std::size_t I>
+  auto& input() {
+    return link<I>(inputs);
+  }
 
   OutputArray<table.output.structure> output;
   Inputs inputs;
@@ -228,14 +98,7 @@ class Binding {
  private:
   template <std::size_t... I>
   bool acquire_inputs(XSI::ICENodeContext& context, std::index_sequence<I...>) {
-    return (std::get<I>(inputs).acquire_input(context, table.inputs[I]) && ...);
-  }
-
-  static void release_last_first() {}
-  template <class First, class... Rest>
-  static void release_last_first(First& first, Rest&... rest) {
-    release_last_first(rest...);
-    first.release();
+    return (input<I>().acquire_input(context, table.inputs[I]) && ...);
   }
 
   bool complete_ = false;
@@ -299,7 +162,7 @@ void walk_index_set(const XSI::CIndexSet& set, Visit&& visit) {
   }
 }
 
-// Acquires the index set and calls write(k) for each element of it; Fail when the host does
+// Acquires the index set and calls write(k) for each element of it; a failure when the host does
 // not lend it.
 template <class Write>
 XSI::CStatus walk(XSI::ICENodeContext& context, Write&& write) {
@@ -309,36 +172,48 @@ XSI::CStatus walk(XSI::ICENodeContext& context, Write&& write) {
   return sdk::success();
 }
 
+// ---- Computations ------------------------------------------------------------------------
+
 // What a computation gives, and its parameters without const or reference.
 template <class Function>
 struct Signature;
-template <class Result, class... Parameter>
-struct Signature<Result (*)(Parameter...)> {
-  using Gives = Result;
-  using Takes = std::tuple<std::remove_cvref_t<Parameter>...>;
+template <class Gives, class... Takes>
+struct Signature<Gives (*)(Takes...)> {
+  using Result = Gives;
+  using Parameters = std::tuple<std::remove_cvref_t<Takes>...>;
 };
 template <class Node>
-using Gives = typename Signature<decltype(&Node::compute)>::Gives;
+using Computed = typename Signature<decltype(&Node::compute)>::Result;
+template <class Node>
+inline constexpr std::size_t kParameters =
+    std::tuple_size_v<typename Signature<decltype(&Node::compute)>::Parameters>;
 template <class Node, std::size_t I>
-using Parameter = std::tuple_element_t<I, typename Signature<decltype(&Node::compute)>::Takes>;
+using Parameter = std::tuple_element_t<I, typename Signature<decltype(&Node::compute)>::Parameters>;
 
-// Element 0 of an input as its computation's argument of type Argument: a text as a view of the
-// host's characters, or, for a computation that asks the host's own text operations of it, as
-// the host's text, made once from those characters (nothing when the SDK could not store it
-// whole); a boolean as bool.
-template <ULONG DataType, class Argument>
-auto argument(InputArray<kOnePerElement>& in) {
-  static_assert(DataType == kText || DataType == kBoolean,
-                "a node computed once per call takes texts and booleans");
-  if constexpr (std::is_same_v<Argument, XSI::CString>)
-    return to_cstring(in.text(0));
-  else if constexpr (DataType == kText)
-    return in.text(0);
-  else
-    return in.boolean(0);
+// Whether T is the frame's Result, and the value it holds when it is one.
+template <class T>
+inline constexpr bool is_result = false;
+template <class T>
+inline constexpr bool is_result<Result<T>> = true;
+template <class T>
+const T& value_of(const T& value) {
+  return value;
+}
+template <class T>
+const T& value_of(const Result<T>& result) {
+  return *result;
 }
 
-// Whether an argument was made, and the argument itself.
+// Input element k of port I as its computation's argument: a text made into the host's text
+// when the computation asks for that (nothing when the SDK could not store it whole).
+template <class Node, std::size_t I>
+auto argument(typename Binding<Node>::Inputs& inputs, ULONG k) {
+  auto& in = link<I>(inputs);
+  if constexpr (std::is_same_v<Parameter<Node, I>, XSI::CString>)
+    return to_cstring(in.template read<kText>(k));
+  else
+    return in.template read<Node::table.inputs[I].data_type>(k);
+}
 template <class T>
 bool made(const T&) {
   return true;
@@ -356,66 +231,226 @@ const T& made_value(const std::optional<T>& argument) {
   return *argument;
 }
 
-// Whether the node computes item by item: its one input holds an array per element.
-template <class Node>
-inline constexpr bool computes_item_by_item =
-    Node::table.input_count == 1 && Node::table.inputs[0].structure == kArrayPerElement;
-
-template <class Node>
-constexpr bool every_input_one_per_element() {
-  for (const Port& port : Node::table.inputs)
-    if (port.structure != kOnePerElement) return false;
-  return true;
+// Runs the computation on each input read at element(its array) and hands its result to use;
+// false when the SDK could not store an argument. Each argument is made in place, in input
+// order, and never copied; so is the result.
+template <class Node, std::size_t I = 0, class Element, class Use, class... Made>
+bool run_computation(typename Binding<Node>::Inputs& inputs, Element&& element, Use&& use,
+                     const Made&... arguments) {
+  if constexpr (I == Node::table.input_count) {
+    use(Node::compute(arguments...));
+    return true;
+  } else {
+    const auto next = argument<Node, I>(inputs, element(link<I>(inputs)));
+    if (!made(next)) return false;
+    return run_computation<Node, I + 1>(inputs, element, use, arguments..., made_value(next));
+  }
 }
 
-// The computation once per call, on element 0 of each input; out of memory when the SDK could
-// not store an argument. Each argument is made in place, in input order, and never copied.
-template <class Node, std::size_t I = 0, class... Made>
-Gives<Node> compute_once(typename Binding<Node>::Inputs& inputs, const Made&... arguments) {
-  if constexpr (I == Node::table.input_count) {
-    return Node::compute(arguments...);
+// Writes a computation's value to output element k, in the output's shape.
+template <ULONG DataType, ULONG Structure, class Result>
+void write_value(OutputArray<Structure>& out, ULONG k, const Result& value) {
+  const auto n = [&] { return static_cast<ULONG>(std::ranges::size(value)); };
+  if constexpr (Structure == kArrayPerElement && std::ranges::contiguous_range<const Result&>)
+    out.template write_items<DataType>(k, n(), std::ranges::data(value));
+  else if constexpr (Structure == kArrayPerElement)
+    out.template write_items<DataType>(k, n(), [&](ULONG i) { return value[i]; });
+  else if constexpr (DataType == kText)
+    out.write(k, value);
+  else
+    out.write(k, static_cast<Value<DataType>>(value));
+}
+
+// The marker of inputs that do not suit, -1 in the output's own type, in element 0 alone: the
+// text "-1" or the number -1, alone or as a sub-array of that one item.
+template <ULONG DataType, ULONG Structure>
+void write_marker(OutputArray<Structure>& out) {
+  static_assert(DataType != kBoolean, "a boolean output has no marker -1");
+  const Value<DataType> marker[] = {[] {
+    if constexpr (DataType == kText)
+      return std::wstring_view(L"-1");
+    else
+      return Value<DataType>(-1);
+  }()};
+  if constexpr (Structure == kArrayPerElement)
+    write_value<DataType, Structure>(out, 0, marker);
+  else
+    write_value<DataType, Structure>(out, 0, marker[0]);
+}
+
+// ---- What a node may declare -------------------------------------------------------------
+
+constexpr bool has_a_shape(const Port& port) {
+  return (port.data_type == kBoolean || port.data_type == kInteger || port.data_type == kFloat ||
+          port.data_type == kText) &&
+         (port.structure == kOnePerElement || port.structure == kArrayPerElement);
+}
+
+// The argument an input of a shape gives a computation.
+template <ULONG DataType, ULONG Structure>
+using Read =
+    std::conditional_t<Structure == kOnePerElement, Value<DataType>,
+                       std::conditional_t<DataType == kText, Texts, Items<Value<DataType>>>>;
+
+// Whether a parameter takes what an input of a shape gives, and one static_assert per shape
+// that names it when it does not.
+template <ULONG DataType, ULONG Structure, class Parameter>
+constexpr bool takes() {
+  constexpr bool one = Structure == kOnePerElement;
+  constexpr bool ok = std::is_same_v<Parameter, Read<DataType, Structure>> ||
+                      (one && DataType == kText && std::is_same_v<Parameter, XSI::CString>);
+  static_assert(ok || !(one && DataType == kText),
+                "a one-text input: compute takes std::wstring_view or const XSI::CString&");
+  static_assert(ok || !(one && DataType == kBoolean), "a one-boolean input: compute takes bool");
+  static_assert(ok || !(one && DataType == kInteger),
+                "a one-integer input: compute takes std::int32_t");
+  static_assert(ok || !(one && DataType == kFloat), "a one-float input: compute takes float");
+  static_assert(ok || one || DataType != kText, "an array-of-texts input: compute takes Texts");
+  static_assert(ok || one || DataType != kBoolean,
+                "an array-of-booleans input: compute takes Items<bool>");
+  static_assert(ok || one || DataType != kInteger,
+                "an array-of-integers input: compute takes Items<std::int32_t>");
+  static_assert(ok || one || DataType != kFloat,
+                "an array-of-floats input: compute takes Items<float>");
+  return ok;
+}
+
+// Whether a value is one of a data type: a text as anything with characters to view.
+template <ULONG DataType, class T>
+constexpr bool is_value() {
+  if constexpr (DataType == kText) return requires(const T& value) {
+      view_of(value);
+    };
+  else
+    return std::is_same_v<T, Value<DataType>>;
+}
+
+// Whether a value suits the output's shape, and one static_assert per shape that names it when
+// it does not.
+template <ULONG DataType, ULONG Structure, class T>
+constexpr bool gives() {
+  constexpr bool one = Structure == kOnePerElement;
+  constexpr bool ok = [] {
+    if constexpr (one)
+      return is_value<DataType, T>();
+    else if constexpr (std::ranges::sized_range<T>)
+      return is_value<DataType, std::ranges::range_value_t<T>>();
+    else
+      return false;
+  }();
+  static_assert(ok || !one || DataType != kText,
+                "a one-text output: compute gives std::wstring (or anything with a view())");
+  static_assert(ok || !one || DataType != kBoolean, "a one-boolean output: compute gives bool");
+  static_assert(ok || !one || DataType != kInteger,
+                "a one-integer output: compute gives std::int32_t");
+  static_assert(ok || !one || DataType != kFloat, "a one-float output: compute gives float");
+  static_assert(ok || one || DataType != kText,
+                "an array-of-texts output: compute gives a sized range of std::wstring");
+  static_assert(ok || one || DataType != kBoolean,
+                "an array-of-booleans output: compute gives a sized range of bool");
+  static_assert(ok || one || DataType != kInteger,
+                "an array-of-integers output: compute gives a sized range of std::int32_t");
+  static_assert(ok || one || DataType != kFloat,
+                "an array-of-floats output: compute gives a sized range of float");
+  return ok;
+}
+
+template <class Node, std::size_t... I>
+constexpr bool takes_its_inputs(std::index_sequence<I...>) {
+  constexpr auto& inputs = Node::table.inputs;
+  return (takes<inputs[I].data_type, inputs[I].structure, Parameter<Node, I>>() && ...);
+}
+
+// Whether the node is computed item by item: read at each element, its one input and its output
+// numeric or boolean arrays, its computation taking one item.
+template <class Node>
+constexpr bool computes_item_by_item() {
+  constexpr const auto& table = Node::table;
+  if constexpr (table.reading != Reading::at_each_element || table.input_count != 1 ||
+                table.inputs[0].structure != kArrayPerElement ||
+                table.output.structure != kArrayPerElement || table.inputs[0].data_type == kText)
+    return false;
+  else
+    return std::is_same_v<Parameter<Node, 0>, Value<table.inputs[0].data_type>>;
+}
+
+template <class Node>
+constexpr bool declared_well() {
+  constexpr const auto& table = Node::table;
+  constexpr bool shaped = [] {
+    for (const Port& port : table.inputs)
+      if (!has_a_shape(port)) return false;
+    return has_a_shape(table.output);
+  }();
+  static_assert(shaped,
+                "a port's data type is kBoolean, kInteger, kFloat or kText, and its structure "
+                "kOnePerElement or kArrayPerElement");
+  constexpr bool arity =
+      kParameters<Node> == (computes_item_by_item<Node>() ? 1 : table.input_count);
+  static_assert(arity, "compute takes one argument per input, in table order");
+  if constexpr (!shaped || !arity) {
+    return false;
   } else {
-    const auto next =
-        argument<Node::table.inputs[I].data_type, Parameter<Node, I>>(std::get<I>(inputs));
-    if (!made(next)) return NoResult::out_of_memory;
-    return compute_once<Node, I + 1>(inputs, arguments..., made_value(next));
+    using Gives = std::remove_cvref_t<decltype(value_of(std::declval<Computed<Node>>()))>;
+    static_assert(table.reading == Reading::once_at_element_0 || !is_result<Computed<Node>>,
+                  "a node read at each element has a value for every element: no marker");
+    if constexpr (computes_item_by_item<Node>())
+      return gives<table.output.data_type, kOnePerElement, Gives>();
+    else
+      return takes_its_inputs<Node>(std::make_index_sequence<table.input_count>()) &&
+             gives<table.output.data_type, table.output.structure, Gives>();
   }
 }
 
 template <class Node>
 XSI::CStatus evaluate(XSI::ICENodeContext& context) {
   constexpr const auto& table = Node::table;
-  if (context.GetEvaluatedOutputPortID() != table.output.id) return sdk::success();
-
-  Binding<Node> bound(context);
-  if (!bound.complete()) return sdk::not_lent();
-
-  if constexpr (computes_item_by_item<Node>) {
-    static_assert(table.output.data_type == kText && table.output.structure == kArrayPerElement,
-                  "a node computed item by item gives an array of texts");
-    using Item = Number<table.inputs[0].data_type>;
-    auto& in = std::get<0>(bound.inputs);
-    return walk(context, [&](ULONG k) {
-      const Items<Item> items = in.template items<Item>(k);
-      bound.output.write_texts(k, items.count, [&](ULONG i) { return Node::compute(items[i]); });
-    });
+  constexpr ULONG kType = table.output.data_type;
+  constexpr ULONG kStructure = table.output.structure;
+  if constexpr (!declared_well<Node>()) {
+    return sdk::unexpected();
   } else {
-    static_assert(every_input_one_per_element<Node>(),
-                  "a node computed once per call reads one value per element of each input");
-    const auto result = compute_once<Node>(bound.inputs);
-    if (!result.has_value()) {
-      if (result.why() == NoResult::out_of_memory) return sdk::out_of_memory();
-      write_marker<table.output.structure, table.output.data_type>(bound.output);
-      return sdk::success();
+    if (context.GetEvaluatedOutputPortID() != table.output.id) return sdk::success();
+    Binding<Node> bound(context);
+    if (!bound.complete()) return sdk::not_lent();
+
+    if constexpr (computes_item_by_item<Node>()) {
+      auto& in = bound.template input<0>();
+      return walk(context, [&](ULONG k) {
+        const auto items = in.template read<table.inputs[0].data_type>(k);
+        bound.output.template write_items<kType>(k, items.count,
+                                                 [&](ULONG i) { return Node::compute(items[i]); });
+      });
+    } else if constexpr (table.reading == Reading::once_at_element_0) {
+      XSI::CStatus status = sdk::success();
+      auto at_element_0 = [](auto&) -> ULONG { return 0; };
+      const bool stored =
+          run_computation<Node>(bound.inputs, at_element_0, [&](const auto& result) {
+            if constexpr (is_result<Computed<Node>>) {
+              if (!result.has_value()) {
+                if (result.why() == NoResult::out_of_memory) {
+                  status = sdk::out_of_memory();
+                } else {
+                  write_marker<kType, kStructure>(bound.output);
+                }
+                return;
+              }
+            }
+            const auto& value = value_of(result);
+            status = walk(context, [&](ULONG k) { write_value<kType>(bound.output, k, value); });
+          });
+      return stored ? status : sdk::out_of_memory();
+    } else {
+      bool stored = true;
+      const XSI::CStatus walked = walk(context, [&](ULONG k) {
+        auto at_k = [k](auto& in) { return in.standing_for(k); };
+        if (stored)
+          stored = run_computation<Node>(bound.inputs, at_k, [&](const auto& value) {
+            write_value<kType>(bound.output, k, value);
+          });
+      });
+      return stored ? walked : sdk::out_of_memory();
     }
-    const auto& value = *result;
-    return walk(context, [&](ULONG k) {
-      if constexpr (table.output.structure == kOnePerElement)
-        bound.output.write(k, std::wstring_view(value));
-      else
-        bound.output.template write<typename std::decay_t<decltype(value)>::value_type>(
-            k, {value.data(), value.size()});
-    });
   }
 }
 

@@ -65,26 +65,49 @@ struct Port {
   Default default_value = {};  // inputs only
 };
 
+// Where a node reads its inputs: at element 0, once per call, its one result going to every
+// evaluated element; or at each evaluated element k, for output element k, as graph nodes
+// normally do (element 0 of an input the host hands over as one value for every element).
+enum class Reading { once_at_element_0, at_each_element };
+
+struct Colour {
+  int red, green, blue;
+};
+
+struct Version {
+  ULONG major, minor;
+};
+
 // What registration needs of a node, whatever its number of inputs.
 struct NodeInfo {
   const wchar_t* name;
   const wchar_t* author;
   std::span<const Port> inputs;
   const Port& output;
+  Colour colour;
+  const wchar_t* category;
+  Version version;
 };
 
 // A node's port table: its inputs in ascending id (also their acquisition order, and the order
-// of its computation's arguments), then its one output.
+// of its computation's arguments), then its one output; how it reads them; and how the host
+// shows it.
 template <std::size_t InputCount>
 struct NodeTable {
   static constexpr std::size_t input_count = InputCount;
 
   const wchar_t* name;
   const wchar_t* author = L"Mira Vandersloot";  // the plug-in's author, as registered
+  Reading reading = Reading::at_each_element;
   std::array<Port, InputCount> inputs;
   Port output;
+  Colour colour = {87, 112, 102};
+  const wchar_t* category = L"Custom ICENode";
+  Version version = {1, 0};
 
-  constexpr NodeInfo info() const { return {name, author, inputs, output}; }
+  constexpr NodeInfo info() const {
+    return {name, author, inputs, output, colour, category, version};
+  }
 };
 
 // Why a computation has no result for a call: its inputs do not suit, and the frame leaves the

@@ -8,6 +8,7 @@
 // frame and the nodes calls only operations the contract names, by the names it gives them.
 #pragma once
 
+#include <cstdint>
 #include <type_traits>
 
 #include "xsi_sdk.h"  // the SDK's plug-in header
@@ -135,6 +136,46 @@ inline void resize_string_data_2d(XSI::ICENodeContext& context, XSI::CBaseDataAr
 inline void set_string_data_2d(XSI::ICENodeContext& context, XSI::CBaseDataArray2D& array, ULONG i,
                                ULONG j, const wchar_t* text, ULONG length) {
   context.SetStringData2D(array, i, j, text, length);
+}
+
+// ---- Beyond the contract -----------------------------------------------------------------
+// What nodes of other shapes than the six need, which the six nodes' contract does not name:
+// one-value numeric and boolean data, the constant flag of a one-value array, the texts of an
+// array-per-element text input. A host's SDK offers them under names of its own.
+
+// A one-value array's constant flag: while set, element 0 stands for every element. This SDK:
+// IsConstant().
+inline bool is_constant(const XSI::CBaseDataArray& array) { return array.IsConstant(); }
+// A one-value numeric array's elements, one after another, each of the port's type. This SDK:
+// GetData().
+template <class Number>
+const Number* numbers(const XSI::CBaseDataArray& array) {
+  return static_cast<const Number*>(array.GetData());
+}
+// Element i of a one-value numeric or boolean output. This SDK: SetBooleanData,
+// SetIntegerData, SetFloatData.
+inline void set_data(XSI::ICENodeContext& context, XSI::CBaseDataArray& array, ULONG i,
+                     bool value) {
+  context.SetBooleanData(array, i, value);
+}
+inline void set_data(XSI::ICENodeContext& context, XSI::CBaseDataArray& array, ULONG i,
+                     std::int32_t value) {
+  context.SetIntegerData(array, i, value);
+}
+inline void set_data(XSI::ICENodeContext& context, XSI::CBaseDataArray& array, ULONG i,
+                     float value) {
+  context.SetFloatData(array, i, value);
+}
+// The items of a boolean sub-array, as GetSubArray and ResizeSubArray point at them. This SDK:
+// one byte each, 0 or 1.
+using BooleanItem = std::uint8_t;
+// Item j of element i of an array-per-element text input; GetSubArray gives element i's count
+// of texts. This SDK: GetStringData2D.
+inline Characters get_string_data_2d(XSI::ICENodeContext& context, XSI::CBaseDataArray2D& array,
+                                     ULONG i, ULONG j) {
+  Characters text;
+  context.GetStringData2D(array, i, j, text.data, text.length);
+  return text;
 }
 
 }  // namespace sdk

@@ -3,6 +3,7 @@
 // binding file (frame/include/frame/sdk_binding.h) declares, item for item.
 #pragma once
 
+#include <cstdint>
 #include <type_traits>
 
 #include "xsi_sdk.h"
@@ -98,6 +99,32 @@ inline void resize_string_data_2d(XSI::ICENodeContext& context, XSI::CBaseDataAr
 inline void set_string_data_2d(XSI::ICENodeContext& context, XSI::CBaseDataArray2D& array, ULONG i,
                                ULONG j, const wchar_t* text, ULONG length) {
   context.SetStringData2D(array, i, j, text, length);
+}
+
+inline bool is_constant(const XSI::CBaseDataArray& array) { return array.UnnamedIsConstant(); }
+template <class Number>
+const Number* numbers(const XSI::CBaseDataArray& array) {
+  return static_cast<const Number*>(array.UnnamedData());
+}
+inline void set_data(XSI::ICENodeContext& context, XSI::CBaseDataArray& array, ULONG i,
+                     bool value) {
+  context.UnnamedSetData(array, i, value);
+}
+inline void set_data(XSI::ICENodeContext& context, XSI::CBaseDataArray& array, ULONG i,
+                     std::int32_t value) {
+  context.UnnamedSetData(array, i, value);
+}
+inline void set_data(XSI::ICENodeContext& context, XSI::CBaseDataArray& array, ULONG i,
+                     float value) {
+  context.UnnamedSetData(array, i, value);
+}
+using BooleanItem = unsigned char;
+inline Characters get_string_data_2d(XSI::ICENodeContext& context, XSI::CBaseDataArray2D& array,
+                                     ULONG i, ULONG j) {
+  wchar_t* text = nullptr;
+  ULONG length = 0;
+  context.UnnamedGetStringData2D(array, i, j, text, length);
+  return {text, length};
 }
 
 }  // namespace sdk
