@@ -1,11 +1,21 @@
-# add_node_plugin(NAME SOURCES source... [TESTS test-source...] [LIBRARIES library...])
+# add_node_plugin(NAME SOURCES source... [TESTS test-source...] [LIBRARIES library...]
+#                 [EVAL_TESTS] [NO_INSTALL])
 #
 # One node plug-in: a loadable library named after its node (libNAME.so, NAME.dll) in the plug-in
 # folder, exporting XSILoadPlugin, XSIUnloadPlugin and NAME_Evaluate and nothing else, built from
-# SOURCES with the frame and the SDK (and LIBRARIES). With TESTS, and GoogleTest at hand, also
-# NAME_test: the tests of the node's computation, linked with the same compiled sources.
+# SOURCES with the frame and the SDK (and LIBRARIES), with the project's warnings (as errors
+# when TEXTNODES_WERROR is on).
+#  * TESTS: NAME_test, the tests of the node's computation, linked with the same compiled
+#    sources; each test named NAME.<suite>.<case>. Built with GoogleTest, which a cross build
+#    for Windows builds from Debian's sources; a warning says so when it cannot be had.
+#  * EVAL_TESTS: the plug-in evaluated through icehost at its defaults over every form of index
+#    set, against the ordinary and the unforgiving stand-in host, which must agree
+#    (NAME.eval.*), and its exports checked (NAME.exports).
+#  * NO_INSTALL: neither installed nor counted among the project's plug-ins (TEXTNODES_PLUGINS).
+# The plug-in folder is TEXTNODES_PLUGIN_DIR, by default BINARY_DIR/plugins.
+set(_textnodes_cmake_dir ${CMAKE_CURRENT_LIST_DIR})
 function(add_node_plugin name)
-  cmake_parse_arguments(PARSE_ARGV 1 ARG "" "" "SOURCES;TESTS;LIBRARIES")
+  cmake_parse_arguments(PARSE_ARGV 1 ARG "EVAL_TESTS;NO_INSTALL" "" "SOURCES;TESTS;LIBRARIES")
   if(NOT ARG_SOURCES)
     message(FATAL_ERROR "add_node_plugin(${name}): no SOURCES")
   endif()
@@ -20,9 +30,7 @@ function(add_node_plugin name)
   set_target_properties(${name}_node PROPERTIES POSITION_INDEPENDENT_CODE ON
                                                 CXX_VISIBILITY_PRESET hidden
                                                 VISIBILITY_INLINES_HIDDEN ON)
-  if(COMMAND textnodes_warnings)
-    textnodes_warnings(${name}_node)
-  endif()
+  textnodes_warnings(${name}_node)
 
   add_library(${name} MODULE)
   target_link_libraries(${name} PRIVATE ${name}_node)
@@ -38,16 +46,40 @@ function(add_node_plugin name)
     target_link_options(${name} PRIVATE -Wl,--version-script=${map})
     set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS ${map})
   endif()
-  set_property(GLOBAL APPEND PROPERTY TEXTNODES_PLUGINS ${name})
-  install(TARGETS ${name} LIBRARY DESTINATION plugins RUNTIME DESTINATION plugins)
+  if(NOT ARG_NO_INSTALL)
+    set_property(GLOBAL APPEND PROPERTY TEXTNODES_PLUGINS ${name})
+    install(TARGETS ${name} LIBRARY DESTINATION plugins RUNTIME DESTINATION plugins)
+  endif()
 
-  if(ARG_TESTS AND TARGET GTest::gtest_main)
+  if(ARG_TESTS OR ARG_EVAL_TESTS)
+    enable_testing()
+  endif()
+  if(ARG_TESTS)
     include(GoogleTest)
-    add_executable(${name}_test ${ARG_TESTS})
-    target_link_libraries(${name}_test PRIVATE ${name}_node GTest::gtest_main)
-    if(COMMAND textnodes_warnings)
+    textnodes_googletest()
+    if(TARGET GTest::gtest_main)
+      add_executable(${name}_test ${ARG_TESTS})
+      target_link_libraries(${name}_test PRIVATE ${name}_node GTest::gtest_main)
       textnodes_warnings(${name}_test)
+      gtest_discover_tests(${name}_test TEST_PREFIX ${name}.)
     endif()
-    gtest_discover_tests(${name}_test)
+  endif()
+  if(ARG_EVAL_TESTS)
+    set(icehost $<TARGET_FILE:textnodes::icehost>)
+    if(TARGET icehost)
+      set(icehost $<TARGET_FILE:icehost>)
+    endif()
+    foreach(index IN ITEMS range:5 list:4,-,0,2 bits:1011)
+      string(REGEX REPLACE ":.*" "" form ${index})
+      add_test(NAME ${name}.eval.${form}
+               COMMAND ${CMAKE_COMMAND} -DICEHOST=${icehost} -DPLUGIN=$<TARGET_FILE:${name}>
+                       -DINDEX=${index} "-DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}"
+                       -P ${_textnodes_cmake_dir}/CheckEvaluation.cmake)
+    endforeach()
+    find_program(TEXTNODES_OBJDUMP NAMES ${CMAKE_OBJDUMP} objdump)
+    add_test(NAME ${name}.exports
+             COMMAND ${CMAKE_COMMAND} -DLIBRARY=$<TARGET_FILE:${name}> -DNODE=${name}
+                     -DNM=${CMAKE_NM} -DOBJDUMP=${TEXTNODES_OBJDUMP}
+                     -P ${_textnodes_cmake_dir}/CheckExports.cmake)
   endif()
 endfunction()

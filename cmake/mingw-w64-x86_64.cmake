@@ -7,6 +7,9 @@ set(CMAKE_C_COMPILER ${triple}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${triple}-g++-posix)
 set(CMAKE_RC_COMPILER ${triple}-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/${triple})
+# Prefixes given on the command line (an install of the kit, say) are roots of the target's
+# files too, so find_package finds packages there as given.
+list(APPEND CMAKE_FIND_ROOT_PATH ${CMAKE_PREFIX_PATH})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
