@@ -250,11 +250,12 @@ bool run_computation(typename Binding<Node>::Inputs& inputs, Element&& element, 
 // Writes a computation's value to output element k, in the output's shape.
 template <ULONG DataType, ULONG Structure, class Result>
 void write_value(OutputArray<Structure>& out, ULONG k, const Result& value) {
-  const auto n = [&] { return static_cast<ULONG>(std::ranges::size(value)); };
   if constexpr (Structure == kArrayPerElement && std::ranges::contiguous_range<const Result&>)
-    out.template write_items<DataType>(k, n(), std::ranges::data(value));
+    out.template write_items<DataType>(k, static_cast<ULONG>(std::ranges::size(value)),
+                                       std::ranges::data(value));
   else if constexpr (Structure == kArrayPerElement)
-    out.template write_items<DataType>(k, n(), [&](ULONG i) { return value[i]; });
+    out.template write_items<DataType>(k, static_cast<ULONG>(std::ranges::size(value)),
+                                       [&](ULONG i) { return value[i]; });
   else if constexpr (DataType == kText)
     out.write(k, value);
   else

@@ -162,6 +162,15 @@ template <class Text>
 requires requires(const Text& text) { text.view(); }
 std::wstring_view view_of(const Text& text) { return text.view(); }
 
+// Item i, whether items gives it or points at it among the others.
+template <class ItemsOf>
+decltype(auto) item_at(ItemsOf& items, ULONG i) {
+  if constexpr (std::is_pointer_v<ItemsOf>)
+    return items[i];
+  else
+    return items(i);
+}
+
 template <ULONG Structure>
 class OutputArray : public PortArray<Structure> {
  public:
@@ -192,7 +201,7 @@ class OutputArray : public PortArray<Structure> {
     void* slots = sdk::resize_sub_array(*this->context_, this->array_, k, n);
     if constexpr (DataType == kText) {
       for (ULONG i = 0; i < n; ++i) {
-        const auto& item = item_of(i);
+        const auto& item = item_at(item_of, i);
         const std::wstring_view text = view_of(item);
         const auto length = static_cast<ULONG>(text.size());
         sdk::resize_string_data_2d(*this->context_, this->array_, k, i, length);
@@ -201,13 +210,10 @@ class OutputArray : public PortArray<Structure> {
     } else {
       if (!slots || n == 0) return;
       auto* items = static_cast<typename Items<Value<DataType>>::Stored*>(slots);
-      if constexpr (std::is_pointer_v<std::decay_t<ItemOf>>) {
-        if (this->constant_)
-          items[0] = item_of[n - 1];
-        else
-          std::copy(item_of, item_of + n, items);
-      } else if (this->constant_) {
-        items[0] = item_of(n - 1);
+      if (this->constant_) {
+        items[0] = item_at(item_of, n - 1);
+      } else if constexpr (std::is_pointer_v<std::decay_t<ItemOf>>) {
+        std::copy(item_of, item_of + n, items);
       } else {
         for (ULONG i = 0; i < n; ++i) items[i] = item_of(i);
       }
