@@ -374,6 +374,8 @@ class XSI_SDK_API ICENodeContext {
 
  private:
   friend struct xsi_host::detail::EvaluationState;
+  // The evaluation the context refers to; a default-constructed context has one of its own.
+  xsi_host::detail::EvaluationState& state() const;
   xsi_host::detail::EvaluationState* evaluation_;
 };
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "number_text/number_text.h"
-#include "state.h"
+#include "refusal.h"
 #include "xsi_sdk.h"
 
 namespace XSI {
