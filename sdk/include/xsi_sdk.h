@@ -199,7 +199,6 @@ class XSI_SDK_API CValue {
 class XSI_SDK_API CRef {
  public:
   CRef();
-  bool IsValid() const;
 
  private:
   friend class Factory;

@@ -51,6 +51,28 @@ std::vector<Value> arguments_of(const Arguments&... arguments) {
   return values;
 }
 
+// The arguments of the call that declared port, in the order AddInputPort or AddOutputPort
+// takes them.
+std::vector<Value> arguments_of(const PortRecord& port) {
+  const auto& [c1, c2, c3] = port.constraints;
+  if (port.is_input)
+    return arguments_of(port.id, port.group, port.data_type, port.structure, port.context,
+                        port.name, port.script_name, port.default_value, port.minimum, port.maximum,
+                        c1, c2, c3);
+  return arguments_of(port.id, port.data_type, port.structure, port.context, port.name,
+                      port.script_name, c1, c2, c3);
+}
+
+// Records the call that declares port and, unless it is made to fail, adds the port.
+XSI::CStatus add_port(NodeDefState& definition, PortRecord port) {
+  NodeRecord& node = definition.record();
+  const char* operation = port.is_input ? "AddInputPort" : "AddOutputPort";
+  if (definition.session->record_call(node, operation, arguments_of(port)))
+    return XSI::CStatus::Fail;
+  node.ports.push_back(std::move(port));
+  return XSI::CStatus::OK;
+}
+
 }  // namespace
 
 NodeRecord& NodeDefState::record() { return session->registration.nodes[index]; }
@@ -83,6 +105,7 @@ bool SessionState::record_call(NodeRecord& node, const char* operation,
 
 namespace XSI {
 
+using xsi_host::detail::add_port;
 using xsi_host::detail::arguments_of;
 using xsi_host::detail::current_session;
 using xsi_host::detail::NodeDefState;
@@ -93,7 +116,6 @@ using xsi_host::detail::text_of;
 using xsi_host::detail::value_of;
 
 CRef::CRef() : node_(nullptr) {}
-bool CRef::IsValid() const { return node_ != nullptr; }
 
 SIObject::SIObject(SessionState* session) : session_(session) {}
 CString SIObject::GetName() const {
@@ -179,27 +201,18 @@ CStatus ICENodeDef::AddInputPort(ULONG id, ULONG group, ULONG data_type, ULONG s
                                  ULONG constraint3) {
   if (!node_) return CStatus::Fail;
   return status_or_refused("AddInputPort", [&] {
-    auto& node = node_->record();
-    xsi_host::PortRecord port{true,
-                              id,
-                              group,
-                              data_type,
-                              structure,
-                              context,
-                              text_of(name),
-                              text_of(script_name),
-                              value_of(default_value),
-                              value_of(minimum),
-                              value_of(maximum),
-                              {constraint1, constraint2, constraint3}};
-    if (node_->session->record_call(
-            node, "AddInputPort",
-            arguments_of(id, group, data_type, structure, context, port.name, port.script_name,
-                         port.default_value, port.minimum, port.maximum, constraint1, constraint2,
-                         constraint3)))
-      return CStatus(CStatus::Fail);
-    node.ports.push_back(std::move(port));
-    return CStatus(CStatus::OK);
+    return add_port(*node_, {true,
+                             id,
+                             group,
+                             data_type,
+                             structure,
+                             context,
+                             text_of(name),
+                             text_of(script_name),
+                             value_of(default_value),
+                             value_of(minimum),
+                             value_of(maximum),
+                             {constraint1, constraint2, constraint3}});
   });
 }
 
@@ -208,26 +221,18 @@ CStatus ICENodeDef::AddOutputPort(ULONG id, ULONG data_type, ULONG structure, UL
                                   ULONG constraint1, ULONG constraint2, ULONG constraint3) {
   if (!node_) return CStatus::Fail;
   return status_or_refused("AddOutputPort", [&] {
-    auto& node = node_->record();
-    xsi_host::PortRecord port{false,
-                              id,
-                              kNotFound,
-                              data_type,
-                              structure,
-                              context,
-                              text_of(name),
-                              text_of(script_name),
-                              {},
-                              {},
-                              {},
-                              {constraint1, constraint2, constraint3}};
-    if (node_->session->record_call(
-            node, "AddOutputPort",
-            arguments_of(id, data_type, structure, context, port.name, port.script_name,
-                         constraint1, constraint2, constraint3)))
-      return CStatus(CStatus::Fail);
-    node.ports.push_back(std::move(port));
-    return CStatus(CStatus::OK);
+    return add_port(*node_, {false,
+                             id,
+                             kNotFound,
+                             data_type,
+                             structure,
+                             context,
+                             text_of(name),
+                             text_of(script_name),
+                             {},
+                             {},
+                             {},
+                             {constraint1, constraint2, constraint3}});
   });
 }
 
