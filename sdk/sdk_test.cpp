@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <new>
 #include <random>
 #include <string>
 #include <utility>
@@ -665,6 +666,20 @@ TEST(Session, FailedDefinitionCallIsRecordedAndAsserted) {
   EXPECT_TRUE(node.calls[1].failed);
   ASSERT_EQ(session.assertion_failures().size(), 1u);
   EXPECT_EQ(session.assertion_failures()[0].after_call, "AddInputPort");
+}
+
+// Refusals are kept without allocating: the first eight by name, then only their count. A log
+// sink that runs out of memory makes each LogMessage a refusal.
+TEST(Session, RefusalsPastTheFirstEightAreCounted) {
+  xsi_host::Session session;
+  session.on_log([](const xsi_host::LogLine&) { throw std::bad_alloc(); });
+  const xsi_host::SessionScope scope(session);
+  for (int i = 0; i < 10; ++i)
+    EXPECT_FALSE(XSI::Application().LogMessage(L"line").Succeeded()) << i;
+  std::vector<std::string> expected(8, "LogMessage");
+  expected.push_back("and 2 more");
+  EXPECT_EQ(session.out_of_memory(), expected);
+  EXPECT_EQ(session.log().size(), 10u);
 }
 
 }  // namespace

@@ -6,10 +6,8 @@
 namespace xsi_host::detail {
 
 std::vector<std::string> Refusals::list() const {
-  std::vector<std::string> names(operations.begin(),
-                                 operations.begin() + std::min(count, operations.size()));
-  if (count > operations.size())
-    names.push_back("and " + std::to_string(count - operations.size()) + " more");
+  std::vector<std::string> names(named_.begin(), named_.end());
+  if (unnamed_ > 0) names.push_back("and " + std::to_string(unnamed_) + " more");
   return names;
 }
 
@@ -17,7 +15,7 @@ void Ledger::begin_call() {
   slots_.clear();
   held_.clear();
   faults_.clear();
-  refusals = {};
+  refusals.clear();
   unsized_count_ = 0;
   acquisitions_asked_ = 0;
   slots_.reserve(16);

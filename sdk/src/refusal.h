@@ -2,7 +2,6 @@
 // a status or an empty result, never an exception, and records the refusal for the host.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -11,18 +10,29 @@
 
 namespace xsi_host::detail {
 
-// The SDK operations that ran out of memory, kept without allocating: the names are literals,
-// and past the first few only the count grows.
-struct Refusals {
-  std::array<const char*, 8> operations{};
-  std::size_t count = 0;
-
+// The SDK operations that ran out of memory. Recording one allocates nothing, since memory has
+// just run out: the first few are kept by name, in room reserved beforehand (the names are
+// literals), and past them only the count grows.
+class Refusals {
+ public:
+  Refusals() { named_.reserve(kNamed); }
   void add(const char* operation) noexcept {
-    if (count < operations.size()) operations[count] = operation;
-    ++count;
+    if (named_.size() < kNamed)
+      named_.push_back(operation);
+    else
+      ++unnamed_;
+  }
+  void clear() noexcept {
+    named_.clear();
+    unnamed_ = 0;
   }
   // The names recorded, then "and N more" for those past them.
   std::vector<std::string> list() const;
+
+ private:
+  static constexpr std::size_t kNamed = 8;
+  std::vector<const char*> named_;
+  std::size_t unnamed_ = 0;
 };
 
 // Records that an operation ran out of memory, for the evaluation whose call is in progress on
