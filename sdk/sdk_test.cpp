@@ -55,6 +55,8 @@ TEST(CString, CopiesAndJoinsKeepEveryCharacter) {
   CString empty;
   empty += source;
   EXPECT_EQ(wide(copy) + wide(empty), L"yz\u00e9yz");
+  EXPECT_TRUE(empty == source);
+  EXPECT_FALSE(copy == source);
   EXPECT_EQ(std::string(copy.GetAsciiString()), "yz\xe9");  // the narrow form follows a change
 }
 
