@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <new>
 #include <random>
 #include <string>
 #include <utility>
@@ -54,6 +55,8 @@ TEST(CString, CopiesAndJoinsKeepEveryCharacter) {
   CString empty;
   empty += source;
   EXPECT_EQ(wide(copy) + wide(empty), L"yz\u00e9yz");
+  EXPECT_TRUE(empty == source);
+  EXPECT_FALSE(copy == source);
   EXPECT_EQ(std::string(copy.GetAsciiString()), "yz\xe9");  // the narrow form follows a change
 }
 
@@ -659,12 +662,38 @@ TEST(Session, FailedDefinitionCallIsRecordedAndAsserted) {
     definition
         .AddInputPort(id, 100, 1, 1, 63, L"P", L"P", CValue(false), CValue(), CValue(), 0, 0, 402)
         .AssertSucceeded(CString());
+  definition.AddOutputPort(200, 4, 2, 63, L"Out", L"OutScript", 1, 2, 3);
   const auto& node = session.registration().nodes.at(0);
-  ASSERT_EQ(node.ports.size(), 2u);
+  ASSERT_EQ(node.ports.size(), 3u);
   EXPECT_EQ(node.ports[1].id, 2u);
   EXPECT_TRUE(node.calls[1].failed);
   ASSERT_EQ(session.assertion_failures().size(), 1u);
   EXPECT_EQ(session.assertion_failures()[0].after_call, "AddInputPort");
+  // Each call is recorded with its arguments in the order the operation takes them.
+  using V = xsi_host::Value;
+  EXPECT_EQ(node.calls[0].arguments,
+            (std::vector<V>{0u, 100u, 1u, 1u, 63u, L"P", L"P", false, V(), V(), 0u, 0u, 402u}));
+  ASSERT_EQ(node.calls.size(), 4u);
+  EXPECT_EQ(node.calls[3].operation, "AddOutputPort");
+  EXPECT_EQ(node.calls[3].arguments,
+            (std::vector<V>{200u, 4u, 2u, 63u, L"Out", L"OutScript", 1u, 2u, 3u}));
+  EXPECT_FALSE(node.ports[2].is_input);
+  EXPECT_EQ(node.ports[2].group, XSI::kNotFound);
+  EXPECT_EQ(node.ports[2].script_name, L"OutScript");
+}
+
+// Refusals are kept without allocating: the first eight by name, then only their count. A log
+// sink that runs out of memory makes each LogMessage a refusal.
+TEST(Session, RefusalsPastTheFirstEightAreCounted) {
+  xsi_host::Session session;
+  session.on_log([](const xsi_host::LogLine&) { throw std::bad_alloc(); });
+  const xsi_host::SessionScope scope(session);
+  for (int i = 0; i < 10; ++i)
+    EXPECT_FALSE(XSI::Application().LogMessage(L"line").Succeeded()) << i;
+  std::vector<std::string> expected(8, "LogMessage");
+  expected.push_back("and 2 more");
+  EXPECT_EQ(session.out_of_memory(), expected);
+  EXPECT_EQ(session.log().size(), 10u);
 }
 
 }  // namespace

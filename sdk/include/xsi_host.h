@@ -219,24 +219,10 @@ class XSI_SDK_API Evaluation {
 
   // The unforgiving host. A plug-in may rely on what the host's contract promises, and on
   // nothing the ordinary stand-in merely happens to do more kindly. While strict is on, the
-  // evaluation takes every freedom the contract leaves, where a plug-in that keeps to it gives the
-  // same results as in the ordinary mode:
-  //  * Every element operation (GetStringData, ResizeStringData, SetStringData, GetSubArray,
-  //    ResizeSubArray, ResizeStringData2D, SetStringData2D) and every release reports a failed
-  //    status, whether it worked or not: only an acquisition's status means anything.
-  //  * The out-values left unread are garbage: the item size of GetSubArray and ResizeSubArray,
-  //    the count of ResizeSubArray, the item pointer ResizeSubArray gives for a text array, and
-  //    the buffer pointer of ResizeStringData and ResizeStringData2D, which points at no memory.
-  //  * Storage handed out is stale, not zeroed: a sized sub-array holds garbage numbers or texts
-  //    in every item, a sized text garbage characters, until the plug-in writes them.
-  //  * A text read with GetStringData is a copy with no terminator: garbage follows its length.
-  //  * An empty input sub-array comes with a pointer to garbage, and while the input's constant
-  //    flag is set, every slot of a sub-array but slot 0 holds garbage.
-  //  * A bit-set index set has every bit at and above its bit count set, a word of them more
-  //    than the count needs; a list has element indices stored past its count; a range carries
-  //    a data pointer to garbage.
-  //  * A boolean array's words have every bit past the element count set, and the data of an
-  //    array with no elements, or of a text array, is garbage rather than null.
+  // evaluation takes every freedom the contract leaves (statuses of element operations and
+  // releases reported failed, garbage in the out-values left unread, stale storage, garbage past
+  // every count), where a plug-in that keeps to the contract gives the same results as in the
+  // ordinary mode. The SDK's host policy (sdk/src/host_policy.h) lists each freedom and takes it.
   // Set between calls, not during one.
   void set_strict(bool on);
   bool strict() const;

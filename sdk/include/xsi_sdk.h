@@ -20,7 +20,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #if defined(_WIN32)
 #if defined(XSI_SDK_BUILD)
@@ -126,21 +128,15 @@ class XSI_SDK_API CString {
 
  private:
   friend class CStringArray;
-  // A text of up to kInline characters is held in the object itself, its narrow form beside it;
-  // a longer one, with room for its narrow form, in one allocation of the SDK's (Rep). So a text
-  // costs one allocation at the most, and a short one none.
-  static constexpr ULONG kInline = 15;
-  struct Rep;
-  // Makes this the text, or throws std::bad_alloc leaving it empty.
-  void assign(std::wstring_view text);
-  // Makes this the text, or, when there is not the memory, the empty text.
-  void assign_or_empty(std::wstring_view text) noexcept;
-  void clear() noexcept;
+  // A text of chars, or std::bad_alloc: for the arrays, which hold every text or none.
+  static CString copy_of(std::wstring_view chars);
+  // Makes this the text chars, or, when there is not the memory, the empty text.
+  void assign(std::wstring_view chars) noexcept;
 
-  ULONG length_;
-  Rep* rep_;  // null while the text is inline
-  wchar_t inline_[kInline + 1];
-  mutable char inline_narrow_[kInline + 1];
+  // Both are the SDK's storage, made and freed only by the SDK's own code: every member above
+  // is defined in the library, never in a plug-in.
+  std::wstring text_;
+  mutable std::string narrow_;  // the narrow form once made; emptied by every change
 };
 
 class XSI_SDK_API CStringArray {
@@ -156,8 +152,7 @@ class XSI_SDK_API CStringArray {
 
  private:
   friend class CString;
-  struct Rep;
-  Rep* rep_;
+  std::vector<CString> items_;
 };
 
 // A variant value: empty, boolean, 32-bit integer, 32-bit float or text.
@@ -204,7 +199,6 @@ class XSI_SDK_API CValue {
 class XSI_SDK_API CRef {
  public:
   CRef();
-  bool IsValid() const;
 
  private:
   friend class Factory;
@@ -385,6 +379,8 @@ class XSI_SDK_API ICENodeContext {
 
  private:
   friend struct xsi_host::detail::EvaluationState;
+  // The evaluation the context refers to; a default-constructed context has one of its own.
+  xsi_host::detail::EvaluationState& state() const;
   xsi_host::detail::EvaluationState* evaluation_;
 };
 

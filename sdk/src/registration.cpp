@@ -1,21 +1,20 @@
-// Registration and the host application: the registrar, node definitions, the factory, the log
-// and the success assertion, all reporting to the session the calling thread is bound to.
+// Registration: the registrar, node definitions and the factory, all recording what a plug-in
+// declares in the session the calling thread is bound to.
 #include <algorithm>
-#include <cstdio>
 #include <string>
 #include <utility>
 #include <variant>
 
-#include "state.h"
+#include "session.h"
 
 namespace xsi_host::detail {
+
+namespace {
 
 // A text as the host records it.
 std::wstring text_of(const XSI::CString& text) {
   return std::wstring(text.GetWideString(), text.Length());
 }
-
-namespace {
 
 Value value_of(const XSI::CValue& value) {
   switch (value.GetType()) {
@@ -43,8 +42,6 @@ void append(std::vector<Value>& values, const T& value) {
   values.emplace_back(value);
 }
 
-}  // namespace
-
 // The arguments of a call, in order, as the session records them.
 template <class... Arguments>
 std::vector<Value> arguments_of(const Arguments&... arguments) {
@@ -54,10 +51,29 @@ std::vector<Value> arguments_of(const Arguments&... arguments) {
   return values;
 }
 
-SessionState*& current_session() {
-  thread_local SessionState* session = nullptr;
-  return session;
+// The arguments of the call that declared port, in the order AddInputPort or AddOutputPort
+// takes them.
+std::vector<Value> arguments_of(const PortRecord& port) {
+  const auto& [c1, c2, c3] = port.constraints;
+  if (port.is_input)
+    return arguments_of(port.id, port.group, port.data_type, port.structure, port.context,
+                        port.name, port.script_name, port.default_value, port.minimum, port.maximum,
+                        c1, c2, c3);
+  return arguments_of(port.id, port.data_type, port.structure, port.context, port.name,
+                      port.script_name, c1, c2, c3);
 }
+
+// Records the call that declares port and, unless it is made to fail, adds the port.
+XSI::CStatus add_port(NodeDefState& definition, PortRecord port) {
+  NodeRecord& node = definition.record();
+  const char* operation = port.is_input ? "AddInputPort" : "AddOutputPort";
+  if (definition.session->record_call(node, operation, arguments_of(port)))
+    return XSI::CStatus::Fail;
+  node.ports.push_back(std::move(port));
+  return XSI::CStatus::OK;
+}
+
+}  // namespace
 
 NodeRecord& NodeDefState::record() { return session->registration.nodes[index]; }
 
@@ -89,7 +105,7 @@ bool SessionState::record_call(NodeRecord& node, const char* operation,
 
 namespace XSI {
 
-using xsi_host::Value;
+using xsi_host::detail::add_port;
 using xsi_host::detail::arguments_of;
 using xsi_host::detail::current_session;
 using xsi_host::detail::NodeDefState;
@@ -97,25 +113,9 @@ using xsi_host::detail::or_refused;
 using xsi_host::detail::SessionState;
 using xsi_host::detail::status_or_refused;
 using xsi_host::detail::text_of;
-
-CStatus::CStatus(Code code) : code_(code) {}
-CStatus::Code CStatus::GetCode() const { return code_; }
-bool CStatus::Succeeded() const { return code_ == OK; }
-
-void CStatus::AssertSucceeded(const CString& message) const {
-  if (Succeeded()) return;
-  SessionState* session = current_session();
-  if (session) {
-    or_refused("AssertSucceeded", [&] {
-      session->assertion_failures.push_back({code_, text_of(message), session->last_call});
-    });
-  } else {
-    std::fprintf(stderr, "assertion failed: status %d\n", static_cast<int>(code_));
-  }
-}
+using xsi_host::detail::value_of;
 
 CRef::CRef() : node_(nullptr) {}
-bool CRef::IsValid() const { return node_ != nullptr; }
 
 SIObject::SIObject(SessionState* session) : session_(session) {}
 CString SIObject::GetName() const {
@@ -201,28 +201,18 @@ CStatus ICENodeDef::AddInputPort(ULONG id, ULONG group, ULONG data_type, ULONG s
                                  ULONG constraint3) {
   if (!node_) return CStatus::Fail;
   return status_or_refused("AddInputPort", [&] {
-    using xsi_host::detail::value_of;
-    auto& node = node_->record();
-    xsi_host::PortRecord port{true,
-                              id,
-                              group,
-                              data_type,
-                              structure,
-                              context,
-                              text_of(name),
-                              text_of(script_name),
-                              value_of(default_value),
-                              value_of(minimum),
-                              value_of(maximum),
-                              {constraint1, constraint2, constraint3}};
-    if (node_->session->record_call(
-            node, "AddInputPort",
-            arguments_of(id, group, data_type, structure, context, port.name, port.script_name,
-                         port.default_value, port.minimum, port.maximum, constraint1, constraint2,
-                         constraint3)))
-      return CStatus(CStatus::Fail);
-    node.ports.push_back(std::move(port));
-    return CStatus(CStatus::OK);
+    return add_port(*node_, {true,
+                             id,
+                             group,
+                             data_type,
+                             structure,
+                             context,
+                             text_of(name),
+                             text_of(script_name),
+                             value_of(default_value),
+                             value_of(minimum),
+                             value_of(maximum),
+                             {constraint1, constraint2, constraint3}});
   });
 }
 
@@ -231,26 +221,18 @@ CStatus ICENodeDef::AddOutputPort(ULONG id, ULONG data_type, ULONG structure, UL
                                   ULONG constraint1, ULONG constraint2, ULONG constraint3) {
   if (!node_) return CStatus::Fail;
   return status_or_refused("AddOutputPort", [&] {
-    auto& node = node_->record();
-    xsi_host::PortRecord port{false,
-                              id,
-                              kNotFound,
-                              data_type,
-                              structure,
-                              context,
-                              text_of(name),
-                              text_of(script_name),
-                              {},
-                              {},
-                              {},
-                              {constraint1, constraint2, constraint3}};
-    if (node_->session->record_call(
-            node, "AddOutputPort",
-            arguments_of(id, data_type, structure, context, port.name, port.script_name,
-                         constraint1, constraint2, constraint3)))
-      return CStatus(CStatus::Fail);
-    node.ports.push_back(std::move(port));
-    return CStatus(CStatus::OK);
+    return add_port(*node_, {false,
+                             id,
+                             kNotFound,
+                             data_type,
+                             structure,
+                             context,
+                             text_of(name),
+                             text_of(script_name),
+                             {},
+                             {},
+                             {},
+                             {constraint1, constraint2, constraint3}});
   });
 }
 
@@ -263,50 +245,4 @@ CRef Factory::CreateICENodeDef(const CString& name, const CString& display_name)
   return ref;
 }
 
-Factory Application::GetFactory() const { return Factory(); }
-
-CStatus Application::LogMessage(const CString& message, siSeverityType severity) const {
-  return status_or_refused("LogMessage", [&] {
-    const xsi_host::LogLine line{text_of(message), severity};
-    SessionState* session = current_session();
-    if (!session) {
-      std::fprintf(stderr, "%ls\n", line.text.c_str());
-      return CStatus(CStatus::OK);
-    }
-    session->log.push_back(line);
-    if (session->log_sink) session->log_sink(line);
-    return CStatus(CStatus::OK);
-  });
-}
-
 }  // namespace XSI
-
-namespace xsi_host {
-
-Session::Session() : state_(std::make_unique<detail::SessionState>()) {}
-Session::~Session() = default;
-
-XSI::PluginRegistrar& Session::registrar() { return state_->registrar; }
-
-void Session::fail_call(std::string operation, int ordinal) {
-  state_->failing_calls.emplace_back(std::move(operation), ordinal);
-}
-
-void Session::on_log(std::function<void(const LogLine&)> sink) {
-  state_->log_sink = std::move(sink);
-}
-
-const Registration& Session::registration() const { return state_->registration; }
-std::vector<std::string> Session::out_of_memory() const { return state_->refusals.list(); }
-const std::vector<LogLine>& Session::log() const { return state_->log; }
-const std::vector<AssertionFailure>& Session::assertion_failures() const {
-  return state_->assertion_failures;
-}
-
-SessionScope::SessionScope(Session& session) : previous_(detail::current_session()) {
-  detail::current_session() = session.state_.get();
-}
-
-SessionScope::~SessionScope() { detail::current_session() = previous_; }
-
-}  // namespace xsi_host

@@ -1,0 +1,119 @@
+// The freedoms of the unforgiving mode, each taken here and nowhere else (see host_policy.h).
+#include "host_policy.h"
+
+#include <cstring>
+#include <utility>
+
+namespace xsi_host::detail {
+
+namespace {
+
+// A pointer the plug-in must not follow: it addresses no memory at all.
+template <class T>
+T* wild() {
+  return reinterpret_cast<T*>(static_cast<std::uintptr_t>(0xDEAD'BEEF'0000'0000ull));
+}
+
+// Sets every bit of words from bit count on, and adds a word of set bits after them.
+void set_bits_from(std::vector<std::uint32_t>& words, ULONG count) {
+  if (count % 32 != 0) words[count / 32] |= ~((std::uint32_t{1} << count % 32) - 1);
+  words.push_back(0xFFFFFFFF);
+}
+
+constexpr wchar_t kGarbageCharacter = L'\x2400';
+
+}  // namespace
+
+void HostPolicy::begin_call() {
+  scratch_words_.clear();
+  scratch_texts_.clear();
+  garbage_state_ = 0x2545F491;
+}
+
+std::uint32_t HostPolicy::garbage() {
+  garbage_state_ ^= garbage_state_ << 13;
+  garbage_state_ ^= garbage_state_ >> 17;
+  garbage_state_ ^= garbage_state_ << 5;
+  return garbage_state_;
+}
+
+const std::uint32_t* HostPolicy::keep(std::vector<std::uint32_t> words, std::size_t garbage_after) {
+  for (std::size_t i = 0; i < garbage_after; ++i) words.push_back(garbage());
+  scratch_words_.push_back(std::move(words));
+  return scratch_words_.back().data();
+}
+
+XSI::CStatus HostPolicy::reported(XSI::CStatus status) const {
+  return strict_ ? XSI::CStatus::Fail : status;
+}
+
+const void* HostPolicy::array_data(const std::vector<std::uint32_t>& words, ULONG data_type,
+                                   ULONG count) {
+  if (!strict_) return words.empty() ? nullptr : words.data();
+  if (words.empty()) return keep({}, 2);
+  std::vector<std::uint32_t> copy = words;
+  if (data_type == XSI::siICENodeDataBool) set_bits_from(copy, count);
+  return keep(std::move(copy), 0);
+}
+
+const ULONG* HostPolicy::index_data(XSI::CIndexSet::Form form, ULONG count,
+                                    const std::vector<ULONG>& data) {
+  if (!strict_) return data.empty() ? nullptr : data.data();
+  std::vector<std::uint32_t> words = data;
+  if (form == XSI::CIndexSet::Bits) {
+    set_bits_from(words, count);
+  } else if (form == XSI::CIndexSet::List) {
+    // Element indices that a walk past the count would visit.
+    for (std::uint32_t k = 0; k < 4; ++k) words.push_back(k);
+  } else {
+    words = {garbage(), garbage()};
+  }
+  return keep(std::move(words), 0);
+}
+
+const wchar_t* HostPolicy::text_to_read(const std::wstring& text) {
+  if (!strict_) return text.data();
+  return scratch_texts_.emplace_back(text + std::wstring(2, kGarbageCharacter)).data();
+}
+
+wchar_t* HostPolicy::size_text(std::wstring& text, ULONG length) {
+  if (!strict_) {
+    text.resize(length);
+    return text.data();
+  }
+  text.assign(length, kGarbageCharacter);
+  return wild<wchar_t>();
+}
+
+std::pair<const void*, ULONG> HostPolicy::items_to_read(const void* items, ULONG count,
+                                                        bool constant) {
+  if (!strict_) return {items, 4};
+  const ULONG item_size = garbage();
+  if (count == 0) return {keep({}, 2), item_size};
+  if (constant) {
+    std::uint32_t slot0;
+    std::memcpy(&slot0, items, sizeof slot0);
+    return {keep({slot0}, count - 1), item_size};
+  }
+  return {items, item_size};
+}
+
+HostPolicy::Sized HostPolicy::sized_numbers(void* items, ULONG count) {
+  if (!strict_) return {items, count, 4};
+  for (ULONG j = 0; j < count; ++j) {
+    const std::uint32_t word = garbage();
+    std::memcpy(static_cast<char*>(items) + 4 * std::size_t{j}, &word, sizeof word);
+  }
+  const ULONG garbage_count = garbage();
+  return {items, garbage_count, garbage()};
+}
+
+HostPolicy::Sized HostPolicy::sized_texts(TextItems& texts) {
+  const auto count = static_cast<ULONG>(texts.count);
+  if (!strict_) return {nullptr, count, 0};
+  for (std::size_t j = 0; j < texts.count; ++j) texts.texts[j] = L"\x2400 stale";
+  const ULONG garbage_count = garbage();
+  return {wild<void>(), garbage_count, garbage()};
+}
+
+}  // namespace xsi_host::detail
