@@ -69,9 +69,16 @@ void store(xsi_host::PortData& port, ULONG element, const std::vector<Value>& va
       break;
     }
     case XSI::siICENodeDataBool: {
-      bool flag = false;
-      if (single && !values.empty()) number_of(values.front(), flag);
-      if (single) port.set_boolean(element, flag);
+      std::vector<bool> flags(values.size(), false);
+      for (std::size_t i = 0; i < values.size(); ++i) {
+        bool flag = false;
+        number_of(values[i], flag);
+        flags[i] = flag;
+      }
+      if (single)
+        port.set_boolean(element, !flags.empty() && flags.front());
+      else
+        port.set_booleans(element, flags);
       break;
     }
     case XSI::siICENodeDataLong: {

@@ -157,7 +157,8 @@ class XSI_SDK_API PortData {
   ULONG structure() const { return structure_; }
   ULONG element_count() const { return element_count_; }
 
-  // The array-per-element constant flag: while set, slot 0 stands for every item.
+  // The constant flag: while set, element 0 stands for every element (one value per element),
+  // or slot 0 of a sub-array for every item (an array per element).
   bool constant = false;
 
   // One value per element. Setters past the count are ignored.
@@ -166,6 +167,7 @@ class XSI_SDK_API PortData {
   void set_integer(ULONG element, std::int32_t value);
   void set_float(ULONG element, float value);
   // An array per element.
+  void set_booleans(ULONG element, const std::vector<bool>& items);
   void set_integers(ULONG element, std::span<const std::int32_t> items);
   void set_floats(ULONG element, std::span<const float> items);
   void set_texts(ULONG element, std::span<const std::wstring> items);
@@ -189,6 +191,7 @@ class XSI_SDK_API PortData {
   ULONG element_count_;
   std::vector<std::uint32_t> words_;  // booleans as bits, integers, floats as bit patterns
   std::vector<std::wstring> texts_;
+  std::vector<std::vector<std::uint8_t>> boolean_items_;  // one byte an item, 0 or 1
   std::vector<std::vector<std::int32_t>> integer_items_;
   std::vector<std::vector<float>> float_items_;
   std::vector<detail::TextItems> text_items_;

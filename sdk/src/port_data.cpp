@@ -22,7 +22,10 @@ PortData::PortData(ULONG id, ULONG data_type, ULONG structure, ULONG element_cou
   const bool single = structure == XSI::siICENodeStructureSingle;
   switch (data_type) {
     case XSI::siICENodeDataBool:
-      if (single) words_.assign((element_count + 31) / 32, 0);
+      if (single)
+        words_.assign((element_count + 31) / 32, 0);
+      else
+        boolean_items_.resize(element_count);
       break;
     case XSI::siICENodeDataLong:
       if (single)
@@ -72,6 +75,11 @@ void PortData::set_float(ULONG element, float value) {
     words_[element] = std::bit_cast<std::uint32_t>(value);
 }
 
+void PortData::set_booleans(ULONG element, const std::vector<bool>& items) {
+  if (settable(*this, XSI::siICENodeDataBool, XSI::siICENodeStructureArray, element))
+    boolean_items_[element].assign(items.begin(), items.end());
+}
+
 void PortData::set_integers(ULONG element, std::span<const std::int32_t> items) {
   if (settable(*this, XSI::siICENodeDataLong, XSI::siICENodeStructureArray, element))
     integer_items_[element].assign(items.begin(), items.end());
@@ -108,6 +116,11 @@ std::vector<Value> PortData::items(ULONG element) const {
   if (element >= element_count_) return {};
   if (structure_ == XSI::siICENodeStructureSingle) return {value(element)};
   switch (data_type_) {
+    case XSI::siICENodeDataBool: {
+      std::vector<Value> items;
+      for (const std::uint8_t item : boolean_items_[element]) items.emplace_back(item != 0);
+      return items;
+    }
     case XSI::siICENodeDataLong:
       return std::vector<Value>(integer_items_[element].begin(), integer_items_[element].end());
     case XSI::siICENodeDataFloat:
@@ -126,6 +139,8 @@ ULONG PortData::item_count(ULONG element) const {
   if (element >= element_count_) return 0;
   if (structure_ == XSI::siICENodeStructureSingle) return 1;
   switch (data_type_) {
+    case XSI::siICENodeDataBool:
+      return static_cast<ULONG>(boolean_items_[element].size());
     case XSI::siICENodeDataLong:
       return static_cast<ULONG>(integer_items_[element].size());
     case XSI::siICENodeDataFloat:
