@@ -118,6 +118,13 @@ TEST(EvalJson, SetsOneElementAndLaterSettingsWin) {
   EXPECT_EQ(written_texts(eval(
                 {"--set", "SubString=zzz", "--set", "SubString=subString", "--index", "list:1"})),
             (std::vector<std::pair<int, std::string>>{{1, kFirstRemoved}}));
+  // A port by its id, in every form that names one.
+  const fs::path file = fs::temp_directory_path() / "icehost_test_by_id.txt";
+  std::ofstream(file, std::ios::binary) << "X";
+  EXPECT_EQ(written_texts(eval({"--set-file", "1=" + file.string(), "--set", "0@0=aXb", "--set",
+                                "2=true", "--index", "list:1"})),
+            (std::vector<std::pair<int, std::string>>{{1, "ab"}}));
+  fs::remove(file);
 }
 
 TEST(EvalJson, NonAsciiAndControlCharactersRoundTrip) {
@@ -262,9 +269,12 @@ TEST(BadInput, OneLineOnStderrExitTwoNothingOnStdout) {
     {{"info", sdk_library.string()}, "not a plug-in"},
 #endif
     {{"eval", k, "--set", "Nope=1"},
-     "unknown port 'Nope' (the inputs of kestrune are String, "
-     "SubString, RemoveAll)"},
+     "unknown port 'Nope' (the inputs of kestrune are String (0), SubString (1), RemoveAll (2))"},
+    {{"eval", k, "--set", "3=x"}, "unknown port '3' (the inputs of kestrune are String (0), "},
+    {{"eval", k, "--set-file", "-1@0=x"}, "unknown port '-1' (the inputs of kestrune are String"},
     {{"eval", k, "--set", "Result=x"}, "Result is an output"},
+    {{"eval", k, "--set", "200@1=x"}, "--set: Result is an output; set an input (String (0), "},
+    {{"eval", k, "--set", "0@10=x"}, "element 10 is past the element count 10"},
     {{"eval", k, "--set", "RemoveAll"}, "takes PORT=VALUE"},
     {{"eval", k, "--set"}, "--set needs a value"},
     {{"eval", k, "--set", "RemoveAll=yes"}, "'yes' is not a boolean"},
