@@ -62,7 +62,8 @@ constexpr std::string_view kEvalUsage =
     "  --strict-host          the unforgiving host: the plug-in gets no more than the host's\n"
     "                         contract promises (garbage where it leaves values unread, stale\n"
     "                         storage, bits past a bit count); the results must not change\n"
-    "  --json                 one JSON object: node, port, status, written, faults\n"
+    "  --json                 one JSON object: node, port, status (and status_name when\n"
+    "                         the call failed), written, faults\n"
     "\n"
     "An option's value is the next argument or follows '=': --set=PORT=VALUE, --elements=2.\n";
 

@@ -404,6 +404,7 @@ TEST(Faults, AFailedCallIsNamedAndExitsOne) {
   const Outcome json = icehost({"eval", path, "--json"});
   EXPECT_EQ(json.code, 1);
   EXPECT_EQ(parse(json.out).at("status").get<int>(), XSI::CStatus::MemoryUnavailable);
+  EXPECT_EQ(parse(json.out).at("status_name").get<std::string>(), "out of memory");
   const Outcome human = icehost({"eval", path});
   EXPECT_EQ(human.code, 1);
   EXPECT_EQ(human.err, "icehost: starved returned status 2 (out of memory) with 0 fault(s)\n");
