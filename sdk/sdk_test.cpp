@@ -382,6 +382,17 @@ const ElementOperation kElementOperations[] = {
     {"SetStringData2D", XSI::siICENodeDataString, true,
      [](XSI::ICENodeContext& context, XSI::CBaseDataArray&, XSI::CBaseDataArray2D& many, ULONG i,
         ULONG j) { return context.SetStringData2D(many, i, j, L"new", 3).Succeeded(); }},
+    {"GetStringData2D", XSI::siICENodeDataString, true,
+     [](XSI::ICENodeContext& context, XSI::CBaseDataArray&, XSI::CBaseDataArray2D& many, ULONG i,
+        ULONG j) {
+       const wchar_t* text = g_unrelated;
+       ULONG length = 9;
+       EXPECT_FALSE(context.GetStringData2D(many, i, j, text, length).Succeeded());
+       return text == nullptr || text == g_unrelated || text[0] != L'\0' || length != 0;
+     }},
+    {"SetIntegerData", XSI::siICENodeDataLong, false,
+     [](XSI::ICENodeContext& context, XSI::CBaseDataArray& one, XSI::CBaseDataArray2D&, ULONG i,
+        ULONG) { return context.SetIntegerData(one, i, 5).Succeeded(); }},
 };
 
 enum class Misuse { past_element_count, past_item_count, never_acquired, after_release };
@@ -562,6 +573,12 @@ TEST(ElementOperations, WhatIsWrittenReadsBack) {
   buffer[0] = L'o';
   buffer[1] = L'k';
   EXPECT_TRUE(context.SetStringData2D(out, 0, 0, L"new", 3).Succeeded());
+  const wchar_t* text = nullptr;
+  ULONG length = 0;
+  EXPECT_TRUE(context.GetStringData2D(out, 0, 1, text, length).Succeeded());
+  EXPECT_EQ(std::wstring_view(text, length), L"y");
+  EXPECT_TRUE(context.GetSubArray(out, 1, items, count, item_size).Succeeded());
+  EXPECT_EQ(count, 2u);  // of texts, each read with GetStringData2D
   context.ReleaseDataArray(in);
   context.ReleaseDataArray(out);
   const auto faults = evaluation.end_call().faults;
@@ -570,6 +587,40 @@ TEST(ElementOperations, WhatIsWrittenReadsBack) {
   EXPECT_TRUE(texts.written(0) && texts.written(1));
   EXPECT_FALSE(texts.written(2));
   EXPECT_TRUE(faults.empty());
+}
+
+// Each one-value output is set element by element, and only the element set is marked.
+TEST(ElementOperations, OneValueOutputsAreSetElementByElement) {
+  xsi_host::Evaluation evaluation;
+  xsi_host::PortData& flags =
+      evaluation.add_output(1, XSI::siICENodeDataBool, XSI::siICENodeStructureSingle, 40);
+  xsi_host::PortData& integers =
+      evaluation.add_output(2, XSI::siICENodeDataLong, XSI::siICENodeStructureSingle, 3);
+  xsi_host::PortData& floats =
+      evaluation.add_output(3, XSI::siICENodeDataFloat, XSI::siICENodeStructureSingle, 3);
+  flags.set_boolean(34, true);
+  XSI::CBaseDataArray arrays[3];
+  evaluation.begin_call();
+  XSI::ICENodeContext context = evaluation.context();
+  for (ULONG id : {1u, 2u, 3u}) {
+    evaluation.pull(id);
+    context.AcquireOutputDataArray(arrays[id - 1], evaluation.port(id)->data_type());
+  }
+  EXPECT_TRUE(context.SetBooleanData(arrays[0], 33, true).Succeeded());
+  EXPECT_TRUE(context.SetBooleanData(arrays[0], 34, false).Succeeded());
+  EXPECT_TRUE(context.SetIntegerData(arrays[1], 2, -7).Succeeded());
+  EXPECT_TRUE(context.SetFloatData(arrays[2], 0, 1.5f).Succeeded());
+  EXPECT_FALSE(context.SetFloatData(arrays[1], 1, 1.5f).Succeeded());  // not a float array
+  for (int a = 2; a >= 0; --a) context.ReleaseDataArray(arrays[a]);
+  EXPECT_TRUE(evaluation.end_call().faults.empty());
+  EXPECT_EQ(flags.value(33), xsi_host::Value(true));
+  EXPECT_EQ(flags.value(34), xsi_host::Value(false));
+  EXPECT_EQ(flags.value(32), xsi_host::Value(false));
+  EXPECT_EQ(integers.value(2), xsi_host::Value(-7));
+  EXPECT_EQ(integers.value(1), xsi_host::Value(0));
+  EXPECT_EQ(floats.value(0), xsi_host::Value(1.5f));
+  EXPECT_TRUE(flags.written(33) && flags.written(34) && integers.written(2) && floats.written(0));
+  EXPECT_FALSE(flags.written(32) || integers.written(1) || floats.written(1));
 }
 
 // The unforgiving host keeps every promise and takes every freedom: if it gave what the
@@ -628,14 +679,36 @@ TEST(StrictHost, FillsWhatLiesPastEveryCount) {
       .set_boolean(1, true);
   evaluation.add_input(1, XSI::siICENodeDataLong, XSI::siICENodeStructureSingle, 2)
       .set_integer(1, 7);
+  xsi_host::PortData& constant =
+      evaluation.add_input(2, XSI::siICENodeDataLong, XSI::siICENodeStructureSingle, 3);
+  constant.constant = true;
+  constant.set_integer(0, 5);
+  constant.set_integer(1, 5);
+  xsi_host::PortData& texts =
+      evaluation.add_input(3, XSI::siICENodeDataString, XSI::siICENodeStructureArray, 1);
+  const std::wstring two[] = {L"a", L"b"};
+  texts.set_texts(0, two);
   evaluation.index_list({1});
   evaluation.begin_call();
   XSI::ICENodeContext context = evaluation.context();
-  XSI::CBaseDataArray booleans, integers;
+  XSI::CBaseDataArray booleans, integers, one_for_all;
+  XSI::CBaseDataArray2D text_items;
   XSI::CIndexSet set;
   context.AcquireInputDataArray(booleans, XSI::siICENodeDataBool, 0, 0);
   context.AcquireInputDataArray(integers, XSI::siICENodeDataLong, 1, 0);
+  context.AcquireInputDataArray(one_for_all, XSI::siICENodeDataLong, 2, 0);
+  context.AcquireInputDataArray2D(text_items, XSI::siICENodeDataString, 3, 0);
   context.AcquireIndexSet(set);
+  // A constant array's element 0 stands for all: what follows it is garbage.
+  EXPECT_TRUE(one_for_all.IsConstant());
+  EXPECT_EQ(static_cast<const std::int32_t*>(one_for_all.GetData())[0], 5);
+  EXPECT_NE(static_cast<const std::int32_t*>(one_for_all.GetData())[1], 5);
+  // The texts of an array are counted; the pointer beside the count is not theirs.
+  const void* items = nullptr;
+  ULONG count = 0, item_size = 0;
+  context.GetSubArray(text_items, 0, items, count, item_size);
+  EXPECT_EQ(count, 2u);
+  EXPECT_NE(items, nullptr);
   const auto* bits = static_cast<const std::uint32_t*>(booleans.GetData());
   EXPECT_EQ(bits[0], 0b10u);
   EXPECT_EQ(bits[1], 0xFFFFFF00u);  // elements 32 to 39 false, every bit from 40 on set
@@ -647,6 +720,8 @@ TEST(StrictHost, FillsWhatLiesPastEveryCount) {
   EXPECT_EQ(std::vector<ULONG>(set.GetData(), set.GetData() + 5),
             (std::vector<ULONG>{1, 0, 1, 2, 3}));
   context.ReleaseIndexSet(set);
+  context.ReleaseDataArray(text_items);
+  context.ReleaseDataArray(one_for_all);
   context.ReleaseDataArray(integers);
   context.ReleaseDataArray(booleans);
   EXPECT_TRUE(evaluation.end_call().faults.empty());

@@ -374,13 +374,15 @@ class XSI_SDK_API ICENodeContext {
   CStatus SetBooleanData(CBaseDataArray& array, ULONG i, bool value);
   CStatus SetIntegerData(CBaseDataArray& array, ULONG i, std::int32_t value);
   CStatus SetFloatData(CBaseDataArray& array, ULONG i, float value);
-  CStatus GetStringData2D(const CBaseDataArray2D& array, ULONG i, ULONG j,
-                          const wchar_t*& out_text, ULONG& out_length) const;
+  CStatus GetStringData2D(const CBaseDataArray2D& array, ULONG i, ULONG j, const wchar_t*& out_text,
+                          ULONG& out_length) const;
 
  private:
   friend struct xsi_host::detail::EvaluationState;
   // The evaluation the context refers to; a default-constructed context has one of its own.
   xsi_host::detail::EvaluationState& state() const;
+  CStatus set_data(CBaseDataArray& array, ULONG i, ULONG data_type, std::uint32_t word,
+                   const char* operation);
   xsi_host::detail::EvaluationState* evaluation_;
 };
 

@@ -1,5 +1,8 @@
 // ICENodeContext: the operations a plug-in calls during an evaluation. Each checks the handle
 // and the element it is given against the ledger, and hands values out as the host policy says.
+#include <bit>
+#include <cstdint>
+
 #include "evaluation_state.h"
 #include "refusal.h"
 
@@ -146,22 +149,31 @@ CStatus ICENodeContext::GetSubArray(const CBaseDataArray2D& array, ULONG i, cons
     if (!port) return CStatus(CStatus::Fail);
     const void* items = nullptr;
     std::size_t count = 0;
-    if (port->data_type() == siICENodeDataLong) {
-      const auto& numbers = port->integer_items_[i];
-      items = numbers.empty() ? nullptr : numbers.data();
-      count = numbers.size();
-    } else if (port->data_type() == siICENodeDataFloat) {
-      const auto& numbers = port->float_items_[i];
-      items = numbers.empty() ? nullptr : numbers.data();
-      count = numbers.size();
-    } else {
-      return CStatus(CStatus::Fail);
+    ULONG item_size = 4;
+    auto held = [&](const auto& stored) {
+      items = stored.empty() ? nullptr : stored.data();
+      count = stored.size();
+    };
+    switch (port->data_type()) {
+      case siICENodeDataBool:
+        held(port->boolean_items_[i]);
+        item_size = 1;
+        break;
+      case siICENodeDataLong:
+        held(port->integer_items_[i]);
+        break;
+      case siICENodeDataFloat:
+        held(port->float_items_[i]);
+        break;
+      default:  // texts: their count; each is read with GetStringData2D
+        count = port->text_items_[i].count;
+        item_size = 0;
     }
-    const auto [handed_out, item_size] =
-        e.policy.items_to_read(items, static_cast<ULONG>(count), array.constant_);
+    const auto [handed_out, unread_item_size] =
+        e.policy.items_to_read(items, static_cast<ULONG>(count), item_size, array.constant_);
     out_items = handed_out;
     out_count = static_cast<ULONG>(count);
-    out_item_size = item_size;
+    out_item_size = unread_item_size;
     return e.policy.reported(CStatus::OK);
   });
 }
@@ -178,13 +190,17 @@ CStatus ICENodeContext::ResizeSubArray(CBaseDataArray2D& array, ULONG i, ULONG c
     if (!port) return CStatus::Fail;
     HostPolicy::Sized sized{};
     switch (port->data_type()) {
+      case siICENodeDataBool:
+        port->boolean_items_[i].resize(count);
+        sized = e.policy.sized_items(port->boolean_items_[i].data(), count, 1);
+        break;
       case siICENodeDataLong:
         port->integer_items_[i].resize(count);
-        sized = e.policy.sized_numbers(port->integer_items_[i].data(), count);
+        sized = e.policy.sized_items(port->integer_items_[i].data(), count, 4);
         break;
       case siICENodeDataFloat:
         port->float_items_[i].resize(count);
-        sized = e.policy.sized_numbers(port->float_items_[i].data(), count);
+        sized = e.policy.sized_items(port->float_items_[i].data(), count, 4);
         break;
       case siICENodeDataString: {
         // Texts past the new count keep their storage, so that growing again allocates nothing.
@@ -244,11 +260,58 @@ CStatus ICENodeContext::SetStringData2D(CBaseDataArray2D& array, ULONG i, ULONG 
   });
 }
 
+CStatus ICENodeContext::GetStringData2D(const CBaseDataArray2D& array, ULONG i, ULONG j,
+                                        const wchar_t*& out_text, ULONG& out_length) const {
+  EvaluationState& e = state();
+  out_text = L"";
+  out_length = 0;
+  return status_or_refused("GetStringData2D", [&] {
+    PortData* port = element_of(e, array.slot_, SlotKind::Array2D, i, "GetStringData2D", true);
+    if (!port) return CStatus(CStatus::Fail);
+    const xsi_host::detail::TextItems& texts = port->text_items_[i];
+    if (!e.ledger.within_items(*port, i, j, texts.count, "GetStringData2D"))
+      return CStatus(CStatus::Fail);
+    out_text = e.policy.text_to_read(texts.texts[j]);
+    out_length = static_cast<ULONG>(texts.texts[j].size());
+    return e.policy.reported(CStatus::OK);
+  });
+}
+
+// Element i of a one-value output of data_type becomes word, when the array holds it.
+CStatus ICENodeContext::set_data(CBaseDataArray& array, ULONG i, ULONG data_type,
+                                 std::uint32_t word, const char* operation) {
+  EvaluationState& e = state();
+  PortData* port = element_of(e, array.slot_, SlotKind::Array1D, i, operation, false);
+  if (!port || port->data_type() != data_type) return CStatus::Fail;
+  if (data_type == siICENodeDataBool) {
+    const std::uint32_t bit = std::uint32_t{1} << (i % 32);
+    port->words_[i / 32] = word ? (port->words_[i / 32] | bit) : (port->words_[i / 32] & ~bit);
+  } else {
+    port->words_[i] = word;
+  }
+  port->written_[i] = 1;
+  return e.policy.reported(CStatus::OK);
+}
+
+CStatus ICENodeContext::SetBooleanData(CBaseDataArray& array, ULONG i, bool value) {
+  return set_data(array, i, siICENodeDataBool, value ? 1 : 0, "SetBooleanData");
+}
+
+CStatus ICENodeContext::SetIntegerData(CBaseDataArray& array, ULONG i, std::int32_t value) {
+  return set_data(array, i, siICENodeDataLong, static_cast<std::uint32_t>(value), "SetIntegerData");
+}
+
+CStatus ICENodeContext::SetFloatData(CBaseDataArray& array, ULONG i, float value) {
+  return set_data(array, i, siICENodeDataFloat, std::bit_cast<std::uint32_t>(value),
+                  "SetFloatData");
+}
+
 // ---- Arrays and index sets ---------------------------------------------------------------
 
-CBaseDataArray::CBaseDataArray() : slot_(kUnbound), count_(1), data_(nullptr) {}
+CBaseDataArray::CBaseDataArray() : slot_(kUnbound), count_(1), data_(nullptr), constant_(false) {}
 ULONG CBaseDataArray::GetCount() const { return count_; }
 const void* CBaseDataArray::GetData() const { return data_; }
+bool CBaseDataArray::IsConstant() const { return constant_; }
 
 CBaseDataArray2D::CBaseDataArray2D() : slot_(kUnbound), count_(1), constant_(false) {}
 ULONG CBaseDataArray2D::GetCount() const { return count_; }

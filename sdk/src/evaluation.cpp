@@ -55,13 +55,14 @@ XSI::CStatus EvaluationState::acquire_array(Array& array, bool output, ULONG id,
                         single ? XSI::siICENodeStructureSingle : XSI::siICENodeStructureArray);
     if (!port) return XSI::CStatus(XSI::CStatus::Fail);
     if constexpr (single) {
-      const void* data = policy.array_data(port->words_, port->data_type(), port->element_count());
+      const void* data =
+          policy.array_data(port->words_, port->data_type(), port->element_count(), port->constant);
       array.slot_ = ledger.acquire(SlotKind::Array1D, port);
       array.data_ = data;
     } else {
       array.slot_ = ledger.acquire(SlotKind::Array2D, port);
-      array.constant_ = port->constant;
     }
+    array.constant_ = port->constant;
     array.count_ = port->element_count();
     return XSI::CStatus(XSI::CStatus::OK);
   });

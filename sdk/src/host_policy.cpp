@@ -48,11 +48,17 @@ XSI::CStatus HostPolicy::reported(XSI::CStatus status) const {
 }
 
 const void* HostPolicy::array_data(const std::vector<std::uint32_t>& words, ULONG data_type,
-                                   ULONG count) {
+                                   ULONG count, bool constant) {
   if (!strict_) return words.empty() ? nullptr : words.data();
   if (words.empty()) return keep({}, 2);
+  const bool booleans = data_type == XSI::siICENodeDataBool;
+  if (constant && count > 1) {
+    std::vector<std::uint32_t> first = {words[0]};
+    if (booleans) set_bits_from(first, 1);
+    return keep(std::move(first), booleans ? 0 : count - 1);
+  }
   std::vector<std::uint32_t> copy = words;
-  if (data_type == XSI::siICENodeDataBool) set_bits_from(copy, count);
+  if (booleans) set_bits_from(copy, count);
   return keep(std::move(copy), 0);
 }
 
@@ -86,24 +92,26 @@ wchar_t* HostPolicy::size_text(std::wstring& text, ULONG length) {
 }
 
 std::pair<const void*, ULONG> HostPolicy::items_to_read(const void* items, ULONG count,
-                                                        bool constant) {
-  if (!strict_) return {items, 4};
-  const ULONG item_size = garbage();
-  if (count == 0) return {keep({}, 2), item_size};
+                                                        ULONG item_size, bool constant) {
+  if (!strict_) return {items, item_size};
+  const ULONG unread_item_size = garbage();
+  if (item_size == 0) return {wild<void>(), unread_item_size};
+  if (count == 0) return {keep({}, 2), unread_item_size};
   if (constant) {
-    std::uint32_t slot0;
-    std::memcpy(&slot0, items, sizeof slot0);
-    return {keep({slot0}, count - 1), item_size};
+    // Slot 0 as it is, then garbage to the end of the items.
+    const std::size_t bytes = std::size_t{count} * item_size;
+    std::vector<std::uint32_t> words;
+    for (std::size_t i = 0; i < (bytes + 3) / 4; ++i) words.push_back(garbage());
+    std::memcpy(words.data(), items, item_size);
+    return {keep(std::move(words), 0), unread_item_size};
   }
-  return {items, item_size};
+  return {items, unread_item_size};
 }
 
-HostPolicy::Sized HostPolicy::sized_numbers(void* items, ULONG count) {
-  if (!strict_) return {items, count, 4};
-  for (ULONG j = 0; j < count; ++j) {
-    const std::uint32_t word = garbage();
-    std::memcpy(static_cast<char*>(items) + 4 * std::size_t{j}, &word, sizeof word);
-  }
+HostPolicy::Sized HostPolicy::sized_items(void* items, ULONG count, ULONG item_size) {
+  if (!strict_) return {items, count, item_size};
+  for (std::size_t j = 0; j < std::size_t{count} * item_size; ++j)
+    static_cast<unsigned char*>(items)[j] = static_cast<unsigned char>(garbage());
   const ULONG garbage_count = garbage();
   return {items, garbage_count, garbage()};
 }

@@ -6,16 +6,22 @@
 // leaves, where a plug-in that keeps to the contract gives the same results as in the ordinary
 // mode. This is the one list of those freedoms, and the one place that takes them:
 //  * Every element operation (GetStringData, ResizeStringData, SetStringData, GetSubArray,
-//    ResizeSubArray, ResizeStringData2D, SetStringData2D) and every release reports a failed
-//    status, whether it worked or not: only an acquisition's status means anything.
+//    ResizeSubArray, ResizeStringData2D, SetStringData2D, GetStringData2D, SetBooleanData,
+//    SetIntegerData, SetFloatData) and every release reports a failed status, whether it worked
+//    or not: only an acquisition's status means anything.
 //  * The out-values left unread are garbage: the item size of GetSubArray and ResizeSubArray,
-//    the count of ResizeSubArray, the item pointer ResizeSubArray gives for a text array, and
-//    the buffer pointer of ResizeStringData and ResizeStringData2D, which points at no memory.
-//  * Storage handed out is stale, not zeroed: a sized sub-array holds garbage numbers or texts
-//    in every item, a sized text garbage characters, until the plug-in writes them.
-//  * A text read with GetStringData is a copy with no terminator: garbage follows its length.
+//    the count of ResizeSubArray, the item pointer GetSubArray and ResizeSubArray give for a
+//    text array, and the buffer pointer of ResizeStringData and ResizeStringData2D, which
+//    points at no memory.
+//  * Storage handed out is stale, not zeroed: a sized sub-array holds garbage numbers,
+//    booleans or texts in every item, a sized text garbage characters, until the plug-in writes
+//    them.
+//  * A text read with GetStringData or GetStringData2D is a copy with no terminator: garbage
+//    follows its length.
 //  * An empty input sub-array comes with a pointer to garbage, and while the input's constant
 //    flag is set, every slot of a sub-array but slot 0 holds garbage.
+//  * While a one-value input's constant flag is set, every element of its data but element 0
+//    holds garbage.
 //  * A bit-set index set has every bit at and above its bit count set, a word of them more
 //    than the count needs; a list has element indices stored past its count; a range carries
 //    a data pointer to garbage.
@@ -48,8 +54,10 @@ class HostPolicy {
   XSI::CStatus reported(XSI::CStatus status) const;
 
   // What GetData gives for an array of one value per element, whose storage is words (a
-  // boolean, integer or float array; empty for a text array) of count elements.
-  const void* array_data(const std::vector<std::uint32_t>& words, ULONG data_type, ULONG count);
+  // boolean, integer or float array; empty for a text array) of count elements, element 0
+  // standing for every element while constant.
+  const void* array_data(const std::vector<std::uint32_t>& words, ULONG data_type, ULONG count,
+                         bool constant);
   // What the index set's GetData gives, for the set of this form and count stored in data.
   const ULONG* index_data(XSI::CIndexSet::Form form, ULONG count, const std::vector<ULONG>& data);
 
@@ -59,9 +67,10 @@ class HostPolicy {
   // buffer pointer they hand out.
   wchar_t* size_text(std::wstring& text, ULONG length);
 
-  // The items pointer and the item size GetSubArray gives for count numbers of 4 bytes at
-  // items, the input's constant flag as given.
-  std::pair<const void*, ULONG> items_to_read(const void* items, ULONG count, bool constant);
+  // The items pointer and the item size GetSubArray gives for count items of item_size bytes
+  // at items (no pointer for texts, item_size 0), the input's constant flag as given.
+  std::pair<const void*, ULONG> items_to_read(const void* items, ULONG count, ULONG item_size,
+                                              bool constant);
 
   // What ResizeSubArray hands out once it has sized a sub-array.
   struct Sized {
@@ -69,8 +78,8 @@ class HostPolicy {
     ULONG count;
     ULONG item_size;
   };
-  // count numbers of 4 bytes at items; they hold whatever they held.
-  Sized sized_numbers(void* items, ULONG count);
+  // count numbers or booleans of item_size bytes at items; they hold whatever they held.
+  Sized sized_items(void* items, ULONG count, ULONG item_size);
   // texts, the element's items, sized to count and emptied past what the element held.
   Sized sized_texts(TextItems& texts);
 
