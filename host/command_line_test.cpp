@@ -3,19 +3,13 @@
 #include "command_line.h"
 
 #include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
 
 #include <cmath>
 #include <cstdint>
-#include <sstream>
 #include <string>
 #include <variant>
 #include <vector>
 
-#include "evaluation_setup.h"
-#include "json.h"
-#include "report_json.h"
-#include "report_text.h"
 #include "usage_error.h"
 #include "utf8.h"
 
@@ -173,7 +167,7 @@ xsi_host::PortRecord port_of(XSI::ULONG data_type, XSI::ULONG structure) {
   return port;
 }
 
-TEST(PortValues, NumbersParseStrictlyForTheirType) {
+TEST(PortValues, ParseStrictlyForTheirType) {
   const auto floats = port_of(XSI::siICENodeDataFloat, XSI::siICENodeStructureArray);
   const auto items = icehost::parse_port_value(floats, "1.36,+4.6704993,-inf,nan,-0");
   ASSERT_EQ(items.size(), 5u);
@@ -198,48 +192,10 @@ TEST(PortValues, NumbersParseStrictlyForTheirType) {
   EXPECT_EQ(icehost::parse_port_value(texts, "a,,b").size(), 3u);
   const auto text = port_of(XSI::siICENodeDataString, XSI::siICENodeStructureSingle);
   EXPECT_EQ(std::get<std::wstring>(icehost::parse_port_value(text, "a,b")[0]), L"a,b");
-}
 
-// Each of the eight port shapes, from the VALUE of --set through what the host stores to what
-// both reports print for an element holding it.
-TEST(PortValues, EveryShapeIsStoredAndPrintedAsGiven) {
-  using namespace XSI;
-  struct Case {
-    ULONG data_type;
-    ULONG structure;
-    std::string value;
-    std::string text;  // as eval prints it
-    std::string json;  // as eval --json prints it
-  };
-  const std::vector<Case> cases = {
-      {siICENodeDataBool, siICENodeStructureSingle, "true", "true", "true"},
-      {siICENodeDataLong, siICENodeStructureSingle, "-7", "-7", "-7"},
-      {siICENodeDataFloat, siICENodeStructureSingle, "-inf", "-inf", "\"-inf\""},
-      {siICENodeDataString, siICENodeStructureSingle, "a,b", "\"a,b\"", "\"a,b\""},
-      {siICENodeDataBool, siICENodeStructureArray, "true,false,true", "[true, false, true]",
-       "[true, false, true]"},
-      {siICENodeDataBool, siICENodeStructureArray, "", "[]", "[]"},
-      {siICENodeDataLong, siICENodeStructureArray, "2147483647,-2147483648",
-       "[2147483647, -2147483648]", "[2147483647, -2147483648]"},
-      {siICENodeDataFloat, siICENodeStructureArray, "1.36,-0", "[1.36, -0]", "[1.36, -0]"},
-      {siICENodeDataString, siICENodeStructureArray, "a,,b", "[\"a\", \"\", \"b\"]",
-       "[\"a\", \"\", \"b\"]"},
-  };
-  for (const Case& c : cases) {
-    const bool array = c.structure == siICENodeStructureArray;
-    xsi_host::PortData data(0, c.data_type, c.structure, 3);
-    icehost::store(data, 2, icehost::parse_port_value(port_of(c.data_type, c.structure), c.value));
-    icehost::EvaluationReport report;
-    report.written = {{2, array, array ? data.items(2) : std::vector{data.value(2)}}};
-    std::ostringstream text;
-    icehost::print_eval(report, text);
-    EXPECT_NE(text.str().find("\n[2] " + c.text + "\n"), std::string::npos)
-        << c.value << text.str();
-    const std::string json = icehost::json_text(icehost::eval_json(report));
-    EXPECT_NE(json.find("{\"element\": 2, \"value\": " + c.json + "}"), std::string::npos)
-        << c.value << json;
-  }
   const auto flags = port_of(XSI::siICENodeDataBool, XSI::siICENodeStructureArray);
+  EXPECT_EQ(icehost::parse_port_value(flags, "true,false"),
+            (std::vector<xsi_host::Value>{true, false}));
   for (const char* bad : {"true,", "True", "1", "true,,false", "false, true"})
     EXPECT_THROW(icehost::parse_port_value(flags, bad), icehost::UsageError) << bad;
 }

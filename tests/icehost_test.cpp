@@ -147,6 +147,48 @@ TEST(EvalJson, NonAsciiAndControlCharactersRoundTrip) {
   fs::remove(file);
 }
 
+// Through a node of each port shape that echoes its input element by element: what --set gives
+// every element and element 1 alone comes back, in both of eval's forms alike.
+TEST(EvalJson, EveryShapeEchoesWhatWasSet) {
+  struct Case {
+    std::string node;
+    std::string every;  // the VALUE for every element (PORT by name) and for element 1 (by id)
+    std::string one;
+    std::string every_shown;  // how both forms print them
+    std::string one_shown;
+  };
+  const std::vector<Case> cases = {
+      {"echo_one_boolean", "true", "false", "true", "false"},
+      {"echo_one_integer", "-2147483648", "7", "-2147483648", "7"},
+      {"echo_one_float", "-0", "1e20", "-0", "1e+20"},
+      {"echo_one_text", "a,\"b", "", "\"a,\\\"b\"", "\"\""},
+      {"echo_array_boolean", "true,false,true", "", "[true, false, true]", "[]"},
+      {"echo_array_integer", "2147483647,-1", "0", "[2147483647, -1]", "[0]"},
+      {"echo_array_float", "1.36,-2", "-0", "[1.36, -2]", "[-0]"},
+      {"echo_array_text", "a,,\xC3\xA9", ",", "[\"a\", \"\", \"\xC3\xA9\"]", "[\"\", \"\"]"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"eval",
+                                     library_in(TEXTNODES_TEST_PLUGIN_DIR, c.node),
+                                     "--set",
+                                     "In=" + c.every,
+                                     "--set=0@1=" + c.one,
+                                     "--elements=2"};
+    const Outcome text = icehost(args);
+    ASSERT_EQ(text.code, 0) << c.node << text.err;
+    EXPECT_EQ(text.out.substr(text.out.find('\n') + 1),
+              "[0] " + c.every_shown + "\n[1] " + c.one_shown + "\n")
+        << c.node;
+    args.push_back("--json");
+    const Outcome json = icehost(args);
+    ASSERT_EQ(json.code, 0) << c.node << json.err;
+    EXPECT_NE(json.out.find("\"written\": [{\"element\": 0, \"value\": " + c.every_shown +
+                            "}, {\"element\": 1, \"value\": " + c.one_shown + "}]"),
+              std::string::npos)
+        << json.out;
+  }
+}
+
 TEST(EvalHuman, HeaderThenOneLinePerElement) {
   const Outcome outcome =
       icehost({"eval", "kestrune", "--index", "list:4,1", "--set", "RemoveAll=true"});
