@@ -53,6 +53,8 @@ function(imported_sdk_operations library out)
     string(REGEX MATCHALL "_Z[A-Za-z0-9_]+" mangled "${section}")
     execute_process(COMMAND ${CXXFILT} ${mangled} OUTPUT_VARIABLE demangled
                     RESULT_VARIABLE failed)
+    # ULONG is unsigned long on Windows, unsigned int elsewhere: named one way, as elsewhere.
+    string(REPLACE "unsigned long" "unsigned int" demangled "${demangled}")
   else()
     execute_process(COMMAND ${NM} -D --undefined-only -C ${library} OUTPUT_VARIABLE demangled
                     RESULT_VARIABLE failed)

@@ -40,15 +40,23 @@ function(textnodes_discover_tests target)
                        PROPERTIES ENVIRONMENT TEXTNODES_STRICT_HOST=1)
 endfunction()
 
-# textnodes_wine(): when the build makes Windows programs to run under wine (TEXTNODES_WINE, set
-# by the mingw-w64 toolchain file), makes BINARY_DIR/wine-run, which runs one in a wine prefix of
-# this build tree's own, made now so that no test pays for it within its time limit, and makes
-# it the emulator that runs the tests.
+# textnodes_wine([DLL_DIRS dir...]): when the build makes Windows programs to run under wine
+# (TEXTNODES_WINE, set by the mingw-w64 toolchain file), makes BINARY_DIR/wine-run, which runs
+# one in a wine prefix of this build tree's own, made now so that no test pays for it within
+# its time limit, finding DLLs in DLL_DIRS besides its own folder; and makes it the emulator
+# that runs the tests.
 function(textnodes_wine)
   if(NOT TEXTNODES_WINE)
     return()
   endif()
+  cmake_parse_arguments(PARSE_ARGV 0 ARG "" "" "DLL_DIRS")
   set(TEXTNODES_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+  # Wine's path for DLLs: the folders as drive Z: (the root) names them, ';' between.
+  set(TEXTNODES_WINEPATH "")
+  foreach(dir IN LISTS ARG_DLL_DIRS)
+    string(REPLACE "/" "\\\\" windows_dir "${dir}")
+    list(APPEND TEXTNODES_WINEPATH "Z:${windows_dir}")
+  endforeach()
   configure_file(${_textnodes_cmake_dir}/wine-run.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
                  FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
                                   WORLD_READ WORLD_EXECUTE)

@@ -496,12 +496,12 @@ TEST(PortData, StoresEachFormAndNothingPastTheCount) {
     xsi_host::PortData& port =
         evaluation.add_input(0, XSI::siICENodeDataBool, XSI::siICENodeStructureSingle, count);
     std::vector<bool> expected(count, false);
-    for (const ULONG k : {0u, 31u, 32u, 33u, 63u, 64u, count - 1, count, count + 1}) {
+    for (const ULONG k : std::vector<ULONG>{0, 31, 32, 33, 63, 64, count - 1, count, count + 1}) {
       port.set_boolean(k, true);
       if (k < count) expected[k] = true;
     }
-    port.set_boolean(std::min(count - 1, 32u), false);
-    expected[std::min(count - 1, 32u)] = false;
+    port.set_boolean(std::min<ULONG>(count - 1, 32), false);
+    expected[std::min<ULONG>(count - 1, 32)] = false;
     for (ULONG k = 0; k < count; ++k)
       EXPECT_EQ(port.value(k), xsi_host::Value(bool(expected[k]))) << count << ": " << k;
     EXPECT_EQ(port.value(count), xsi_host::Value());

@@ -42,8 +42,14 @@ struct EvaluationState;
 
 namespace XSI {
 
-// Unsigned 32-bit on every platform: ids, counts, element and item indices.
-using ULONG = std::uint32_t;
+// Unsigned 32-bit on every platform: ids, counts, element and item indices. Spelled as each
+// platform spells it: unsigned long is 32 bits on Windows, unsigned int elsewhere.
+#if defined(_WIN32)
+using ULONG = unsigned long;
+#else
+using ULONG = unsigned int;
+#endif
+static_assert(sizeof(ULONG) == 4);
 
 // Returned by searches that find nothing, and the hole in a list-form index set.
 inline constexpr ULONG kNotFound = 0xFFFFFFFF;

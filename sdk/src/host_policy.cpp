@@ -14,9 +14,10 @@ T* wild() {
   return reinterpret_cast<T*>(static_cast<std::uintptr_t>(0xDEAD'BEEF'0000'0000ull));
 }
 
-// Sets every bit of words from bit count on, and adds a word of set bits after them.
-void set_bits_from(std::vector<std::uint32_t>& words, ULONG count) {
-  if (count % 32 != 0) words[count / 32] |= ~((std::uint32_t{1} << count % 32) - 1);
+// Sets every bit of 32-bit words from bit count on, and adds a word of set bits after them.
+template <class Word>
+void set_bits_from(std::vector<Word>& words, ULONG count) {
+  if (count % 32 != 0) words[count / 32] |= static_cast<Word>(~((Word{1} << count % 32) - 1));
   words.push_back(0xFFFFFFFF);
 }
 
@@ -26,6 +27,7 @@ constexpr wchar_t kGarbageCharacter = L'\x2400';
 
 void HostPolicy::begin_call() {
   scratch_words_.clear();
+  scratch_entries_.clear();
   scratch_texts_.clear();
   garbage_state_ = 0x2545F491;
 }
@@ -65,16 +67,17 @@ const void* HostPolicy::array_data(const std::vector<std::uint32_t>& words, ULON
 const ULONG* HostPolicy::index_data(XSI::CIndexSet::Form form, ULONG count,
                                     const std::vector<ULONG>& data) {
   if (!strict_) return data.empty() ? nullptr : data.data();
-  std::vector<std::uint32_t> words = data;
+  std::vector<ULONG> entries = data;
   if (form == XSI::CIndexSet::Bits) {
-    set_bits_from(words, count);
+    set_bits_from(entries, count);
   } else if (form == XSI::CIndexSet::List) {
     // Element indices that a walk past the count would visit.
-    for (std::uint32_t k = 0; k < 4; ++k) words.push_back(k);
+    for (ULONG k = 0; k < 4; ++k) entries.push_back(k);
   } else {
-    words = {garbage(), garbage()};
+    entries = {garbage(), garbage()};
   }
-  return keep(std::move(words), 0);
+  scratch_entries_.push_back(std::move(entries));
+  return scratch_entries_.back().data();
 }
 
 const wchar_t* HostPolicy::text_to_read(const std::wstring& text) {

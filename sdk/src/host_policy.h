@@ -93,6 +93,7 @@ class HostPolicy {
   // What the unforgiving mode hands out besides the ports' own storage: copies with garbage
   // around them, kept until the next call begins.
   std::deque<std::vector<std::uint32_t>> scratch_words_;
+  std::deque<std::vector<ULONG>> scratch_entries_;
   std::deque<std::wstring> scratch_texts_;
   std::uint32_t garbage_state_ = 0;
 };

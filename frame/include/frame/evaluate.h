@@ -190,11 +190,20 @@ inline constexpr std::size_t kParameters =
 template <class Node, std::size_t I>
 using Parameter = std::tuple_element_t<I, typename Signature<decltype(&Node::compute)>::Parameters>;
 
-// Whether T is the frame's Result, and the value it holds when it is one.
+// Whether T is the frame's Result; whether a value is there (an optional may hold none); and
+// the value a Result or an optional holds.
 template <class T>
 inline constexpr bool is_result = false;
 template <class T>
 inline constexpr bool is_result<Result<T>> = true;
+template <class T>
+bool present(const T&) {
+  return true;
+}
+template <class T>
+bool present(const std::optional<T>& value) {
+  return value.has_value();
+}
 template <class T>
 const T& value_of(const T& value) {
   return value;
@@ -202,6 +211,10 @@ const T& value_of(const T& value) {
 template <class T>
 const T& value_of(const Result<T>& result) {
   return *result;
+}
+template <class T>
+const T& value_of(const std::optional<T>& value) {
+  return *value;
 }
 
 // Input element k of port I as its computation's argument: a text made into the host's text
@@ -213,22 +226,6 @@ auto argument(typename Binding<Node>::Inputs& inputs, ULONG k) {
     return to_cstring(in.template read<kText>(k));
   else
     return in.template read<Node::table.inputs[I].data_type>(k);
-}
-template <class T>
-bool made(const T&) {
-  return true;
-}
-template <class T>
-bool made(const std::optional<T>& argument) {
-  return argument.has_value();
-}
-template <class T>
-const T& made_value(const T& argument) {
-  return argument;
-}
-template <class T>
-const T& made_value(const std::optional<T>& argument) {
-  return *argument;
 }
 
 // Runs the computation on each input read at element(its array) and hands its result to use;
@@ -242,8 +239,8 @@ bool run_computation(typename Binding<Node>::Inputs& inputs, Element&& element, 
     return true;
   } else {
     const auto next = argument<Node, I>(inputs, element(link<I>(inputs)));
-    if (!made(next)) return false;
-    return run_computation<Node, I + 1>(inputs, element, use, arguments..., made_value(next));
+    if (!present(next)) return false;
+    return run_computation<Node, I + 1>(inputs, element, use, arguments..., value_of(next));
   }
 }
 
@@ -293,73 +290,61 @@ using Read =
     std::conditional_t<Structure == kOnePerElement, Value<DataType>,
                        std::conditional_t<DataType == kText, Texts, Items<Value<DataType>>>>;
 
-// Whether a parameter takes what an input of a shape gives, and one static_assert per shape
-// that names it when it does not.
-template <ULONG DataType, ULONG Structure, class Parameter>
-constexpr bool takes() {
-  constexpr bool one = Structure == kOnePerElement;
-  constexpr bool ok = std::is_same_v<Parameter, Read<DataType, Structure>> ||
-                      (one && DataType == kText && std::is_same_v<Parameter, XSI::CString>);
-  static_assert(ok || !(one && DataType == kText),
-                "a one-text input: compute takes std::wstring_view or const XSI::CString&");
-  static_assert(ok || !(one && DataType == kBoolean), "a one-boolean input: compute takes bool");
-  static_assert(ok || !(one && DataType == kInteger),
-                "a one-integer input: compute takes std::int32_t");
-  static_assert(ok || !(one && DataType == kFloat), "a one-float input: compute takes float");
-  static_assert(ok || one || DataType != kText, "an array-of-texts input: compute takes Texts");
-  static_assert(ok || one || DataType != kBoolean,
-                "an array-of-booleans input: compute takes Items<bool>");
-  static_assert(ok || one || DataType != kInteger,
-                "an array-of-integers input: compute takes Items<std::int32_t>");
-  static_assert(ok || one || DataType != kFloat,
-                "an array-of-floats input: compute takes Items<float>");
-  return ok;
-}
-
-// Whether a value is one of a data type: a text as anything with characters to view.
-template <ULONG DataType, class T>
-constexpr bool is_value() {
-  if constexpr (DataType == kText) return requires(const T& value) {
-      view_of(value);
-    };
-  else
-    return std::is_same_v<T, Value<DataType>>;
-}
-
-// Whether a value suits the output's shape, and one static_assert per shape that names it when
-// it does not.
+// Whether T is a value of a data type (a text: anything with characters to view), or, for an
+// array, a sized range of them.
 template <ULONG DataType, ULONG Structure, class T>
-constexpr bool gives() {
-  constexpr bool one = Structure == kOnePerElement;
-  constexpr bool ok = [] {
-    if constexpr (one)
-      return is_value<DataType, T>();
-    else if constexpr (std::ranges::sized_range<T>)
-      return is_value<DataType, std::ranges::range_value_t<T>>();
+constexpr bool is_value() {
+  if constexpr (Structure == kArrayPerElement) {
+    if constexpr (std::ranges::sized_range<T>)
+      return is_value<DataType, kOnePerElement, std::ranges::range_value_t<T>>();
     else
       return false;
-  }();
+  } else if constexpr (DataType == kText) {
+    return requires(const T& value) { view_of(value); };
+  } else {
+    return std::is_same_v<T, Value<DataType>>;
+  }
+}
+
+// Whether a computation takes what an input of a shape gives (Takes) and gives what an output of
+// it holds (Gives): one static_assert per shape names it when not. void is anything.
+template <ULONG DataType, ULONG Structure, class Takes, class Gives>
+constexpr bool suits() {
+  constexpr bool one = Structure == kOnePerElement;
+  constexpr bool ok = (std::is_void_v<Takes> || std::is_same_v<Takes, Read<DataType, Structure>> ||
+                       (one && DataType == kText && std::is_same_v<Takes, XSI::CString>)) &&
+                      (std::is_void_v<Gives> || is_value<DataType, Structure, Gives>());
   static_assert(ok || !one || DataType != kText,
-                "a one-text output: compute gives std::wstring (or anything with a view())");
-  static_assert(ok || !one || DataType != kBoolean, "a one-boolean output: compute gives bool");
+                "a one-text port: compute takes std::wstring_view or const XSI::CString&, and "
+                "gives std::wstring (or anything with a view())");
+  static_assert(ok || !one || DataType != kBoolean,
+                "a one-boolean port: compute takes and "
+                "gives bool");
   static_assert(ok || !one || DataType != kInteger,
-                "a one-integer output: compute gives std::int32_t");
-  static_assert(ok || !one || DataType != kFloat, "a one-float output: compute gives float");
+                "a one-integer port: compute takes and "
+                "gives std::int32_t");
+  static_assert(ok || !one || DataType != kFloat,
+                "a one-float port: compute takes and gives "
+                "float");
   static_assert(ok || one || DataType != kText,
-                "an array-of-texts output: compute gives a sized range of std::wstring");
+                "an array-of-texts port: compute takes "
+                "frame::Texts, gives a sized range of std::wstring");
   static_assert(ok || one || DataType != kBoolean,
-                "an array-of-booleans output: compute gives a sized range of bool");
+                "an array-of-booleans port: compute takes "
+                "frame::Items<bool>, gives a sized range of bool");
   static_assert(ok || one || DataType != kInteger,
-                "an array-of-integers output: compute gives a sized range of std::int32_t");
+                "an array-of-integers port: compute takes frame::Items<std::int32_t>, gives a "
+                "sized range of std::int32_t");
   static_assert(ok || one || DataType != kFloat,
-                "an array-of-floats output: compute gives a sized range of float");
+                "an array-of-floats port: compute takes "
+                "frame::Items<float>, gives a sized range of float");
   return ok;
 }
 
 template <class Node, std::size_t... I>
 constexpr bool takes_its_inputs(std::index_sequence<I...>) {
   constexpr auto& inputs = Node::table.inputs;
-  return (takes<inputs[I].data_type, inputs[I].structure, Parameter<Node, I>>() && ...);
+  return (suits<inputs[I].data_type, inputs[I].structure, Parameter<Node, I>, void>() && ...);
 }
 
 // Whether the node is computed item by item: read at each element, its one input and its output
@@ -396,10 +381,10 @@ constexpr bool declared_well() {
     static_assert(table.reading == Reading::once_at_element_0 || !is_result<Computed<Node>>,
                   "a node read at each element has a value for every element: no marker");
     if constexpr (computes_item_by_item<Node>())
-      return gives<table.output.data_type, kOnePerElement, Gives>();
+      return suits<table.output.data_type, kOnePerElement, void, Gives>();
     else
       return takes_its_inputs<Node>(std::make_index_sequence<table.input_count>()) &&
-             gives<table.output.data_type, table.output.structure, Gives>();
+             suits<table.output.data_type, table.output.structure, void, Gives>();
   }
 }
 
