@@ -225,7 +225,8 @@ class XSI_SDK_API Evaluation {
   // evaluation takes every freedom the contract leaves (statuses of element operations and
   // releases reported failed, garbage in the out-values left unread, stale storage, garbage past
   // every count), where a plug-in that keeps to the contract gives the same results as in the
-  // ordinary mode. The SDK's host policy (sdk/src/host_policy.h) lists each freedom and takes it.
+  // ordinary mode. docs/host-contract.md lists what the plug-ins rely on; the freedoms are listed,
+  // and taken, in one place of the SDK's source (sdk/src/host_policy.h).
   // Set between calls, not during one.
   void set_strict(bool on);
   bool strict() const;

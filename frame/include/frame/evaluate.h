@@ -318,26 +318,23 @@ constexpr bool suits() {
                 "a one-text port: compute takes std::wstring_view or const XSI::CString&, and "
                 "gives std::wstring (or anything with a view())");
   static_assert(ok || !one || DataType != kBoolean,
-                "a one-boolean port: compute takes and "
-                "gives bool");
+                "a one-boolean port: compute takes and gives bool");
   static_assert(ok || !one || DataType != kInteger,
-                "a one-integer port: compute takes and "
-                "gives std::int32_t");
+                "a one-integer port: compute takes and gives std::int32_t");
   static_assert(ok || !one || DataType != kFloat,
-                "a one-float port: compute takes and gives "
-                "float");
+                "a one-float port: compute takes and gives float");
   static_assert(ok || one || DataType != kText,
-                "an array-of-texts port: compute takes "
-                "frame::Texts, gives a sized range of std::wstring");
+                "an array-of-texts port: compute takes frame::Texts, gives a sized range of "
+                "std::wstring");
   static_assert(ok || one || DataType != kBoolean,
-                "an array-of-booleans port: compute takes "
-                "frame::Items<bool>, gives a sized range of bool");
+                "an array-of-booleans port: compute takes frame::Items<bool>, gives a sized "
+                "range of bool");
   static_assert(ok || one || DataType != kInteger,
                 "an array-of-integers port: compute takes frame::Items<std::int32_t>, gives a "
                 "sized range of std::int32_t");
   static_assert(ok || one || DataType != kFloat,
-                "an array-of-floats port: compute takes "
-                "frame::Items<float>, gives a sized range of float");
+                "an array-of-floats port: compute takes frame::Items<float>, gives a sized "
+                "range of float");
   return ok;
 }
 

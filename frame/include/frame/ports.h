@@ -33,8 +33,6 @@ struct Items {
   T operator[](ULONG i) const { return static_cast<T>(data[constant ? 0 : i]); }
 };
 
-class InputText;
-
 // The texts of one element of an array-per-element text input, each read from the host when
 // asked for. While the input's constant flag is set, item 0 stands for every item.
 class Texts {
