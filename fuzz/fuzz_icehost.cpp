@@ -61,9 +61,10 @@ std::vector<std::string> arguments_of(const std::uint8_t* data, std::size_t size
 bool runs(const std::vector<std::string>& args) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i].find_first_of("/\\") != std::string::npos) return false;
-    if (args[i] == "--elements" && i + 1 < args.size()) {
+    const bool joined = args[i].starts_with("--elements=");
+    if ((args[i] == "--elements" && i + 1 < args.size()) || joined) {
       unsigned long long count = 0;
-      std::string_view text = args[i + 1];
+      std::string_view text = joined ? std::string_view(args[i]).substr(11) : args[i + 1];
       if (!text.empty() && text.front() == '+') text.remove_prefix(1);
       const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
       if (error == std::errc::result_out_of_range || (error == std::errc() && count > 4096))

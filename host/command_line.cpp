@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <map>
 
 #include "usage_error.h"
@@ -46,8 +47,8 @@ constexpr std::string_view kEvalUsage =
     "Evaluates the node once with every input at its registered default unless set, and\n"
     "prints each output element the call wrote, in ascending order, then any faults.\n"
     "\n"
-    "  --set PORT=VALUE       sets input PORT (its name) in every element; PORT@K=VALUE sets\n"
-    "                         element K only. VALUE is the text itself for a text port,\n"
+    "  --set PORT=VALUE       sets input PORT (its name or id) in every element; PORT@K=VALUE\n"
+    "                         sets element K only. VALUE is the text itself for a text port,\n"
     "                         true or false for a boolean port, a number for a numeric port,\n"
     "                         and comma-separated items for an array port (the same array in\n"
     "                         every element; an empty VALUE is an empty array)\n"
@@ -61,7 +62,10 @@ constexpr std::string_view kEvalUsage =
     "  --strict-host          the unforgiving host: the plug-in gets no more than the host's\n"
     "                         contract promises (garbage where it leaves values unread, stale\n"
     "                         storage, bits past a bit count); the results must not change\n"
-    "  --json                 one JSON object: node, port, status, written, faults\n";
+    "  --json                 one JSON object: node, port, status (and status_name when\n"
+    "                         the call failed), written, faults\n"
+    "\n"
+    "An option's value is the next argument or follows '=': --set=PORT=VALUE, --elements=2.\n";
 
 constexpr std::string_view kDemoUsage =
     "usage: icehost demo\n"
@@ -77,38 +81,64 @@ bool is_option(std::string_view arg) { return arg.size() > 1 && arg.front() == '
 // plain arguments (a plug-in, a stray word, an option the command does not know).
 struct Token {
   const CLI::Option* option = nullptr;
-  // The option's value or the argument itself ("true" for a flag); nothing when the command line
-  // ended before the option's value.
+  // The option's value or the argument itself; for a flag, the value given to it with '=' (which
+  // it refuses). Nothing when the command line ended before the option's value, or for a flag
+  // given alone.
   std::optional<std::string> value;
 };
 
-// One command's options, read by CLI11 in the order given. CLI11 also reads forms icehost does
-// not take (--name=value, -abc, "--", [a,b] lists), so it is shown the command's option names as
-// they stand and every other argument behind kMark: it takes those only as option values or as
-// plain arguments, and the mark comes off again in the tokens.
+// One command's options, read by CLI11 in the order given, as --name value or --name=value. CLI11
+// also reads forms icehost does not take (-abc, "--", [a,b] lists, --name= taking the next
+// argument), so it is shown the command's option names as they stand, each --name=value as
+// --name= followed by kMark and the value, and every other argument behind kMark: it takes those
+// only as option values or as plain arguments, and the mark comes off again in the tokens.
 class CommandOptions {
  public:
   CommandOptions() {
     app_.set_help_flag();
-    help_ = app_.add_flag("-h,--help");
+    help_ = flag("-h,--help");
     arguments_ = app_.add_option("arguments")->expected(0, -1)->allow_extra_args();
   }
 
-  const CLI::Option* flag(const std::string& name) { return app_.add_flag(name); }
+  const CLI::Option* flag(const std::string& name) {
+    const CLI::Option* added = app_.add_flag(name);
+    flags_.push_back(added);
+    return added;
+  }
 
   // An option with one value; given again, the values come in order.
   const CLI::Option* option(const std::string& name) {
     return app_.add_option(name)->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
   }
 
-  bool is_help(const Token& token) const { return token.option == help_; }
+  // Whether token is the help flag; throws UsageError when it was given a value.
+  bool is_help(const Token& token) const { return token.option == help_ && is_flag(token); }
   bool is_argument(const Token& token) const { return token.option == arguments_; }
 
+  // Whether token gives the flag; throws UsageError when it was given a value.
+  bool is_flag(const Token& token, const CLI::Option* flag) const {
+    return token.option == flag && is_flag(token);
+  }
+
   std::vector<Token> read(std::span<const std::string> args) {
-    static constexpr char kMark = '\x01';
-    std::vector<std::string> shown;  // last first, as CLI11 takes them
-    for (auto arg = args.rbegin(); arg != args.rend(); ++arg)
-      shown.push_back(is_option(*arg) && app_.get_option_no_throw(*arg) ? *arg : kMark + *arg);
+    std::vector<std::string> shown;
+    bool value_next = false;  // the argument before is an option waiting for its value
+    for (const std::string& arg : args) {
+      const CLI::Option* named = is_option(arg) ? app_.get_option_no_throw(arg) : nullptr;
+      const std::size_t equals = arg.find('=');
+      const std::string name = arg.substr(0, equals);
+      if (!value_next && named) {
+        shown.push_back(arg);
+        value_next = !flagged(named);
+      } else if (!value_next && arg.starts_with("--") && equals != std::string::npos &&
+                 app_.get_option_no_throw(name)) {
+        shown.push_back(name + '=' + kMark + arg.substr(equals + 1));
+      } else {
+        shown.push_back(kMark + arg);
+        value_next = false;
+      }
+    }
+    std::reverse(shown.begin(), shown.end());  // last first, as CLI11 takes them
     const CLI::Option* unfinished = nullptr;
     try {
       app_.parse(shown);
@@ -122,14 +152,31 @@ class CommandOptions {
     std::map<const CLI::Option*, std::size_t> taken;
     for (const CLI::Option* option : app_.parse_order()) {
       const std::string& text = option->results().at(taken[option]++);
-      tokens.push_back({option, text.starts_with(kMark) ? text.substr(1) : text});
+      if (!text.starts_with(kMark))
+        tokens.push_back({option, flagged(option) ? std::nullopt : std::optional(text)});
+      else
+        tokens.push_back({option, text.substr(1)});
     }
     if (unfinished) tokens.push_back({unfinished, std::nullopt});
     return tokens;
   }
 
  private:
+  static constexpr char kMark = '\x01';
+
+  bool flagged(const CLI::Option* option) const {
+    return std::find(flags_.begin(), flags_.end(), option) != flags_.end();
+  }
+
+  static bool is_flag(const Token& token) {
+    if (token.value)
+      throw UsageError(token.option->get_name() + " takes no value, not " +
+                       in_quotes(*token.value));
+    return true;
+  }
+
   CLI::App app_;
+  std::vector<const CLI::Option*> flags_;
   const CLI::Option* help_ = nullptr;
   const CLI::Option* arguments_ = nullptr;
 };
@@ -156,7 +203,7 @@ CommandLine parse_info(std::span<const std::string> args) {
   InfoOptions options;
   for (const Token& token : grammar.read(args)) {
     if (grammar.is_help(token)) return HelpRequest{kInfoUsage};
-    if (token.option == json)
+    if (grammar.is_flag(token, json))
       options.json = true;
     else
       take_plugin(token, "info", options.plugin);
@@ -177,9 +224,9 @@ CommandLine parse_eval(std::span<const std::string> args) {
   EvalOptions options;
   for (const Token& token : grammar.read(args)) {
     if (grammar.is_help(token)) return HelpRequest{kEvalUsage};
-    if (token.option == json) {
+    if (grammar.is_flag(token, json)) {
       options.json = true;
-    } else if (token.option == strict_host) {
+    } else if (grammar.is_flag(token, strict_host)) {
       options.strict_host = true;
     } else if (token.option == set || token.option == set_file) {
       options.settings.push_back(SetArgument{value_of(token), token.option == set_file});

@@ -50,8 +50,9 @@ struct DemoOptions {};
 using CommandLine = std::variant<HelpRequest, InfoOptions, EvalOptions, DemoOptions>;
 
 // Reads the arguments after the program name. An argument beginning with '-' is an option, and
-// only the names the command lists are known: no --name=value, no -abc, no "--". An option that
-// takes a value takes the next argument, whatever it is. The first problem in the order given
+// only the names the command lists are known: no -abc, no "--". An option that takes a value
+// takes the next argument, whatever it is, or the text after '=' (--set=PORT=VALUE,
+// --elements=); a flag takes none (--json=true is refused). The first problem in the order given
 // is the one reported, as a UsageError; a help option reached before any problem wins.
 CommandLine parse_command_line(std::span<const std::string> args);
 

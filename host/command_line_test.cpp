@@ -70,7 +70,8 @@ TEST(CommandLine, EvalOptionsReadIntoTheirFields) {
 }
 
 TEST(CommandLine, AnOptionTakesTheNextArgumentWhateverItIs) {
-  for (const std::string value : {"--json", "-h", "--set", "", "[a,b]", "\x01x", "--", "a=b"}) {
+  for (const std::string value :
+       {"--json", "-h", "--set", "", "[a,b]", "\x01x", "--", "a=b", "--set=x", "--json=x"}) {
     const EvalOptions options = eval({"eval", "k", "--set", value});
     ASSERT_EQ(options.settings.size(), 1u) << value;
     EXPECT_EQ(options.settings[0].text, value);
@@ -85,7 +86,7 @@ TEST(CommandLine, AnOptionTakesTheNextArgumentWhateverItIs) {
 
 TEST(CommandLine, OnlyTheNamesACommandListsAreOptions) {
   for (const std::string arg :
-       {"--json=true", "--set=A=1", "--", "-hx", "-1", "---x", "--Json", "-j", "--elem", "/json"}) {
+       {"--elem=3", "-h=x", "--", "-hx", "-1", "---x", "--Json", "-j", "--elem", "/json"}) {
     const std::string says = arg.front() == '/'
                                  ? "eval takes one plug-in; unexpected '/json'"
                                  : "unknown option " + arg + " for eval (see icehost eval --help)";
@@ -95,6 +96,29 @@ TEST(CommandLine, OnlyTheNamesACommandListsAreOptions) {
             "unknown option --set for info (see icehost info --help)");
   EXPECT_EQ(problem({"demo", "--json"}), "unknown option '--json' for demo");
   EXPECT_EQ(problem({"demo", "x"}), "unexpected argument 'x' for demo");
+}
+
+TEST(CommandLine, AnOptionTakesItsValueAfterAnEqualsSign) {
+  const EvalOptions options =
+      eval({"eval", "k", "--set=A=1", "--set-file=B=", "--elements=+3", "--index=list:1,-",
+            "--port=200", "--set=\x01x", "--set", "--set=y", "--json"});
+  ASSERT_EQ(options.settings.size(), 4u);
+  EXPECT_EQ(options.settings[0].text, "A=1");
+  EXPECT_EQ(options.settings[1].text, "B=");
+  EXPECT_TRUE(options.settings[1].from_file);
+  EXPECT_EQ(options.settings[2].text, "\x01x");
+  EXPECT_EQ(options.settings[3].text, "--set=y");
+  EXPECT_EQ(options.element_count, 3u);
+  EXPECT_EQ(options.index.list, (std::vector<XSI::ULONG>{1, XSI::kNotFound}));
+  EXPECT_EQ(options.port, 200u);
+  EXPECT_TRUE(options.json);
+  // Nothing after '=' is an empty value, never the next argument.
+  EXPECT_EQ(problem({"eval", "k", "--elements=", "4"}), "--elements takes a count, not ''");
+  EXPECT_EQ(problem({"eval", "k", "--json=true"}), "--json takes no value, not 'true'");
+  EXPECT_EQ(problem({"eval", "k", "--strict-host="}), "--strict-host takes no value, not ''");
+  EXPECT_EQ(problem({"info", "k", "--help=x"}), "--help takes no value, not 'x'");
+  EXPECT_EQ(problem({"info", "k", "--set=A=1"}),
+            "unknown option --set=A=1 for info (see icehost info --help)");
 }
 
 TEST(CommandLine, TheFirstProblemInTheOrderGivenWins) {
@@ -143,7 +167,7 @@ xsi_host::PortRecord port_of(XSI::ULONG data_type, XSI::ULONG structure) {
   return port;
 }
 
-TEST(PortValues, NumbersParseStrictlyForTheirType) {
+TEST(PortValues, ParseStrictlyForTheirType) {
   const auto floats = port_of(XSI::siICENodeDataFloat, XSI::siICENodeStructureArray);
   const auto items = icehost::parse_port_value(floats, "1.36,+4.6704993,-inf,nan,-0");
   ASSERT_EQ(items.size(), 5u);
@@ -168,6 +192,12 @@ TEST(PortValues, NumbersParseStrictlyForTheirType) {
   EXPECT_EQ(icehost::parse_port_value(texts, "a,,b").size(), 3u);
   const auto text = port_of(XSI::siICENodeDataString, XSI::siICENodeStructureSingle);
   EXPECT_EQ(std::get<std::wstring>(icehost::parse_port_value(text, "a,b")[0]), L"a,b");
+
+  const auto flags = port_of(XSI::siICENodeDataBool, XSI::siICENodeStructureArray);
+  EXPECT_EQ(icehost::parse_port_value(flags, "true,false"),
+            (std::vector<xsi_host::Value>{true, false}));
+  for (const char* bad : {"true,", "True", "1", "true,,false", "false, true"})
+    EXPECT_THROW(icehost::parse_port_value(flags, bad), icehost::UsageError) << bad;
 }
 
 TEST(Utf8, RejectsMalformedBytesAndRoundTripsCharacters) {

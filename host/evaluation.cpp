@@ -25,12 +25,25 @@ struct InputSetting {
   std::vector<Value> values;
 };
 
-const PortRecord* find_port_by_name(const NodeRecord& node, std::string_view name) {
+// The port a PORT of the command line names: by its name, else its script name, else its id.
+const PortRecord* find_port(const NodeRecord& node, std::string_view name) {
   for (const PortRecord& port : node.ports)
     if (wide_to_utf8(port.name) == name) return &port;
   for (const PortRecord& port : node.ports)
     if (wide_to_utf8(port.script_name) == name) return &port;
+  if (const auto id = parse_unsigned(name))
+    for (const PortRecord& port : node.ports)
+      if (port.id == *id) return &port;
   return nullptr;
+}
+
+// The node's input ports (or its outputs) as a message lists them: "String (0), SubString (1)".
+std::string ports_listed(const NodeRecord& node, bool inputs) {
+  std::vector<std::string> ports;
+  for (const PortRecord& port : node.ports)
+    if (port.is_input == inputs)
+      ports.push_back(wide_to_utf8(port.name) + " (" + std::to_string(port.id) + ")");
+  return join(ports, ", ");
 }
 
 InputSetting resolve_setting(const NodeRecord& node, const SetArgument& argument,
@@ -45,12 +58,12 @@ InputSetting resolve_setting(const NodeRecord& node, const SetArgument& argument
 
   // A port's own name may hold '@': PORT@K is read as element K only when PORT is no port.
   InputSetting setting;
-  setting.port = find_port_by_name(node, target);
+  setting.port = find_port(node, target);
   const std::size_t at = target.rfind('@');
   if (!setting.port && at != std::string_view::npos) {
     const std::string_view element = target.substr(at + 1);
     target = target.substr(0, at);
-    setting.port = find_port_by_name(node, target);
+    setting.port = find_port(node, target);
     if (setting.port) {
       const auto k = parse_unsigned(element);
       if (!k) throw UsageError(option + ": " + in_quotes(element) + " is not an element index");
@@ -60,7 +73,7 @@ InputSetting resolve_setting(const NodeRecord& node, const SetArgument& argument
       setting.element = *k;
     }
   }
-  const std::string inputs = join(port_names(node, true), ", ");
+  const std::string inputs = ports_listed(node, true);
   if (!setting.port)
     throw UsageError("unknown port " + in_quotes(target) + " (the inputs of " +
                      wide_to_utf8(node.name) + " are " + inputs + ")");
@@ -78,17 +91,10 @@ const PortRecord& pulled_port(const PluginLibrary& library, std::optional<ULONG>
   const PortRecord* output = first_output(node);
   if (!output) throw UsageError(library.node_name() + " has no output port to pull");
   if (!id) return *output;
-  const PortRecord* chosen = nullptr;
-  std::vector<std::string> outputs;
-  for (const PortRecord& port : node.ports) {
-    if (port.is_input) continue;
-    outputs.push_back(wide_to_utf8(port.name) + " (" + std::to_string(port.id) + ")");
-    if (port.id == *id) chosen = &port;
-  }
-  if (!chosen)
-    throw UsageError("--port " + std::to_string(*id) + " is not an output of " +
-                     library.node_name() + " (its outputs: " + join(outputs, ", ") + ")");
-  return *chosen;
+  for (const PortRecord& port : node.ports)
+    if (!port.is_input && port.id == *id) return port;
+  throw UsageError("--port " + std::to_string(*id) + " is not an output of " + library.node_name() +
+                   " (its outputs: " + ports_listed(node, false) + ")");
 }
 
 void check_index(const IndexChoice& choice, ULONG element_count) {

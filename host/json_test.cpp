@@ -54,10 +54,17 @@ TEST(Json, EvalReportInThePrintedOrder) {
                     {5, false, {std::int32_t{-7}}}};
   report.faults = {"a \"fault\""};
   EXPECT_EQ(json_text(icehost::eval_json(report)),
-            "{\"node\": \"n\", \"port\": 200, \"status\": 1, \"written\": ["
+            "{\"node\": \"n\", \"port\": 200, \"status\": 1, \"status_name\": \"failed\", "
+            "\"written\": ["
             "{\"element\": 0, \"value\": [1.5, \"-inf\"]}, {\"element\": 2, \"value\": []}, "
             "{\"element\": 3, \"value\": \"\xC3\xA9\"}, {\"element\": 4, \"value\": null}, "
             "{\"element\": 5, \"value\": -7}], \"faults\": [\"a \\\"fault\\\"\"]}");
+  // A successful call is not named: its document is as it always was.
+  report.status = XSI::CStatus::OK;
+  report.written.clear();
+  report.faults.clear();
+  EXPECT_EQ(json_text(icehost::eval_json(report)),
+            "{\"node\": \"n\", \"port\": 200, \"status\": 0, \"written\": [], \"faults\": []}");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <type_traits>
 #include <variant>
 
+#include "type_names.h"
 #include "utf8.h"
 
 namespace icehost {
@@ -36,11 +37,14 @@ Json eval_json(const EvaluationReport& report) {
     written.push_back(
         {{"element", element.element}, {"value", element.array ? value : value.front()}});
   }
-  return {{"node", report.node},
-          {"port", report.port},
-          {"status", static_cast<std::int32_t>(report.status)},
-          {"written", written},
-          {"faults", report.faults}};
+  Json document = {{"node", report.node},
+                   {"port", report.port},
+                   {"status", static_cast<std::int32_t>(report.status)}};
+  // Only a failure is named, so that a successful call prints the same document as ever.
+  if (report.status != XSI::CStatus::OK) document["status_name"] = status_name(report.status);
+  document["written"] = written;
+  document["faults"] = report.faults;
+  return document;
 }
 
 namespace {

@@ -13,7 +13,7 @@ namespace icehost {
 nlohmann::ordered_json value_json(const xsi_host::Value& value);
 
 // {"node", "port", "status", "written": [{"element", "value"}], "faults"}; an array port's value
-// is an array of its items.
+// is an array of its items. A status other than 0 is named after it: "status_name": "failed".
 nlohmann::ordered_json eval_json(const EvaluationReport& report);
 
 // {"plugin", "author", "version", "file", "load_status", "unload_status", "nodes",

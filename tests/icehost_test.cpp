@@ -118,6 +118,13 @@ TEST(EvalJson, SetsOneElementAndLaterSettingsWin) {
   EXPECT_EQ(written_texts(eval(
                 {"--set", "SubString=zzz", "--set", "SubString=subString", "--index", "list:1"})),
             (std::vector<std::pair<int, std::string>>{{1, kFirstRemoved}}));
+  // A port by its id, in every form that names one.
+  const fs::path file = fs::temp_directory_path() / "icehost_test_by_id.txt";
+  std::ofstream(file, std::ios::binary) << "X";
+  EXPECT_EQ(written_texts(eval({"--set-file", "1=" + file.string(), "--set", "0@0=aXb", "--set",
+                                "2=true", "--index", "list:1"})),
+            (std::vector<std::pair<int, std::string>>{{1, "ab"}}));
+  fs::remove(file);
 }
 
 TEST(EvalJson, NonAsciiAndControlCharactersRoundTrip) {
@@ -138,6 +145,48 @@ TEST(EvalJson, NonAsciiAndControlCharactersRoundTrip) {
                                 "--index", "list:0"})),
             (std::vector<std::pair<int, std::string>>{{0, "line line two\n"}}));
   fs::remove(file);
+}
+
+// Through a node of each port shape that echoes its input element by element: what --set gives
+// every element and element 1 alone comes back, in both of eval's forms alike.
+TEST(EvalJson, EveryShapeEchoesWhatWasSet) {
+  struct Case {
+    std::string node;
+    std::string every;  // the VALUE for every element (PORT by name) and for element 1 (by id)
+    std::string one;
+    std::string every_shown;  // how both forms print them
+    std::string one_shown;
+  };
+  const std::vector<Case> cases = {
+      {"echo_one_boolean", "true", "false", "true", "false"},
+      {"echo_one_integer", "-2147483648", "7", "-2147483648", "7"},
+      {"echo_one_float", "-0", "1e20", "-0", "1e+20"},
+      {"echo_one_text", "a,\"b", "", "\"a,\\\"b\"", "\"\""},
+      {"echo_array_boolean", "true,false,true", "", "[true, false, true]", "[]"},
+      {"echo_array_integer", "2147483647,-1", "0", "[2147483647, -1]", "[0]"},
+      {"echo_array_float", "1.36,-2", "-0", "[1.36, -2]", "[-0]"},
+      {"echo_array_text", "a,,\xC3\xA9", ",", "[\"a\", \"\", \"\xC3\xA9\"]", "[\"\", \"\"]"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"eval",
+                                     library_in(TEXTNODES_TEST_PLUGIN_DIR, c.node),
+                                     "--set",
+                                     "In=" + c.every,
+                                     "--set=0@1=" + c.one,
+                                     "--elements=2"};
+    const Outcome text = icehost(args);
+    ASSERT_EQ(text.code, 0) << c.node << text.err;
+    EXPECT_EQ(text.out.substr(text.out.find('\n') + 1),
+              "[0] " + c.every_shown + "\n[1] " + c.one_shown + "\n")
+        << c.node;
+    args.push_back("--json");
+    const Outcome json = icehost(args);
+    ASSERT_EQ(json.code, 0) << c.node << json.err;
+    EXPECT_NE(json.out.find("\"written\": [{\"element\": 0, \"value\": " + c.every_shown +
+                            "}, {\"element\": 1, \"value\": " + c.one_shown + "}]"),
+              std::string::npos)
+        << json.out;
+  }
 }
 
 TEST(EvalHuman, HeaderThenOneLinePerElement) {
@@ -262,9 +311,12 @@ TEST(BadInput, OneLineOnStderrExitTwoNothingOnStdout) {
     {{"info", sdk_library.string()}, "not a plug-in"},
 #endif
     {{"eval", k, "--set", "Nope=1"},
-     "unknown port 'Nope' (the inputs of kestrune are String, "
-     "SubString, RemoveAll)"},
+     "unknown port 'Nope' (the inputs of kestrune are String (0), SubString (1), RemoveAll (2))"},
+    {{"eval", k, "--set", "3=x"}, "unknown port '3' (the inputs of kestrune are String (0), "},
+    {{"eval", k, "--set-file", "-1@0=x"}, "unknown port '-1' (the inputs of kestrune are String"},
     {{"eval", k, "--set", "Result=x"}, "Result is an output"},
+    {{"eval", k, "--set", "200@1=x"}, "--set: Result is an output; set an input (String (0), "},
+    {{"eval", k, "--set", "0@10=x"}, "element 10 is past the element count 10"},
     {{"eval", k, "--set", "RemoveAll"}, "takes PORT=VALUE"},
     {{"eval", k, "--set"}, "--set needs a value"},
     {{"eval", k, "--set", "RemoveAll=yes"}, "'yes' is not a boolean"},
@@ -394,6 +446,7 @@ TEST(Faults, AFailedCallIsNamedAndExitsOne) {
   const Outcome json = icehost({"eval", path, "--json"});
   EXPECT_EQ(json.code, 1);
   EXPECT_EQ(parse(json.out).at("status").get<int>(), XSI::CStatus::MemoryUnavailable);
+  EXPECT_EQ(parse(json.out).at("status_name").get<std::string>(), "out of memory");
   const Outcome human = icehost({"eval", path});
   EXPECT_EQ(human.code, 1);
   EXPECT_EQ(human.err, "icehost: starved returned status 2 (out of memory) with 0 fault(s)\n");
