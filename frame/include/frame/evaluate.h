@@ -311,9 +311,15 @@ constexpr bool is_value() {
 template <ULONG DataType, ULONG Structure, class Takes, class Gives>
 constexpr bool suits() {
   constexpr bool one = Structure == kOnePerElement;
+  constexpr bool gives = [] {
+    if constexpr (std::is_void_v<Gives>)
+      return true;
+    else
+      return is_value<DataType, Structure, Gives>();
+  }();
   constexpr bool ok = (std::is_void_v<Takes> || std::is_same_v<Takes, Read<DataType, Structure>> ||
                        (one && DataType == kText && std::is_same_v<Takes, XSI::CString>)) &&
-                      (std::is_void_v<Gives> || is_value<DataType, Structure, Gives>());
+                      gives;
   static_assert(ok || !one || DataType != kText,
                 "a one-text port: compute takes std::wstring_view or const XSI::CString&, and "
                 "gives std::wstring (or anything with a view())");
