@@ -11,10 +11,12 @@ Matcher::Matcher(std::wstring_view sub) : sub_(sub), border_(sub.size(), 0) {
 }
 
 std::size_t Matcher::find(std::wstring_view text, std::size_t from) const {
+  const std::wstring_view sub = sub_;
+  const std::size_t* const border = border_.data();
   std::size_t matched = 0;
   for (std::size_t i = from; i < text.size(); ++i) {
-    matched = advance(matched, text[i]);
-    if (matched == sub_.size()) return i + 1 - sub_.size();
+    matched = step(sub, border, matched, text[i]);
+    if (matched == sub.size()) return i + 1 - sub.size();
   }
   return npos;
 }

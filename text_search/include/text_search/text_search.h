@@ -36,8 +36,7 @@ class Matcher {
   // The characters of the sub-text matched after reading c, when matched (fewer than all of
   // them) were matched before it. Amortised constant over a scan.
   std::size_t advance(std::size_t matched, wchar_t c) const {
-    while (matched > 0 && c != sub_[matched]) matched = border_[matched - 1];
-    return c == sub_[matched] ? matched + 1 : matched;
+    return step(sub_, border_.data(), matched, c);
   }
 
   // Position of the first occurrence in text that begins at or after from, or npos. Linear in
@@ -45,6 +44,14 @@ class Matcher {
   std::size_t find(std::wstring_view text, std::size_t from) const;
 
  private:
+  // The step of advance, on the matcher's parts as given: a scan hands them over once, so that
+  // they stay in registers.
+  static std::size_t step(std::wstring_view sub, const std::size_t* border, std::size_t matched,
+                          wchar_t c) {
+    while (matched > 0 && c != sub[matched]) matched = border[matched - 1];
+    return c == sub[matched] ? matched + 1 : matched;
+  }
+
   std::wstring_view sub_;
   // border_[i]: the length of the longest proper prefix of sub[0..i] that is also its suffix.
   std::vector<std::size_t> border_;
