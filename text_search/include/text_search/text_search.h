@@ -31,8 +31,6 @@ class Matcher {
   // sub is not empty.
   explicit Matcher(std::wstring_view sub);
 
-  std::size_t size() const { return sub_.size(); }
-
   // The characters of the sub-text matched after reading c, when matched (fewer than all of
   // them) were matched before it. Amortised constant over a scan.
   std::size_t advance(std::size_t matched, wchar_t c) const {
