@@ -34,7 +34,7 @@ smoke=${2:-}
 [[ -x $program ]] || { echo "call_cost.sh: no $program; build the bench preset first" >&2; exit 2; }
 
 # NODE SIZE LABEL: the inputs of the benchmarks (bench/node_inputs.h), kestrune at its default
-# text with RemoveAll on.
+# text with RemoveAll on; the nodes read at each element at their defaults and at a size.
 cases=(
   "kestrune 0 default text, RemoveAll on"
   "palvane 4 4 pieces"
@@ -47,6 +47,16 @@ cases=(
   "vireth 16 16 items"
   "tamsel 1 1 item"
   "tamsel 16 16 items"
+  "textlength 0 default text"
+  "textlength 64 64 characters"
+  "textfind 0 default texts"
+  "textfind 1000 1,000 characters, worst case"
+  "textreplace 0 default texts"
+  "textreplace 1000 1,000 characters, worst case"
+  "textslice 0 default text"
+  "textslice 64 64 characters"
+  "textjoin 0 default texts"
+  "textjoin 16 16 texts"
 )
 
 # "OWN STAND_IN RUNTIME": the instructions executed inside node's callback over calls calls,

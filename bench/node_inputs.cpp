@@ -35,6 +35,22 @@ std::wstring characters(int n) {
   return text;
 }
 
+std::pair<std::wstring, std::wstring> find_worst(int n) {
+  const auto size = static_cast<std::size_t>(n);
+  return {std::wstring(size - 1, L'a') + L'b', std::wstring(size / 2 - 1, L'a') + L'b'};
+}
+
+std::pair<std::wstring, std::wstring> replace_worst(int n) {
+  const auto size = static_cast<std::size_t>(n);
+  std::size_t m = 1;
+  while ((m + 1) * (m + 1) <= size) ++m;
+  const std::wstring block = std::wstring(2 * m, L'a') + L'b';
+  std::wstring text;
+  while (text.size() + block.size() <= size) text += block;
+  text.append(size - text.size(), L'a');
+  return {text, std::wstring(m, L'a') + L'b'};
+}
+
 float float_item(ULONG k, ULONG i) {
   const std::uint32_t r = (k * 2654435761u) ^ (i * 40503u + 12345u);
   const float mantissa = static_cast<float>(r % 2'000'001) / 1000.0f - 1000.0f;
@@ -90,6 +106,29 @@ void set_up(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& record
     set_numbers<float>(*evaluation.port(0), size);
   } else if (node == "tamsel") {
     set_numbers<std::int32_t>(*evaluation.port(0), size);
+  } else if (size == 0) {
+    // The nodes read at each element, at their defaults.
+  } else if (node == "textlength" || node == "textslice") {
+    set_text_everywhere(*evaluation.port(0), characters(size));
+    if (node == "textslice") {
+      for (ULONG k = 0; k < elements; ++k) {
+        evaluation.port(1)->set_integer(k, size / 4);
+        evaluation.port(2)->set_integer(k, size / 2);
+      }
+    }
+  } else if (node == "textfind" || node == "textreplace") {
+    const auto [text, sub] = node == "textfind" ? find_worst(size) : replace_worst(size);
+    set_text_everywhere(*evaluation.port(0), text);
+    set_text_everywhere(*evaluation.port(1), sub);
+    if (node == "textreplace") {
+      set_text_everywhere(*evaluation.port(2), L"x");
+      for (ULONG k = 0; k < elements; ++k) evaluation.port(3)->set_boolean(k, true);
+    }
+  } else if (node == "textjoin") {
+    std::vector<std::wstring> texts;
+    for (ULONG i = 0; i < static_cast<ULONG>(size); ++i)
+      texts.emplace_back(number_text::format(float_item(0, i)).view());
+    for (ULONG k = 0; k < elements; ++k) evaluation.port(0)->set_texts(k, texts);
   }
 }
 

@@ -3,7 +3,8 @@
 //
 // A node is measured at a size: kestrune at N (0 for its default text and sub-text), palvane
 // and dromlet at a count of pieces, ocherin at a count of characters, vireth and tamsel at a
-// count of items per element.
+// count of items per element; the nodes read at each element at a count of characters of each
+// element's text (textjoin of texts per element), 0 for their defaults.
 #pragma once
 
 #include <cstdint>
@@ -19,8 +20,9 @@ namespace bench {
 using XSI::ULONG;
 
 // The nodes measured, in the order the tables list them.
-inline constexpr std::string_view kNodes[] = {"kestrune", "palvane", "dromlet",
-                                              "ocherin",  "vireth",  "tamsel"};
+inline constexpr std::string_view kNodes[] = {"kestrune",    "palvane",   "dromlet",    "ocherin",
+                                              "vireth",      "tamsel",    "textlength", "textfind",
+                                              "textreplace", "textslice", "textjoin"};
 
 // Declares every port of node (as registered in record) over a batch of `elements` elements,
 // at their defaults, then sets the inputs of the node at size:
@@ -30,6 +32,11 @@ inline constexpr std::string_view kNodes[] = {"kestrune", "palvane", "dromlet",
 //  * palvane, dromlet: the text of pieces<float> or pieces<std::int32_t> in every element;
 //  * ocherin: characters(size) in every element;
 //  * vireth, tamsel: element k holds float_item(k, i) or integer_item(k, i) for i below size.
+// The nodes read at each element get, for size N > 0, the same inputs in every element:
+//  * textlength, textslice: characters(N); textslice from Start N / 4, N / 2 of them;
+//  * textfind: find_worst(N), the text and sub-text where trying each position costs most;
+//  * textreplace: replace_worst(N) with ReplaceAll on, replaced by "x";
+//  * textjoin: N texts, those of float_item(0, i) for i below N, joined with ",".
 // node is one of kNodes.
 void set_up(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& record,
             std::string_view node, int size, ULONG elements);
@@ -42,6 +49,19 @@ std::pair<std::wstring, std::vector<Item>> pieces(int n);
 // n characters of a motif that is mostly ASCII, with a character of the narrow form's upper
 // half and one beyond it.
 std::wstring characters(int n);
+
+// A text of n characters and a sub-text of it: "a" n - 1 times then "b", and "a" n / 2 - 1
+// times then "b" (n at least 2). Trying each position compares about n * n / 4 characters before
+// the one occurrence, at n / 2; a linear search reads each character a bounded number of times.
+std::pair<std::wstring, std::wstring> find_worst(int n);
+
+// A text of n characters and a sub-text that occurs in it many times, never overlapping, each
+// after a near miss: blocks of "a" 2m times then "b", and "a" m times then "b", m the square
+// root of n. Trying each position compares about n * m / 2 characters; each replacement that
+// moves the rest of the text, or restarts its search from the start, moves or reads about n;
+// replacing every occurrence, about sqrt(n) / 2 of them, in one pass reads each character
+// a bounded number of times.
+std::pair<std::wstring, std::wstring> replace_worst(int n);
 
 // Item i of element k: numbers of every length, signs and magnitudes, different from one
 // element to the next.

@@ -66,6 +66,11 @@ class FuzzInput {
 
   bool flag() { return provider_.ConsumeBool(); }
 
+  // One of n choices, 0 to n - 1 (n at least 1).
+  std::size_t choice(std::size_t n) {
+    return provider_.ConsumeIntegralInRange<std::size_t>(0, n - 1);
+  }
+
   ULONG element_count() { return provider_.ConsumeIntegralInRange<ULONG>(0, kMaxElements); }
 
   std::size_t item_count() { return provider_.ConsumeIntegralInRange<std::size_t>(0, kMaxItems); }

@@ -128,6 +128,55 @@ def numbers(target, name, elements, constant_input, output_count, constant_outpu
     write(target, name, seed)
 
 
+TEXT_TOOLS = ['textlength', 'textfind', 'textreplace', 'textslice', 'textjoin']
+# Each node's input ports, in registration order: 'text', 'texts' (an array of texts), 'boolean'
+# or 'integer'.
+TEXT_TOOL_PORTS = {'textlength': ['text'], 'textfind': ['text', 'text'],
+                   'textreplace': ['text', 'text', 'text', 'boolean'],
+                   'textslice': ['text', 'integer', 'integer'], 'textjoin': ['texts', 'text']}
+
+
+def text_tools(name, node, pool, elements, constant, index, output_count=None):
+    """pool: the four texts. elements: per element, one value per input port: a pool pick for a
+    text (0-3 a text, 4-7 text i - 4 and the next joined), a list of picks for an array of texts,
+    True or False, or an integer (small ones as themselves, others as a raw word). constant: the
+    index of the input port handed over as constant, or None."""
+    ports = TEXT_TOOL_PORTS[node]
+    count = len(elements)
+    seed = Seed()
+    seed.byte(TEXT_TOOLS.index(node))
+    for i, kind in enumerate(ports):
+        seed.byte(count)
+        if kind == 'texts':
+            seed.byte(1 if constant == i else 0)
+    seed.byte(count if output_count is None else output_count)
+    own(seed)
+    index(seed)
+    for text in pool:
+        seed.text(text)
+    for i, kind in enumerate(ports):
+        if kind != 'texts':
+            seed.byte(1 if constant == i else 0)
+        for values in elements:
+            value = values[i]
+            if kind == 'texts':
+                seed.byte(len(value))
+                for pick in value:
+                    seed.byte(pick)
+            elif kind == 'boolean':
+                seed.byte(1 if value else 0)
+            elif kind == 'integer':
+                if -20 <= value <= 20:
+                    seed.byte(0)
+                    seed.byte(value + 20)
+                else:
+                    seed.byte(2)
+                    seed.word(value)
+            else:
+                seed.byte(value)
+    write('fuzz_text_tools', name, seed)
+
+
 kestrune('default_all', 'this_string_has_a_subString_and_another_subString_in_it', 'subString',
          True, [10, 10, 10, 10], lambda s: index_range(s, 10))
 kestrune('joined_list', 'aabb', 'ab', True, [5, 5, 5, 5], lambda s: index_list(s, [3, None, 1]))
@@ -176,3 +225,21 @@ numbers('fuzz_tamsel', 'plain', [[-7, 0, 42], [0x7FFFFFFF, 0x80000000], []], Fal
 numbers('fuzz_tamsel', 'constant_input', [[5, 6, 7], [0xFFFFFFFF]], True, 2, False,
         lambda s: index_list(s, [1, None, 0]))
 numbers('fuzz_tamsel', 'fewer_inputs', [[9]], False, 4, True, lambda s: index_bits(s, [0, 1, 0, 1]))
+
+text_tools('length_wide', 'textlength', ['text', 'a\0b', '\u00e9\U0001F600', ''],
+           [[0], [1], [2], [3], [6]], None, lambda s: index_range(s, 5))
+text_tools('find_overlaps', 'textfind', ['xaby ab', 'ab', 'aaa', 'aa'],
+           [[0, 1], [2, 3], [1, 0], [4, 1]], None, lambda s: index_list(s, [3, None, 1, 0]))
+text_tools('find_constant', 'textfind', ['abc', 'b', 'bbb', 'zzz'],
+           [[0, 1], [2, 3], [0, 2]], 1, lambda s: index_range(s, 3))
+text_tools('replace_all', 'textreplace', ['a-b-c', '-', '+', 'aaa'],
+           [[0, 1, 2, False], [0, 1, 2, True], [3, 7, 0, True], [2, 2, 6, True]], None,
+           lambda s: index_bits(s, [1, 1, 0, 1]))
+text_tools('slice_ends', 'textslice', ['text', 'a\U0001F600b', '', 'slice'],
+           [[0, 1, 2], [0, -3, -1], [1, -2147483648, 2147483647], [3, 2147483647, 5],
+            [4, -9, 2]], None, lambda s: index_range(s, 5))
+text_tools('join_arrays', 'textjoin', ['a', '', ',', '\U0001F600'],
+           [[[0, 0, 3], 2], [[], 2], [[1, 1], 2], [[0], 1]], None,
+           lambda s: index_list(s, [0, 1, None, 3, 2]))
+text_tools('join_constant', 'textjoin', ['a', 'b', '-', ''],
+           [[[0, 1, 1], 2], [[1], 3], [[], 2]], 0, lambda s: index_range(s, 3), output_count=4)

@@ -120,8 +120,9 @@ inline icehost::PluginLibrary& plugin() {
 class Trial {
  public:
   // Declares every port of the node with an element count and constant flag of its own, and
-  // chooses the pulled port and the index set.
-  explicit Trial(FuzzInput& input) : library_(plugin()) {
+  // chooses the pulled port and the index set: for the target's one plug-in, or for library.
+  explicit Trial(FuzzInput& input) : Trial(input, plugin()) {}
+  Trial(FuzzInput& input, icehost::PluginLibrary& library) : library_(library) {
     const xsi_host::NodeRecord& node = library_.node();
     ULONG bound = 0;
     std::vector<ULONG> input_ids;
@@ -189,6 +190,27 @@ class Trial {
       for (Value& item : items) item = items.front();
     return items;
   }
+
+  // Element k of an input as a node read at each element reads it: element 0 stands for every
+  // element while the input's constant flag is set; a one-value input gives its value, or past
+  // its count the empty one (an empty text, false, 0); an array input its items, as items()
+  // gives them, none past its count.
+  Value value_at(ULONG id, ULONG k) {
+    const xsi_host::PortData& port = input(id);
+    const ULONG at = port.constant ? 0 : k;
+    if (at < port.element_count()) return port.value(at);
+    switch (port.data_type()) {
+      case XSI::siICENodeDataBool:
+        return false;
+      case XSI::siICENodeDataLong:
+        return std::int32_t{0};
+      case XSI::siICENodeDataFloat:
+        return 0.0f;
+      default:
+        return std::wstring();
+    }
+  }
+  std::vector<Value> items_at(ULONG id, ULONG k) { return items(id, input(id).constant ? 0 : k); }
 
   // Evaluates once in each host and checks each call. marker: the node's test fails, so element
   // 0 alone gets the marker. expected(k): the items output element k must hold otherwise (one
@@ -266,8 +288,16 @@ class Trial {
   // What a call leaves in output elements it must not write: items no node writes, and more
   // of them than the marker has, so that a partial write shows.
   std::vector<Value> sentinel() const {
-    if (output_->structure() == XSI::siICENodeStructureSingle)
-      return {std::wstring(L"\x2400 unwritten")};
+    if (output_->structure() == XSI::siICENodeStructureSingle) {
+      switch (output_->data_type()) {
+        case XSI::siICENodeDataLong:
+          return {std::int32_t{-2147483631}};
+        case XSI::siICENodeDataFloat:
+          return {std::bit_cast<float>(0x7FC05E17u)};
+        default:
+          return {std::wstring(L"\x2400 unwritten")};
+      }
+    }
     switch (output_->data_type()) {
       case XSI::siICENodeDataFloat:
         return {std::bit_cast<float>(0x7FC05E17u), -3.25f, 0.0f};

@@ -17,20 +17,6 @@ std::wstring remove_repeatedly(std::wstring text, const std::wstring& sub) {
   return text;
 }
 
-TEST(FindFirst, EmptyOrLongerSubOccursNowhere) {
-  EXPECT_EQ(find_first(L"abc", L""), std::wstring_view::npos);
-  EXPECT_EQ(find_first(L"", L"a"), std::wstring_view::npos);
-  EXPECT_EQ(find_first(L"ab", L"abc"), std::wstring_view::npos);
-}
-
-TEST(FindFirst, FindsTheFirstOfOverlappingOccurrences) {
-  EXPECT_EQ(find_first(L"xaby ab", L"ab"), 1u);
-  EXPECT_EQ(find_first(L"aaaa", L"aa"), 0u);
-  EXPECT_EQ(find_first(L"aabaabaab", L"aabaab"), 0u);
-  EXPECT_EQ(find_first(L"abababc", L"ababc"), 2u);
-  EXPECT_EQ(find_first(L"abc", L"abc"), 0u);
-}
-
 TEST(RemoveAt, KeepsBothSides) {
   EXPECT_EQ(remove_at(L"xaby ab", 1, 2), L"xy ab");
   EXPECT_EQ(remove_at(L"abc", 0, 3), L"");
@@ -51,12 +37,11 @@ TEST(RemoveAll, WorksOnWideCharactersAndEmbeddedNul) {
   const std::wstring expected{L'\u00e9', L'\0', L'\u2192', L'\0', L'y'};
   EXPECT_EQ(remove_all(text, sub), expected);
   EXPECT_EQ(remove_at(text, 2, 2), expected);
-  EXPECT_EQ(find_first(text, std::wstring(1, L'\0') + L'y'), 5u);
 }
 
 TEST(RemoveAll, MatchesTheRepeatedRemovalOnRandomTexts) {
   // Short texts, and texts on either side of the length where the direct cut gives way to the
-  // matcher.
+  // matcher (text_search::kDirect).
   std::mt19937 random(20261207);
   for (int round = 0; round < 20000; ++round) {
     auto random_text = [&](std::size_t max_length) {
@@ -69,7 +54,6 @@ TEST(RemoveAll, MatchesTheRepeatedRemovalOnRandomTexts) {
     if (sub.empty()) sub = L"a";
     ASSERT_EQ(remove_all(text, sub), remove_repeatedly(text, sub)) << "text " << text.size();
     const std::size_t at = text.find(sub);
-    ASSERT_EQ(find_first(text, sub), at);
     if (at != std::wstring::npos) {
       std::wstring once = text;
       ASSERT_EQ(remove_at(text, at, sub.size()), once.erase(at, sub.size()));

@@ -12,7 +12,9 @@ namespace {
 
 using XSI::ULONG;
 
-const char* const kNodes[] = {"kestrune", "palvane", "dromlet", "ocherin", "vireth", "tamsel"};
+const char* const kNodes[] = {"kestrune",    "palvane",   "dromlet",    "ocherin",
+                              "vireth",      "tamsel",    "textlength", "textfind",
+                              "textreplace", "textslice", "textjoin"};
 constexpr ULONG kElements = 4;
 
 struct Outcome {

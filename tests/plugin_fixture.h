@@ -68,8 +68,54 @@ class PluginTest : public ::testing::Test {
     return written;
   }
 
+  // What an output holds where no call wrote it: two items of an array, one value of a
+  // one-value port, none of which a node writes.
+  static std::vector<xsi_host::Value> sentinel(const xsi_host::PortData& out) {
+    xsi_host::Value value = std::wstring(L"sentinel");
+    if (out.data_type() == XSI::siICENodeDataBool) value = true;
+    if (out.data_type() == XSI::siICENodeDataLong) value = 777;
+    if (out.data_type() == XSI::siICENodeDataFloat) value = 777.0f;
+    if (out.structure() == XSI::siICENodeStructureSingle) return {value};
+    return {value, value};
+  }
+
+  // Fills output port out_id with its sentinel, evaluates over index, expects exactly the
+  // elements index holds written, and gives what each element of the output holds.
+  std::vector<std::vector<xsi_host::Value>> evaluate_over(const icehost::IndexChoice& index,
+                                                          XSI::ULONG out_id = 200) {
+    xsi_host::PortData& out = port(out_id);
+    const XSI::ULONG elements = out.element_count();
+    for (XSI::ULONG k = 0; k < elements; ++k) icehost::store(out, k, sentinel(out));
+    index.apply(evaluation_, elements);
+    evaluate();
+    std::vector<std::vector<xsi_host::Value>> held;
+    for (XSI::ULONG k = 0; k < elements; ++k) {
+      EXPECT_EQ(out.written(k), index.holds(k, elements)) << "element " << k;
+      held.push_back(out.items(k));
+    }
+    return held;
+  }
+
   icehost::PluginLibrary library_;
   xsi_host::Evaluation evaluation_{strict_host()};
 };
+
+inline icehost::IndexChoice index_range(XSI::ULONG count) {
+  icehost::IndexChoice index;
+  index.range_count = count;
+  return index;
+}
+
+// Each form of index set over elements elements (at least 4): the range over all of them, the
+// empty range, bits with gaps, and a list out of order with a hole.
+inline std::vector<icehost::IndexChoice> every_index_form(XSI::ULONG elements) {
+  icehost::IndexChoice bits;
+  bits.form = icehost::IndexChoice::Form::bits;
+  for (XSI::ULONG i = 0; i < elements; ++i) bits.bits.push_back(i % 3 != 1);
+  icehost::IndexChoice list;
+  list.form = icehost::IndexChoice::Form::list;
+  list.list = {elements - 1, XSI::kNotFound, 0, elements / 2};
+  return {index_range(elements), index_range(0), bits, list};
+}
 
 }  // namespace tests

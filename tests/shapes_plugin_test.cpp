@@ -61,7 +61,9 @@ constexpr Echoed kShapes[] = {
 // A test node of the shape matrix, loaded, with its ports over kElements elements.
 class Shapes : public tests::PluginTest {
  public:
+  using tests::PluginTest::evaluate_over;
   using tests::PluginTest::port;
+  using tests::PluginTest::sentinel;
 
   explicit Shapes(const std::string& node)
       : PluginTest((std::filesystem::path(TEXTNODES_TEST_PLUGIN_DIR) / plugin_file(node)).string(),
@@ -74,48 +76,7 @@ class Shapes : public tests::PluginTest {
     return "lib" + node + ".so";
 #endif
   }
-
-  // Fills the output with a value no input holds, evaluates over index, and gives what each
-  // element of the output holds, the sentinel where nothing was written.
-  std::vector<std::vector<Value>> evaluate_over(const icehost::IndexChoice& index) {
-    xsi_host::PortData& out = port(200);
-    for (ULONG k = 0; k < kElements; ++k) icehost::store(out, k, sentinel(out));
-    index.apply(evaluation_, kElements);
-    const std::vector<ULONG> written = evaluate();
-    std::vector<std::vector<Value>> held;
-    for (ULONG k = 0; k < kElements; ++k) {
-      EXPECT_EQ(out.written(k), index.holds(k, kElements)) << "element " << k;
-      held.push_back(out.items(k));
-    }
-    return held;
-  }
-
-  // Two items of an array, one value of a one-value port.
-  static std::vector<Value> sentinel(const xsi_host::PortData& out) {
-    Value value = std::wstring(L"sentinel");
-    if (out.data_type() == XSI::siICENodeDataBool) value = true;
-    if (out.data_type() == XSI::siICENodeDataLong) value = 777;
-    if (out.data_type() == XSI::siICENodeDataFloat) value = 777.0f;
-    if (out.structure() == XSI::siICENodeStructureSingle) return {value};
-    return {value, value};
-  }
 };
-
-icehost::IndexChoice range(ULONG count) {
-  icehost::IndexChoice index;
-  index.range_count = count;
-  return index;
-}
-
-std::vector<icehost::IndexChoice> every_form() {
-  icehost::IndexChoice bits;
-  bits.form = icehost::IndexChoice::Form::bits;
-  bits.bits = {true, false, true, true, false, true};
-  icehost::IndexChoice list;
-  list.form = icehost::IndexChoice::Form::list;
-  list.list = {5, XSI::kNotFound, 0, 3};
-  return {range(kElements), range(0), bits, list};
-}
 
 // The echo of one shape, loaded.
 struct Echo : Shapes {
@@ -130,7 +91,7 @@ TEST(ShapeMatrix, EachShapeWritesEachEvaluatedElementFromTheSameInputElement) {
     Echo echo(shape);
     for (ULONG k = 0; k < kElements; ++k)
       icehost::store(echo.port(0), k, sample(shape.data_type, shape.structure, k));
-    for (const icehost::IndexChoice& index : every_form()) {
+    for (const icehost::IndexChoice& index : tests::every_index_form(kElements)) {
       const std::vector<std::vector<Value>> held = echo.evaluate_over(index);
       for (ULONG k = 0; k < kElements; ++k)
         EXPECT_EQ(held[k], index.holds(k, kElements) ? sample(shape.data_type, shape.structure, k)
@@ -151,7 +112,7 @@ TEST(ShapeMatrix, AConstantInputOfEachShapeStandsForEveryElement) {
     echo.port(0).constant = true;
     const std::vector<Value> first = sample(shape.data_type, shape.structure, 3);
     const std::vector<Value> expected(first.size(), first.front());
-    for (const std::vector<Value>& held : echo.evaluate_over(range(kElements)))
+    for (const std::vector<Value>& held : echo.evaluate_over(tests::index_range(kElements)))
       EXPECT_EQ(held, expected);
   }
 }
@@ -168,11 +129,11 @@ TEST_F(Joined, AConstantInputBesideAVaryingOne) {
   std::vector<Value> varying;
   for (ULONG k = 0; k < kElements; ++k)
     varying.push_back(std::wstring(1, static_cast<wchar_t>(L'a' + k)) + std::to_wstring(10 * k));
-  std::vector<std::vector<Value>> held = evaluate_over(range(kElements));
+  std::vector<std::vector<Value>> held = evaluate_over(tests::index_range(kElements));
   for (ULONG k = 0; k < kElements; ++k) EXPECT_EQ(held[k], std::vector<Value>{varying[k]});
 
   port(1).constant = true;
-  held = evaluate_over(range(kElements));
+  held = evaluate_over(tests::index_range(kElements));
   for (ULONG k = 0; k < kElements; ++k)
     EXPECT_EQ(held[k], std::vector<Value>{std::wstring(1, static_cast<wchar_t>(L'a' + k)) + L"0"});
 }
@@ -184,7 +145,7 @@ struct Counted : Shapes {
 TEST_F(Counted, GivesEachElementTheCountOfItsTexts) {
   for (ULONG k = 0; k < kElements; ++k)
     icehost::store(port(0), k, sample(XSI::siICENodeDataString, XSI::siICENodeStructureArray, k));
-  const std::vector<std::vector<Value>> held = evaluate_over(range(kElements));
+  const std::vector<std::vector<Value>> held = evaluate_over(tests::index_range(kElements));
   for (ULONG k = 0; k < kElements; ++k)
     EXPECT_EQ(held[k], std::vector<Value>{static_cast<std::int32_t>(k % 4)});
 }

@@ -1,0 +1,256 @@
+// textlength, textfind, textreplace, textslice and textjoin: each element's result from its own
+// inputs. Beside each node:
+//  * the ideal: a callback that makes the same host calls element by element (each input of
+//    the element read, its result written) and computes each result directly: the count or the
+//    position as it comes (the same linear search, text_search), the replacement and the join
+//    built in one buffer kept for the whole call, the slice written from where it lies in the
+//    input. The inputs differ from one element to the next, so no result can be made before the
+//    call without reading them: what the node spends beyond its ideal is the frame's;
+//  * the literal, for textfind and textreplace: the standard library's search
+//    (std::wstring_view::find), and the replacement made in place in a copy of the text, each
+//    search resuming after the last replacement.
+// Sizes: the nodes' defaults (0), and inputs of SIZE characters (textjoin: SIZE texts), the
+// same in every element (node_inputs.h).
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "bench_host.h"
+#include "text_search/text_search.h"
+
+namespace bench {
+namespace {
+
+using xsi_host::Evaluation;
+using xsi_host::Value;
+
+// ---- The rules, done the plain way: the literal rows and the checks ----------------------
+
+std::int32_t plain_find(std::wstring_view text, std::wstring_view sub) {
+  const std::size_t at = sub.empty() ? std::wstring_view::npos : text.find(sub);
+  return at == std::wstring_view::npos ? -1 : static_cast<std::int32_t>(at);
+}
+
+std::wstring plain_replace(std::wstring text, std::wstring_view find, std::wstring_view with,
+                           bool all) {
+  if (find.empty()) return text;
+  for (std::size_t at = text.find(find); at != std::wstring::npos;
+       at = text.find(find, at + with.size())) {
+    text.replace(at, find.size(), with);
+    if (!all) break;
+  }
+  return text;
+}
+
+std::wstring_view plain_slice(std::wstring_view text, std::int32_t start, std::int32_t length) {
+  const auto size = static_cast<std::int64_t>(text.size());
+  const std::int64_t first = std::clamp<std::int64_t>(start < 0 ? size + start : start, 0, size);
+  const std::int64_t count =
+      length < 0 ? size - first : std::min<std::int64_t>(length, size - first);
+  return text.substr(static_cast<std::size_t>(first), static_cast<std::size_t>(count));
+}
+
+// ---- Host calls ------------------------------------------------------------------------
+
+std::wstring_view text_at(XSI::ICENodeContext& context, XSI::CBaseDataArray& array, ULONG k) {
+  const wchar_t* data = nullptr;
+  ULONG length = 0;
+  context.GetStringData(array, k, data, length);
+  return {data, length};
+}
+
+void write_text(XSI::ICENodeContext& context, XSI::CBaseDataArray& out, ULONG k,
+                std::wstring_view text) {
+  wchar_t* buffer = nullptr;
+  const auto length = static_cast<ULONG>(text.size());
+  context.ResizeStringData(out, k, length, buffer);
+  context.SetStringData(out, k, text.data(), length);
+}
+
+// The output and the inputs, in port order, acquired; the elements of the range index set
+// visited; everything released in reverse order.
+template <std::size_t Inputs, class Visit>
+XSI::CStatus each_element(XSI::ICENodeContext& context, ULONG output_type,
+                          const std::pair<ULONG, bool> (&inputs)[Inputs], Visit&& visit) {
+  XSI::CBaseDataArray out;
+  XSI::CBaseDataArray one[Inputs];
+  XSI::CBaseDataArray2D arrays[Inputs];
+  context.AcquireOutputDataArray(out, output_type);
+  for (ULONG i = 0; i < Inputs; ++i)
+    if (inputs[i].second)
+      context.AcquireInputDataArray2D(arrays[i], inputs[i].first, i, 0);
+    else
+      context.AcquireInputDataArray(one[i], inputs[i].first, i, 0);
+  XSI::CIndexSet set;
+  context.AcquireIndexSet(set);
+  const ULONG elements = set.GetCount();
+  for (ULONG k = 0; k < elements; ++k) visit(out, one, arrays, k);
+  context.ReleaseIndexSet(set);
+  for (ULONG i = Inputs; i-- > 0;)
+    if (inputs[i].second)
+      context.ReleaseDataArray(arrays[i]);
+    else
+      context.ReleaseDataArray(one[i]);
+  context.ReleaseDataArray(out);
+  return XSI::CStatus::OK;
+}
+
+constexpr ULONG kText = XSI::siICENodeDataString;
+constexpr ULONG kInteger = XSI::siICENodeDataLong;
+constexpr ULONG kBoolean = XSI::siICENodeDataBool;
+
+// ---- The ideal and literal callbacks ---------------------------------------------------
+
+XSI::CStatus ideal_textlength(XSI::ICENodeContext& c) {
+  const std::pair<ULONG, bool> inputs[] = {{kText, false}};
+  return each_element(c, kInteger, inputs, [&](auto& out, auto* in, auto*, ULONG k) {
+    c.SetIntegerData(out, k, static_cast<std::int32_t>(text_at(c, in[0], k).size()));
+  });
+}
+
+template <bool literal>
+XSI::CStatus textfind_callback(XSI::ICENodeContext& c) {
+  const std::pair<ULONG, bool> inputs[] = {{kText, false}, {kText, false}};
+  return each_element(c, kInteger, inputs, [&](auto& out, auto* in, auto*, ULONG k) {
+    const std::wstring_view text = text_at(c, in[0], k);
+    const std::wstring_view sub = text_at(c, in[1], k);
+    c.SetIntegerData(out, k,
+                     literal ? plain_find(text, sub)
+                             : text_search::as_int32(text_search::find_first(text, sub)));
+  });
+}
+
+template <bool literal>
+XSI::CStatus textreplace_callback(XSI::ICENodeContext& c) {
+  const std::pair<ULONG, bool> inputs[] = {
+      {kText, false}, {kText, false}, {kText, false}, {kBoolean, false}};
+  std::wstring result;
+  return each_element(c, kText, inputs, [&](auto& out, auto* in, auto*, ULONG k) {
+    const std::wstring_view text = text_at(c, in[0], k);
+    const std::wstring_view find = text_at(c, in[1], k);
+    const std::wstring_view with = text_at(c, in[2], k);
+    const auto* words = static_cast<const ULONG*>(in[3].GetData());
+    const bool all = (words[k / 32] >> (k % 32) & 1u) != 0;
+    if (literal) {
+      write_text(c, out, k, plain_replace(std::wstring(text), find, with, all));
+      return;
+    }
+    result.clear();
+    text_search::Occurrences occurrences(text, find);
+    std::size_t kept = 0;
+    for (std::size_t at = occurrences.next(); at != text_search::npos;
+         at = all ? occurrences.next() : text_search::npos) {
+      result.append(text.substr(kept, at - kept)).append(with);
+      kept = at + find.size();
+    }
+    result.append(text.substr(kept));
+    write_text(c, out, k, result);
+  });
+}
+
+XSI::CStatus ideal_textslice(XSI::ICENodeContext& c) {
+  const std::pair<ULONG, bool> inputs[] = {{kText, false}, {kInteger, false}, {kInteger, false}};
+  return each_element(c, kText, inputs, [&](auto& out, auto* in, auto*, ULONG k) {
+    const auto* start = static_cast<const std::int32_t*>(in[1].GetData());
+    const auto* length = static_cast<const std::int32_t*>(in[2].GetData());
+    write_text(c, out, k, plain_slice(text_at(c, in[0], k), start[k], length[k]));
+  });
+}
+
+XSI::CStatus ideal_textjoin(XSI::ICENodeContext& c) {
+  const std::pair<ULONG, bool> inputs[] = {{kText, true}, {kText, false}};
+  std::wstring joined;
+  return each_element(c, kText, inputs, [&](auto& out, auto* in, auto* arrays, ULONG k) {
+    const void* unused = nullptr;
+    ULONG count = 0;
+    ULONG item_size = 0;
+    c.GetSubArray(arrays[0], k, unused, count, item_size);
+    const std::wstring_view delimiter = text_at(c, in[1], k);
+    joined.clear();
+    for (ULONG j = 0; j < count; ++j) {
+      const wchar_t* data = nullptr;
+      ULONG length = 0;
+      c.GetStringData2D(arrays[0], k, j, data, length);
+      if (j > 0) joined.append(delimiter);
+      joined.append(data, length);
+    }
+    write_text(c, out, k, joined);
+  });
+}
+
+// ---- The benchmarks --------------------------------------------------------------------
+
+std::wstring text_of(Evaluation& e, ULONG port, ULONG k) {
+  return std::get<std::wstring>(e.port(port)->value(k));
+}
+
+// What element k of the node's output must hold, from its inputs, done the plain way.
+Value expected(Evaluation& e, std::string_view node, ULONG k) {
+  if (node == "textlength") return static_cast<std::int32_t>(text_of(e, 0, k).size());
+  if (node == "textfind") return plain_find(text_of(e, 0, k), text_of(e, 1, k));
+  if (node == "textreplace")
+    return plain_replace(text_of(e, 0, k), text_of(e, 1, k), text_of(e, 2, k),
+                         std::get<bool>(e.port(3)->value(k)));
+  if (node == "textslice")
+    return std::wstring(plain_slice(text_of(e, 0, k), std::get<std::int32_t>(e.port(1)->value(k)),
+                                    std::get<std::int32_t>(e.port(2)->value(k))));
+  const std::vector<std::wstring> texts = texts_of(*e.port(0), k);
+  const std::wstring delimiter = text_of(e, 1, k);
+  std::wstring joined;
+  for (std::size_t j = 0; j < texts.size(); ++j)
+    joined += (j > 0 ? delimiter : std::wstring()) + texts[j];
+  return joined;
+}
+
+struct Callbacks {
+  std::string_view node;
+  xsi_host::EvaluateFunction ideal;
+  xsi_host::EvaluateFunction literal;
+};
+
+constexpr Callbacks kCallbacks[] = {
+    {"textlength", ideal_textlength, nullptr},
+    {"textfind", textfind_callback<false>, textfind_callback<true>},
+    {"textreplace", textreplace_callback<false>, textreplace_callback<true>},
+    {"textslice", ideal_textslice, nullptr},
+    {"textjoin", ideal_textjoin, nullptr},
+};
+
+void text_tool(benchmark::State& state, const Callbacks& callbacks, Row row) {
+  const ULONG batch = batch_of(state);
+  const std::string node(callbacks.node);
+  Evaluation evaluation;
+  set_up(evaluation, plugin(node).node(), node, size_of(state), batch);
+  const xsi_host::EvaluateFunction evaluate = row == Row::node    ? plugin(node).evaluate()
+                                              : row == Row::ideal ? callbacks.ideal
+                                                                  : callbacks.literal;
+  const Check check = [&node, batch](Evaluation& e) -> std::string {
+    for (ULONG k : checked_elements(batch))
+      if (e.port(200)->value(k) != expected(e, node, k))
+        return "element " + std::to_string(k) + " is not the expected result";
+    return {};
+  };
+  time_evaluations(state, evaluation, evaluate, check, batch, "per_element");
+}
+
+const bool registered = [] {
+  for (const Callbacks& callbacks : kCallbacks) {
+    const bool search = callbacks.literal != nullptr;
+    const auto run = [&callbacks](benchmark::State& state, Row row) {
+      text_tool(state, callbacks, row);
+    };
+    const auto wanted = [search](Row row, int) { return row != Row::literal || search; };
+    if (callbacks.node == "textjoin")
+      register_rows(callbacks.node, {0, 16}, run, wanted);
+    else if (search)
+      register_rows(callbacks.node, {0, 64, 1'000}, run, wanted);
+    else
+      register_rows(callbacks.node, {0, 64}, run, wanted);
+  }
+  return true;
+}();
+
+}  // namespace
+}  // namespace bench

@@ -1,0 +1,168 @@
+// textlength, textfind, textreplace, textslice and textjoin through the host, one of them per
+// input: each element of each input its own text (or number, or switch, or array of texts),
+// any input possibly handed over as constant, checked element by element against the rule done
+// another way: trying every position, replacing in place, slicing with 64-bit bounds, joining
+// with a trailing delimiter cut off.
+//
+// The input chooses the node first (its last byte), then the ports, the pulled port and the
+// index set (plugin_trial.h), then which input is constant and what each element holds; its
+// front holds four texts, from which each element's texts are taken, alone or two joined, so
+// that one often holds another.
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "fuzz_input.h"
+#include "plugin_trial.h"
+
+namespace {
+
+using fuzz::ULONG;
+using fuzz::Value;
+
+constexpr const char* kNodes[] = {"textlength", "textfind", "textreplace", "textslice", "textjoin"};
+constexpr std::size_t kPool = 4;
+// Replacements are kept short, so that replacing every character of a long text stays small.
+constexpr std::size_t kMaxWith = 32;
+
+std::array<std::unique_ptr<icehost::PluginLibrary>, std::size(kNodes)>& libraries() {
+  static std::array<std::unique_ptr<icehost::PluginLibrary>, std::size(kNodes)> loaded;
+  return loaded;
+}
+
+// ---- The rules, written another way ------------------------------------------------------
+
+std::int32_t first_position(const std::wstring& text, const std::wstring& sub) {
+  if (sub.empty()) return -1;
+  for (std::size_t at = 0; at + sub.size() <= text.size(); ++at) {
+    std::size_t i = 0;
+    while (i < sub.size() && text[at + i] == sub[i]) ++i;
+    if (i == sub.size()) return static_cast<std::int32_t>(at);
+  }
+  return -1;
+}
+
+std::wstring replaced(std::wstring text, const std::wstring& find, const std::wstring& with,
+                      bool all) {
+  if (find.empty()) return text;
+  for (std::size_t at = text.find(find); at != std::wstring::npos;
+       at = text.find(find, at + with.size())) {
+    text.replace(at, find.size(), with);
+    if (!all) break;
+  }
+  return text;
+}
+
+std::wstring sliced(const std::wstring& text, std::int32_t start, std::int32_t length) {
+  const auto size = static_cast<long long>(text.size());
+  const long long begin = start < 0 ? std::max(0LL, size + start) : std::min(size, 0LL + start);
+  const long long end = length < 0 ? size : std::min(size, begin + length);
+  return text.substr(static_cast<std::size_t>(begin), static_cast<std::size_t>(end - begin));
+}
+
+std::wstring joined(const std::vector<Value>& items, const std::wstring& delimiter) {
+  std::wstring text;
+  for (const Value& item : items) text += std::get<std::wstring>(item) + delimiter;
+  if (!items.empty()) text.resize(text.size() - delimiter.size());
+  return text;
+}
+
+// ---- The inputs ------------------------------------------------------------------------
+
+// A text of the pool, or two of them joined.
+std::wstring pool_text(fuzz::FuzzInput& input, const std::vector<std::wstring>& pool) {
+  const std::size_t pick = input.choice(2 * kPool);
+  return pick < kPool ? pool[pick] : pool[pick - kPool] + pool[(pick + 1) % kPool];
+}
+
+// Small numbers of either sign, the ends of the 32-bit range, or any pattern.
+std::int32_t integer(fuzz::FuzzInput& input) {
+  constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+  constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+  switch (input.choice(3)) {
+    case 0:
+      return static_cast<std::int32_t>(input.choice(41)) - 20;
+    case 1: {
+      constexpr std::int32_t ends[] = {kMin, kMin + 1, kMax - 1, kMax};
+      return ends[input.choice(4)];
+    }
+    default:
+      return input.integer_item();
+  }
+}
+
+// Fills every element of every input port; a one-value input's constant flag chosen too (an
+// array input's comes with the trial).
+void fill_inputs(fuzz::FuzzInput& input, fuzz::Trial& trial, const xsi_host::NodeRecord& node,
+                 const std::vector<std::wstring>& pool) {
+  for (const xsi_host::PortRecord& record : node.ports) {
+    if (!record.is_input) continue;
+    xsi_host::PortData& port = trial.input(record.id);
+    if (record.structure == XSI::siICENodeStructureSingle) port.constant = input.flag();
+    for (ULONG k = 0; k < port.element_count(); ++k) {
+      if (record.structure == XSI::siICENodeStructureArray) {
+        std::vector<std::wstring> items(input.item_count());
+        for (std::wstring& item : items) item = pool_text(input, pool);
+        port.set_texts(k, items);
+      } else if (record.data_type == XSI::siICENodeDataBool) {
+        port.set_boolean(k, input.flag());
+      } else if (record.data_type == XSI::siICENodeDataLong) {
+        port.set_integer(k, integer(input));
+      } else {
+        std::wstring text = pool_text(input, pool);
+        if (record.name == L"With" && text.size() > kMaxWith) text.resize(kMaxWith);
+        port.set_text(k, text);
+      }
+    }
+  }
+}
+
+std::wstring text_at(fuzz::Trial& trial, ULONG id, ULONG k) {
+  return std::get<std::wstring>(trial.value_at(id, k));
+}
+
+// What element k of the node's output must hold.
+Value expected(std::size_t node, fuzz::Trial& trial, ULONG k) {
+  switch (node) {
+    case 0:
+      return static_cast<std::int32_t>(text_at(trial, 0, k).size());
+    case 1:
+      return first_position(text_at(trial, 0, k), text_at(trial, 1, k));
+    case 2:
+      return replaced(text_at(trial, 0, k), text_at(trial, 1, k), text_at(trial, 2, k),
+                      std::get<bool>(trial.value_at(3, k)));
+    case 3:
+      return sliced(text_at(trial, 0, k), std::get<std::int32_t>(trial.value_at(1, k)),
+                    std::get<std::int32_t>(trial.value_at(2, k)));
+    default:
+      return joined(trial.items_at(0, k), text_at(trial, 1, k));
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
+  for (std::size_t i = 0; i < std::size(kNodes); ++i) {
+    fuzz::load_plugin(kNodes[i]);
+    libraries()[i].reset(fuzz::plugin_slot());
+    fuzz::plugin_slot() = nullptr;
+  }
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  fuzz::FuzzInput input(data, size);
+  const std::size_t node = input.choice(std::size(kNodes));
+  icehost::PluginLibrary& library = *libraries()[node];
+  fuzz::Trial trial(input, library);
+  std::vector<std::wstring> pool;
+  for (std::size_t i = 0; i < kPool; ++i) pool.push_back(input.text());
+  fill_inputs(input, trial, library.node(), pool);
+  trial.run(false, [&](ULONG k) { return std::vector<Value>{expected(node, trial, k)}; });
+  return 0;
+}

@@ -1,0 +1,107 @@
+#include "text_search/text_search.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+namespace text_search {
+namespace {
+
+// The obviously correct forms: every start position tried in turn; the occurrences that do not
+// overlap, each search resuming where the last one ended.
+std::size_t first_by_trying_each(const std::wstring& text, const std::wstring& sub) {
+  if (sub.empty()) return npos;
+  for (std::size_t at = 0; at + sub.size() <= text.size(); ++at)
+    if (text.compare(at, sub.size(), sub) == 0) return at;
+  return npos;
+}
+
+std::vector<std::size_t> each_occurrence(const std::wstring& text, const std::wstring& sub) {
+  std::vector<std::size_t> found;
+  for (std::size_t at = 0; at + sub.size() <= text.size() && !sub.empty();) {
+    if (text.compare(at, sub.size(), sub) == 0) {
+      found.push_back(at);
+      at += sub.size();
+    } else {
+      ++at;
+    }
+  }
+  return found;
+}
+
+std::vector<std::size_t> walk(std::wstring_view text, std::wstring_view sub) {
+  std::vector<std::size_t> found;
+  Occurrences in(text, sub);
+  for (std::size_t at = in.next(); at != npos; at = in.next()) found.push_back(at);
+  EXPECT_EQ(in.next(), npos);  // and stays so
+  return found;
+}
+
+TEST(FindFirst, EmptyOrLongerSubOccursNowhere) {
+  EXPECT_EQ(find_first(L"abc", L""), npos);
+  EXPECT_EQ(find_first(L"", L""), npos);
+  EXPECT_EQ(find_first(L"", L"a"), npos);
+  EXPECT_EQ(find_first(L"ab", L"abc"), npos);
+}
+
+TEST(FindFirst, FindsTheFirstOfOverlappingOccurrences) {
+  EXPECT_EQ(find_first(L"xaby ab", L"ab"), 1u);
+  EXPECT_EQ(find_first(L"aaaa", L"aa"), 0u);
+  EXPECT_EQ(find_first(L"aabaabaab", L"aabaab"), 0u);
+  EXPECT_EQ(find_first(L"abababc", L"ababc"), 2u);
+  EXPECT_EQ(find_first(L"abc", L"abc"), 0u);
+  EXPECT_EQ(find_first(L"abc", L"ABC"), npos);
+}
+
+TEST(FindFirst, ComparesWideCharactersAndNulExactly) {
+  const std::wstring text{L'\u00e9', L'\0', L'\u2192', L'x', L'\u2192', L'\0', L'y'};
+  EXPECT_EQ(find_first(text, std::wstring{L'\0', L'y'}), 5u);
+  EXPECT_EQ(find_first(text, std::wstring{L'\u2192', L'\0'}), 4u);
+  EXPECT_EQ(find_first(text, std::wstring{L'\u2190'}), npos);
+}
+
+TEST(Occurrences, DoNotOverlapAndResumeAfterEachOne) {
+  EXPECT_EQ(walk(L"aaaaa", L"aa"), (std::vector<std::size_t>{0, 2}));
+  EXPECT_EQ(walk(L"aaa", L"aa"), (std::vector<std::size_t>{0}));
+  EXPECT_EQ(walk(L"a-b-c", L"-"), (std::vector<std::size_t>{1, 3}));
+  EXPECT_EQ(walk(L"abab", L"abab"), (std::vector<std::size_t>{0}));
+  EXPECT_EQ(walk(L"abc", L""), (std::vector<std::size_t>{}));
+  EXPECT_EQ(walk(L"", L"a"), (std::vector<std::size_t>{}));
+  EXPECT_EQ(walk(L"ab", L"abc"), (std::vector<std::size_t>{}));
+}
+
+TEST(Search, MatchesTryingEachPositionOnRandomTexts) {
+  // Short texts, searched directly, and texts on either side of kDirect, where the matcher
+  // takes over; two letters, so that occurrences overlap and near misses abound.
+  std::mt19937 random(20261207);
+  auto random_text = [&](std::size_t max_length) {
+    std::wstring text(random() % (max_length + 1), L'a');
+    for (wchar_t& c : text) c = random() % 2 ? L'a' : L'b';
+    return text;
+  };
+  for (int round = 0; round < 20000; ++round) {
+    const std::wstring text = random_text(round % 4 == 0 ? 2 * kDirect + 40 : 14);
+    const std::wstring sub = random_text(round % 8 == 0 ? 12 : 4);
+    ASSERT_EQ(find_first(text, sub), first_by_trying_each(text, sub)) << text.size();
+    ASSERT_EQ(walk(text, sub), each_occurrence(text, sub)) << text.size();
+    if (!sub.empty()) {
+      const std::size_t from = text.empty() ? 0 : random() % text.size();
+      const std::size_t after = first_by_trying_each(text.substr(from), sub);
+      ASSERT_EQ(Matcher(sub).find(text, from), after == npos ? npos : from + after);
+    }
+  }
+}
+
+TEST(AsInt32, KeepsNotFoundAndSaturatesPastTheLargest) {
+  EXPECT_EQ(as_int32(0), 0);
+  EXPECT_EQ(as_int32(2147483646), 2147483646);
+  EXPECT_EQ(as_int32(2147483647), 2147483647);
+  EXPECT_EQ(as_int32(2147483648u), 2147483647);
+  EXPECT_EQ(as_int32(4294967295u), 2147483647);
+  EXPECT_EQ(as_int32(npos), -1);
+}
+
+}  // namespace
+}  // namespace text_search

@@ -1,0 +1,18 @@
+#include "textjoin.h"
+
+#include "frame/plugin.h"
+
+namespace textjoin {
+
+std::wstring TextJoin::compute(const frame::Texts& texts, std::wstring_view delimiter) {
+  std::wstring joined;
+  for (frame::ULONG j = 0; j < texts.size(); ++j) {
+    if (j > 0) joined.append(delimiter);
+    joined.append(texts[j]);
+  }
+  return joined;
+}
+
+}  // namespace textjoin
+
+FRAME_NODE_PLUGIN(textjoin, textjoin::TextJoin)

@@ -1,0 +1,14 @@
+#include "textlength.h"
+
+#include "frame/plugin.h"
+#include "text_search/text_search.h"
+
+namespace textlength {
+
+std::int32_t TextLength::compute(std::wstring_view text) {
+  return text_search::as_int32(text.size());
+}
+
+}  // namespace textlength
+
+FRAME_NODE_PLUGIN(textlength, textlength::TextLength)

@@ -1,0 +1,30 @@
+// textlength: gives each evaluated element the count of characters of its text, as the host
+// counts them: one wide character each, so that on Windows a character outside 16 bits counts
+// as two.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "frame/node.h"
+
+namespace textlength {
+
+struct TextLength {
+  static constexpr frame::NodeTable<1> table{
+      .name = L"textlength",
+      // As graph nodes normally do: element k of the output from element k of the input.
+      .reading = frame::Reading::at_each_element,
+      .inputs = {{
+          // The text whose characters are counted.
+          {0, L"String", frame::kText, frame::kOnePerElement, frame::text_value(L"text")},
+      }},
+      // The count of characters.
+      .output = {200, L"Length", frame::kInteger, frame::kOnePerElement},
+  };
+
+  // The count of characters, NUL included; a count past 2^31 - 1 gives 2^31 - 1.
+  static std::int32_t compute(std::wstring_view text);
+};
+
+}  // namespace textlength
