@@ -35,8 +35,9 @@ XSI::CStatus unload_plugin(XSI::PluginRegistrar& registrar);
 
 // Runs an entry point's work and gives its status, or, when the work throws, a failure: no
 // exception may leave a plug-in, since a host built by another compiler cannot catch it. The
-// work's guards have released what it acquired on the way out, and no output element was
-// being written: a node's allocations all come before its walk.
+// work's guards have released what it acquired on the way out. No output element was being
+// written: a node read once at element 0 computes before its walk, and one read at each element
+// computes element k before writing it, so the elements before k stand and k is untouched.
 template <class Work>
 XSI::CStatus at_boundary(Work&& work) noexcept {
   try {
