@@ -1,7 +1,5 @@
 // ICENodeContext: the operations a plug-in calls during an evaluation. Each checks the handle
 // and the element it is given against the ledger, and hands values out as the host policy says.
-#include <bit>
-#include <cstdint>
 
 #include "evaluation_state.h"
 #include "refusal.h"
@@ -9,6 +7,7 @@
 namespace XSI {
 
 using xsi_host::PortData;
+using xsi_host::detail::element_of;
 using xsi_host::detail::EvaluationState;
 using xsi_host::detail::HostPolicy;
 using xsi_host::detail::or_refused;
@@ -23,16 +22,6 @@ constexpr ULONG kUnbound = kNotFound;
 EvaluationState& detached() {
   thread_local EvaluationState state;
   return state;
-}
-
-// The port behind the array held in slot, when it holds texts (or anything, unless texts_only)
-// and has an element i; else null, with a fault for an array not held or an element past the
-// count.
-PortData* element_of(EvaluationState& e, ULONG slot, SlotKind kind, ULONG i, const char* operation,
-                     bool texts_only) {
-  PortData* port = e.ledger.bound(slot, kind, operation);
-  if (!port || (texts_only && port->data_type() != siICENodeDataString)) return nullptr;
-  return e.ledger.within(*port, i, operation) ? port : nullptr;
 }
 
 }  // namespace
@@ -258,52 +247,6 @@ CStatus ICENodeContext::SetStringData2D(CBaseDataArray2D& array, ULONG i, ULONG 
     port->written_[i] = 1;
     return e.policy.reported(CStatus::OK);
   });
-}
-
-CStatus ICENodeContext::GetStringData2D(const CBaseDataArray2D& array, ULONG i, ULONG j,
-                                        const wchar_t*& out_text, ULONG& out_length) const {
-  EvaluationState& e = state();
-  out_text = L"";
-  out_length = 0;
-  return status_or_refused("GetStringData2D", [&] {
-    PortData* port = element_of(e, array.slot_, SlotKind::Array2D, i, "GetStringData2D", true);
-    if (!port) return CStatus(CStatus::Fail);
-    const xsi_host::detail::TextItems& texts = port->text_items_[i];
-    if (!e.ledger.within_items(*port, i, j, texts.count, "GetStringData2D"))
-      return CStatus(CStatus::Fail);
-    out_text = e.policy.text_to_read(texts.texts[j]);
-    out_length = static_cast<ULONG>(texts.texts[j].size());
-    return e.policy.reported(CStatus::OK);
-  });
-}
-
-// Element i of a one-value output of data_type becomes word, when the array holds it.
-CStatus ICENodeContext::set_data(CBaseDataArray& array, ULONG i, ULONG data_type,
-                                 std::uint32_t word, const char* operation) {
-  EvaluationState& e = state();
-  PortData* port = element_of(e, array.slot_, SlotKind::Array1D, i, operation, false);
-  if (!port || port->data_type() != data_type) return CStatus::Fail;
-  if (data_type == siICENodeDataBool) {
-    const std::uint32_t bit = std::uint32_t{1} << (i % 32);
-    port->words_[i / 32] = word ? (port->words_[i / 32] | bit) : (port->words_[i / 32] & ~bit);
-  } else {
-    port->words_[i] = word;
-  }
-  port->written_[i] = 1;
-  return e.policy.reported(CStatus::OK);
-}
-
-CStatus ICENodeContext::SetBooleanData(CBaseDataArray& array, ULONG i, bool value) {
-  return set_data(array, i, siICENodeDataBool, value ? 1 : 0, "SetBooleanData");
-}
-
-CStatus ICENodeContext::SetIntegerData(CBaseDataArray& array, ULONG i, std::int32_t value) {
-  return set_data(array, i, siICENodeDataLong, static_cast<std::uint32_t>(value), "SetIntegerData");
-}
-
-CStatus ICENodeContext::SetFloatData(CBaseDataArray& array, ULONG i, float value) {
-  return set_data(array, i, siICENodeDataFloat, std::bit_cast<std::uint32_t>(value),
-                  "SetFloatData");
 }
 
 // ---- Arrays and index sets ---------------------------------------------------------------

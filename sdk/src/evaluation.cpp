@@ -23,6 +23,13 @@ void record_refusal(const char* operation) noexcept {
     session->refusals.add(operation);
 }
 
+PortData* element_of(EvaluationState& e, ULONG slot, SlotKind kind, ULONG i, const char* operation,
+                     bool texts_only) {
+  PortData* port = e.ledger.bound(slot, kind, operation);
+  if (!port || (texts_only && port->data_type() != XSI::siICENodeDataString)) return nullptr;
+  return e.ledger.within(*port, i, operation) ? port : nullptr;
+}
+
 XSI::ICENodeContext EvaluationState::context() {
   XSI::ICENodeContext context;
   context.evaluation_ = this;

@@ -43,4 +43,10 @@ struct EvaluationState {
 // The evaluation whose call is in progress on the calling thread, if any.
 EvaluationState*& current_evaluation();
 
+// The port behind the array held in slot, when it holds texts (or anything, unless texts_only)
+// and has an element i; else null, with a fault for an array not held or an element past the
+// count.
+PortData* element_of(EvaluationState& e, ULONG slot, SlotKind kind, ULONG i, const char* operation,
+                     bool texts_only);
+
 }  // namespace xsi_host::detail
