@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "bench_host.h"
+#include "plain_replace.h"
 #include "text_search/text_search.h"
 
 namespace bench {
@@ -31,17 +32,6 @@ using xsi_host::Value;
 std::int32_t plain_find(std::wstring_view text, std::wstring_view sub) {
   const std::size_t at = sub.empty() ? std::wstring_view::npos : text.find(sub);
   return at == std::wstring_view::npos ? -1 : static_cast<std::int32_t>(at);
-}
-
-std::wstring plain_replace(std::wstring text, std::wstring_view find, std::wstring_view with,
-                           bool all) {
-  if (find.empty()) return text;
-  for (std::size_t at = text.find(find); at != std::wstring::npos;
-       at = text.find(find, at + with.size())) {
-    text.replace(at, find.size(), with);
-    if (!all) break;
-  }
-  return text;
 }
 
 std::wstring_view plain_slice(std::wstring_view text, std::int32_t start, std::int32_t length) {
@@ -134,7 +124,7 @@ XSI::CStatus textreplace_callback(XSI::ICENodeContext& c) {
     const auto* words = static_cast<const ULONG*>(in[3].GetData());
     const bool all = (words[k / 32] >> (k % 32) & 1u) != 0;
     if (literal) {
-      write_text(c, out, k, plain_replace(std::wstring(text), find, with, all));
+      write_text(c, out, k, tests::replaced_in_place(std::wstring(text), find, with, all));
       return;
     }
     result.clear();
@@ -191,8 +181,8 @@ Value expected(Evaluation& e, std::string_view node, ULONG k) {
   if (node == "textlength") return static_cast<std::int32_t>(text_of(e, 0, k).size());
   if (node == "textfind") return plain_find(text_of(e, 0, k), text_of(e, 1, k));
   if (node == "textreplace")
-    return plain_replace(text_of(e, 0, k), text_of(e, 1, k), text_of(e, 2, k),
-                         std::get<bool>(e.port(3)->value(k)));
+    return tests::replaced_in_place(text_of(e, 0, k), text_of(e, 1, k), text_of(e, 2, k),
+                                    std::get<bool>(e.port(3)->value(k)));
   if (node == "textslice")
     return std::wstring(plain_slice(text_of(e, 0, k), std::get<std::int32_t>(e.port(1)->value(k)),
                                     std::get<std::int32_t>(e.port(2)->value(k))));

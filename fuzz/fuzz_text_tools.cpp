@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "fuzz_input.h"
+#include "plain_replace.h"
 #include "plugin_trial.h"
 
 namespace {
@@ -45,17 +46,6 @@ std::int32_t first_position(const std::wstring& text, const std::wstring& sub) {
     if (i == sub.size()) return static_cast<std::int32_t>(at);
   }
   return -1;
-}
-
-std::wstring replaced(std::wstring text, const std::wstring& find, const std::wstring& with,
-                      bool all) {
-  if (find.empty()) return text;
-  for (std::size_t at = text.find(find); at != std::wstring::npos;
-       at = text.find(find, at + with.size())) {
-    text.replace(at, find.size(), with);
-    if (!all) break;
-  }
-  return text;
 }
 
 std::wstring sliced(const std::wstring& text, std::int32_t start, std::int32_t length) {
@@ -134,8 +124,8 @@ Value expected(std::size_t node, fuzz::Trial& trial, ULONG k) {
     case 1:
       return first_position(text_at(trial, 0, k), text_at(trial, 1, k));
     case 2:
-      return replaced(text_at(trial, 0, k), text_at(trial, 1, k), text_at(trial, 2, k),
-                      std::get<bool>(trial.value_at(3, k)));
+      return tests::replaced_in_place(text_at(trial, 0, k), text_at(trial, 1, k),
+                                      text_at(trial, 2, k), std::get<bool>(trial.value_at(3, k)));
     case 3:
       return sliced(text_at(trial, 0, k), std::get<std::int32_t>(trial.value_at(1, k)),
                     std::get<std::int32_t>(trial.value_at(2, k)));

@@ -5,21 +5,13 @@
 #include <random>
 #include <string>
 
+#include "plain_replace.h"
 #include "text_search/text_search.h"
 
 namespace textreplace {
 namespace {
 
-// The plain form: find from where the last replacement ended, replace in place, again.
-std::wstring replaced_in_place(std::wstring text, const std::wstring& find,
-                               const std::wstring& with, bool all) {
-  for (std::size_t at = find.empty() ? std::wstring::npos : text.find(find);
-       at != std::wstring::npos; at = text.find(find, at + with.size())) {
-    text.replace(at, find.size(), with);
-    if (!all) break;
-  }
-  return text;
-}
+using tests::replaced_in_place;
 
 // Texts long enough for the linear matcher and short enough for the direct search, results
 // held in the object and on the heap, with a replacement that holds what is found, one shorter
