@@ -130,10 +130,12 @@ class InputArray : public PortArray<Structure> {
       const sdk::Characters text = sdk::get_string_data(*this->context_, this->array_, i);
       return text.data ? std::wstring_view(text.data, text.length) : std::wstring_view();
     } else if constexpr (Structure == kOnePerElement && DataType == kBoolean) {
-      const ULONG* words = sdk::boolean_words(this->array_);
+      const auto* words =
+          static_cast<const ULONG*>(held_data([&] { return sdk::boolean_words(this->array_); }));
       return there && words && ((words[i / 32] >> (i % 32)) & 1u) != 0;
     } else if constexpr (Structure == kOnePerElement) {
-      const auto* numbers = sdk::numbers<Value<DataType>>(this->array_);
+      const auto* numbers = static_cast<const Value<DataType>*>(
+          held_data([&] { return sdk::numbers<Value<DataType>>(this->array_); }));
       return there && numbers ? numbers[i] : Value<DataType>{};
     } else {
       // The host promises the pointer and the count; the data type says what an item is.
@@ -151,7 +153,18 @@ class InputArray : public PortArray<Structure> {
   }
 
  private:
+  // The data of a one-value boolean or numeric array, fixed from acquisition to release: asked
+  // of the host when first read, once, not for every element.
+  template <class Ask>
+  const void* held_data(Ask&& ask) {
+    if (!asked_data_) data_ = ask();
+    asked_data_ = true;
+    return data_;
+  }
+
   bool asked_constant_ = false;
+  bool asked_data_ = false;
+  const void* data_ = nullptr;
 };
 
 // A text's characters, whether a text holds them or makes them (view()).
