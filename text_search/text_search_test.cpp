@@ -73,17 +73,30 @@ TEST(Occurrences, DoNotOverlapAndResumeAfterEachOne) {
 }
 
 TEST(Search, MatchesTryingEachPositionOnRandomTexts) {
-  // Short texts, searched directly, and texts on either side of kDirect, where the matcher
-  // takes over; two letters, so that occurrences overlap and near misses abound.
+  // Short texts, searched directly, and texts on either side of kDirect and far past it, where
+  // the scan for the sub-text's rarest character takes over, and where its comparisons run out
+  // of credit and the matcher takes over, at the start or in the middle of a walk. Two letters
+  // ("b" the rarer, scanned for, "a" the commoner), so that occurrences overlap and near misses
+  // abound, as common as each other or one of them seldom; now and then NUL and a character
+  // beyond ASCII, rarer than both, or one beyond the 16 bits of the Windows wchar_t.
   std::mt19937 random(20261207);
-  auto random_text = [&](std::size_t max_length) {
+  const wchar_t rare = sizeof(wchar_t) == 4 ? static_cast<wchar_t>(0x1f600) : L'\u00e9';
+  auto random_text = [&](std::size_t max_length, unsigned percent_b, bool others) {
     std::wstring text(random() % (max_length + 1), L'a');
-    for (wchar_t& c : text) c = random() % 2 ? L'a' : L'b';
+    for (wchar_t& c : text) {
+      c = random() % 100 < percent_b ? L'b' : L'a';
+      if (others && random() % 16 == 0) c = random() % 2 ? L'\0' : rare;
+    }
     return text;
   };
-  for (int round = 0; round < 20000; ++round) {
-    const std::wstring text = random_text(round % 4 == 0 ? 2 * kDirect + 40 : 14);
-    const std::wstring sub = random_text(round % 8 == 0 ? 12 : 4);
+  constexpr std::size_t kLengths[][2] = {
+      {14, 4}, {14, 4}, {2 * kDirect + 40, 4}, {2 * kDirect + 40, 12}, {1500, 3}, {1500, 90}};
+  for (int round = 0; round < 24000; ++round) {
+    const auto [text_length, sub_length] = kLengths[round % std::size(kLengths)];
+    const unsigned percent_b = round % 3 == 0 ? 50 : round % 3 == 1 ? 95 : 5;
+    const bool others = round % 5 == 0;
+    const std::wstring text = random_text(text_length, percent_b, others);
+    const std::wstring sub = random_text(sub_length, percent_b, others);
     ASSERT_EQ(find_first(text, sub), first_by_trying_each(text, sub)) << text.size();
     ASSERT_EQ(walk(text, sub), each_occurrence(text, sub)) << text.size();
     if (!sub.empty()) {
@@ -92,6 +105,19 @@ TEST(Search, MatchesTryingEachPositionOnRandomTexts) {
       ASSERT_EQ(Matcher(sub).find(text, from), after == npos ? npos : from + after);
     }
   }
+}
+
+TEST(Search, FindsTheOccurrenceRightAfterARunThatDefeatsTheScan) {
+  // "b" n times then "a", searched for "b" m - 1 times then "a": the scan stops at every "b" and
+  // each comparison reads about m characters, until the matcher takes over, at a place that
+  // moves with n and m; the occurrence may begin anywhere after it, the next place included.
+  for (const std::size_t m : {2u, 3u, 40u, 130u, 200u, 700u})
+    for (std::size_t n = m; n < m + 80; ++n) {
+      const std::wstring text = std::wstring(n, L'b') + L'a';
+      const std::wstring sub = std::wstring(m - 1, L'b') + L'a';
+      ASSERT_EQ(find_first(text, sub), n + 1 - m) << n << " " << m;
+      ASSERT_EQ(walk(text + text, sub), (std::vector<std::size_t>{n + 1 - m, 2 * n + 2 - m}));
+    }
 }
 
 TEST(AsInt32, KeepsNotFoundAndSaturatesPastTheLargest) {

@@ -1,6 +1,110 @@
 #include "text_search/text_search.h"
 
+#include <cwchar>
+
+#include "commonness.h"
+
 namespace text_search {
+
+namespace {
+
+// What the comparisons that fail past the next rarest character may read, in characters, per
+// character the scan reads, and before the scan has read any: enough that on ordinary text,
+// where hardly any comparison gets that far, the matcher never takes over; little enough that
+// where the scan stops at nearly every character and each comparison reads far (a run of one
+// character searched for a run of it and another), it takes over early, at a cost linear in
+// what was read. A comparison that fails at the next rarest character reads one character, and
+// the stop that led to it was paid for by the scan.
+constexpr std::size_t kCreditPerCharacter = 4;
+constexpr std::size_t kFirstCredit = 64;
+
+// Where in a sub-text (of two characters or more) its rarest character stands, and its next
+// rarest: each the first of its rank, so that where all are equally common the scan looks for
+// the first character, as the standard search does. A first character that is rare already is
+// taken at once, with the last (less often tied to it than the next: "qu", "ze"), so that a
+// short text is not read mostly to choose.
+struct Rarest {
+  std::size_t first = 0;
+  std::size_t second = 0;
+};
+
+Rarest rarest_of(std::wstring_view sub) {
+  Rarest at;
+  if (detail::commonness(sub[0]) <= detail::kRare) return {0, sub.size() - 1};
+  unsigned first = 256;
+  unsigned second = 256;
+  for (std::size_t i = 0; i < sub.size(); ++i) {
+    const unsigned rank = detail::commonness(sub[i]);
+    if (rank < first) {
+      second = first;
+      at.second = at.first;
+      first = rank;
+      at.first = i;
+    } else if (rank < second) {
+      second = rank;
+      at.second = i;
+    }
+  }
+  return at;
+}
+
+// What a scan found: the position of the first occurrence, or npos; or, when its credit ran
+// out, the place where the matcher is to take over.
+struct Scanned {
+  std::size_t at;
+  bool handed_over;
+};
+
+// The scan looks for the rarest character where it stands in every place the sub-text could
+// begin, from `from` to the last, and compares the sub-text at each stop: the next rarest
+// character first, then all from the start. The sub-text has two characters or more and fits
+// in the text after from. credit is what the comparisons may read before this scan's own
+// earnings, and what is left of it after.
+inline Scanned scan(std::wstring_view text, std::size_t from, std::wstring_view sub, Rarest rarest,
+                    std::size_t& credit) {
+  const wchar_t* const base = text.data();
+  const wchar_t* const s = sub.data();
+  const std::size_t length = sub.size();
+  const wchar_t first = s[rarest.first];
+  const wchar_t second = s[rarest.second];
+  const std::ptrdiff_t second_after_first =
+      static_cast<std::ptrdiff_t>(rarest.second) - static_cast<std::ptrdiff_t>(rarest.first);
+  const wchar_t* const start = base + from + rarest.first;
+  const wchar_t* const end = base + (text.size() - length) + rarest.first + 1;
+  const auto earned = [&](const wchar_t* scanned) {
+    return credit + kCreditPerCharacter * static_cast<std::size_t>(scanned - start);
+  };
+  std::size_t spent = 0;
+  for (const wchar_t* scanned = start; scanned < end;) {
+    const wchar_t* const hit =
+        std::wmemchr(scanned, first, static_cast<std::size_t>(end - scanned));
+    if (hit == nullptr) break;
+    scanned = hit + 1;
+    if (hit[second_after_first] != second) continue;
+    const wchar_t* const at = hit - rarest.first;
+    std::size_t same = 0;
+    while (same < length && at[same] == s[same]) ++same;
+    if (same == length) {
+      credit = earned(scanned) - spent;
+      return {static_cast<std::size_t>(at - base), false};
+    }
+    spent += same + 1;
+    if (spent > earned(scanned)) {
+      credit = 0;
+      return {static_cast<std::size_t>(at + 1 - base), true};
+    }
+  }
+  credit = earned(end) - spent;
+  return {npos, false};
+}
+
+// The first occurrence of a one-character sub-text, by the scan alone.
+std::size_t find_character(std::wstring_view text, std::size_t from, wchar_t c) {
+  const wchar_t* const hit = std::wmemchr(text.data() + from, c, text.size() - from);
+  return hit ? static_cast<std::size_t>(hit - text.data()) : npos;
+}
+
+}  // namespace
 
 Matcher::Matcher(std::wstring_view sub) : sub_(sub), border_(sub.size(), 0) {
   for (std::size_t i = 1, k = 0; i < sub.size(); ++i) {
@@ -21,20 +125,39 @@ std::size_t Matcher::find(std::wstring_view text, std::size_t from) const {
   return npos;
 }
 
+Searcher::Searcher(std::wstring_view sub) : sub_(sub), credit_(kFirstCredit + sub.size()) {
+  const Rarest rarest = rarest_of(sub);
+  rarest_ = rarest.first;
+  second_ = rarest.second;
+}
+
+std::size_t Searcher::find(std::wstring_view text, std::size_t from) {
+  if (from > text.size() || text.size() - from < sub_.size()) return npos;
+  if (matcher_) return matcher_->find(text, from);
+  if (sub_.size() == 1) return find_character(text, from, sub_[0]);
+  const Scanned scanned = scan(text, from, sub_, {rarest_, second_}, credit_);
+  if (!scanned.handed_over) return scanned.at;
+  matcher_.emplace(sub_);
+  return matcher_->find(text, scanned.at);
+}
+
 std::size_t find_first(std::wstring_view text, std::wstring_view sub) {
   if (sub.empty() || sub.size() > text.size()) return npos;
   if (text.size() <= kDirect) return text.find(sub);
-  return Matcher(sub).find(text, 0);
+  if (sub.size() == 1) return find_character(text, 0, sub[0]);
+  std::size_t credit = kFirstCredit + sub.size();
+  const Scanned scanned = scan(text, 0, sub, rarest_of(sub), credit);
+  return scanned.handed_over ? Matcher(sub).find(text, scanned.at) : scanned.at;
 }
 
 Occurrences::Occurrences(std::wstring_view text, std::wstring_view sub)
     : text_(text), sub_(sub), from_(sub.empty() || sub.size() > text.size() ? npos : 0) {
-  if (from_ == 0 && text.size() > kDirect) matcher_.emplace(sub);
+  if (from_ == 0 && text.size() > kDirect) searcher_.emplace(sub);
 }
 
 std::size_t Occurrences::next() {
   if (from_ == npos) return npos;
-  const std::size_t at = matcher_ ? matcher_->find(text_, from_) : text_.find(sub_, from_);
+  const std::size_t at = searcher_ ? searcher_->find(text_, from_) : text_.find(sub_, from_);
   from_ = at == npos ? npos : at + sub_.size();
   return at;
 }

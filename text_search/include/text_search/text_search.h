@@ -1,6 +1,7 @@
 // Finding a sub-text in a text, exactly, character by character (case and all), in time linear
-// in the text's length whatever the two hold. Host-free: characters of any width and NUL are
-// ordinary characters, and positions count wide characters.
+// in the text's length whatever the two hold, and on ordinary text at least as fast as the
+// standard library's search. Host-free: characters of any width and NUL are ordinary
+// characters, and positions count wide characters.
 //
 //   find_first(L"xaby ab", L"ab")   == 1
 //   find_first(L"aaa", L"aa")       == 0
@@ -19,9 +20,9 @@ namespace text_search {
 
 inline constexpr std::size_t npos = std::wstring_view::npos;
 
-// Texts up to this long are searched directly, by the standard search: its work, at most the
-// square of this, is less than building the matcher's table takes. Longer ones get the matcher,
-// linear in the lengths of both.
+// Texts up to this long are searched directly, by the standard search, which has less to set up
+// than a Searcher: on so short a text it is the faster, and its work is at most the square of
+// this. Longer ones get a Searcher, linear in the lengths of both.
 inline constexpr std::size_t kDirect = 128;
 
 // The Knuth-Morris-Pratt matcher of one sub-text, which it refers to and does not copy: the
@@ -55,6 +56,32 @@ class Matcher {
   std::vector<std::size_t> border_;
 };
 
+// The search of one sub-text, which it refers to and does not copy: the sub-text must outlive
+// it. It scans for the sub-text's rarest character (rarest in English text: the guess decides
+// the speed, never the result) with the C library's wmemchr, many characters per instruction,
+// and at each place the scan stops compares one more chosen character, then the whole sub-text.
+// Whole comparisons that fail are paid for from a credit that grows with the characters
+// scanned; once they cost more, a Matcher built then takes over for good. So a search takes
+// time linear in the text's length whatever the two hold, and on ordinary text, where the scan
+// stops seldom, it reads at the scan's speed, as the standard search does at its best.
+class Searcher {
+ public:
+  // sub is not empty.
+  explicit Searcher(std::wstring_view sub);
+
+  // Position of the first occurrence in text that begins at or after from, or npos. Linear in
+  // the characters read, and so is a walk of calls with from moving forward past each
+  // occurrence found: the credit carries over from one call to the next.
+  std::size_t find(std::wstring_view text, std::size_t from);
+
+ private:
+  std::wstring_view sub_;
+  std::size_t rarest_ = 0;          // where in sub the character scanned for stands
+  std::size_t second_ = 0;          // and the one compared first at each stop
+  std::size_t credit_;              // characters the comparisons that fail may still read
+  std::optional<Matcher> matcher_;  // once the credit runs out
+};
+
 // Position of the first occurrence of sub in text, or npos; an empty sub occurs nowhere.
 std::size_t find_first(std::wstring_view text, std::wstring_view sub);
 
@@ -72,7 +99,7 @@ class Occurrences {
   std::wstring_view text_;
   std::wstring_view sub_;
   std::size_t from_ = 0;
-  std::optional<Matcher> matcher_;  // for texts longer than kDirect
+  std::optional<Searcher> searcher_;  // for texts longer than kDirect
 };
 
 // A position or count of characters as the host's signed 32-bit integer: npos as -1, and one
