@@ -1,5 +1,9 @@
 #include "node_inputs.h"
 
+#include <algorithm>
+#include <map>
+#include <mutex>
+
 #include "evaluation_setup.h"
 #include "number_text/number_text.h"
 
@@ -37,18 +41,160 @@ std::wstring characters(int n) {
 
 std::pair<std::wstring, std::wstring> find_worst(int n) {
   const auto size = static_cast<std::size_t>(n);
-  return {std::wstring(size - 1, L'a') + L'b', std::wstring(size / 2 - 1, L'a') + L'b'};
+  return {std::wstring(size - 1, L'b') + L'a', std::wstring(size / 2 - 1, L'b') + L'a'};
 }
 
 std::pair<std::wstring, std::wstring> replace_worst(int n) {
   const auto size = static_cast<std::size_t>(n);
   std::size_t m = 1;
   while ((m + 1) * (m + 1) <= size) ++m;
-  const std::wstring block = std::wstring(2 * m, L'a') + L'b';
+  const std::wstring block = std::wstring(2 * m, L'b') + L'a';
   std::wstring text;
   while (text.size() + block.size() <= size) text += block;
-  text.append(size - text.size(), L'a');
-  return {text, std::wstring(m, L'a') + L'b'};
+  text.append(size - text.size(), L'b');
+  return {text, std::wstring(m, L'b') + L'a'};
+}
+
+namespace {
+
+// Common English words: the hundred most frequent first, which make about half of the words of
+// English prose, each weighted 1 / (its rank + 3); then words of the long tail, which share the
+// other half equally.
+constexpr std::size_t kFrequent = 100;
+constexpr std::wstring_view kVocabulary[] = {
+    L"the",       L"of",        L"and",       L"to",        L"a",           L"in",
+    L"is",        L"that",      L"it",        L"was",       L"for",         L"on",
+    L"are",       L"as",        L"with",      L"his",       L"they",        L"at",
+    L"be",        L"this",      L"from",      L"have",      L"or",          L"by",
+    L"one",       L"had",       L"not",       L"but",       L"what",        L"all",
+    L"were",      L"when",      L"we",        L"there",     L"can",         L"an",
+    L"your",      L"which",     L"their",     L"said",      L"if",          L"do",
+    L"will",      L"each",      L"about",     L"how",       L"up",          L"out",
+    L"them",      L"then",      L"she",       L"many",      L"some",        L"so",
+    L"these",     L"would",     L"other",     L"into",      L"has",         L"more",
+    L"her",       L"two",       L"like",      L"him",       L"see",         L"time",
+    L"could",     L"no",        L"make",      L"than",      L"first",       L"been",
+    L"its",       L"who",       L"now",       L"people",    L"my",          L"made",
+    L"over",      L"did",       L"down",      L"only",      L"way",         L"find",
+    L"use",       L"may",       L"water",     L"long",      L"little",      L"very",
+    L"after",     L"words",     L"called",    L"just",      L"where",       L"most",
+    L"know",      L"get",       L"through",   L"back",      L"much",        L"before",
+    L"go",        L"good",      L"new",       L"write",     L"our",         L"used",
+    L"me",        L"man",       L"too",       L"any",       L"day",         L"same",
+    L"right",     L"look",      L"think",     L"also",      L"around",      L"another",
+    L"came",      L"come",      L"work",      L"three",     L"word",        L"must",
+    L"because",   L"does",      L"part",      L"even",      L"place",       L"well",
+    L"such",      L"here",      L"take",      L"why",       L"things",      L"help",
+    L"put",       L"years",     L"different", L"away",      L"again",       L"off",
+    L"went",      L"old",       L"number",    L"great",     L"tell",        L"men",
+    L"say",       L"small",     L"every",     L"found",     L"still",       L"between",
+    L"name",      L"should",    L"home",      L"big",       L"give",        L"air",
+    L"line",      L"set",       L"own",       L"under",     L"read",        L"last",
+    L"never",     L"us",        L"left",      L"end",       L"along",       L"while",
+    L"might",     L"next",      L"sound",     L"below",     L"saw",         L"something",
+    L"thought",   L"both",      L"few",       L"those",     L"always",      L"looked",
+    L"show",      L"large",     L"often",     L"together",  L"asked",       L"house",
+    L"world",     L"going",     L"want",      L"school",    L"important",   L"until",
+    L"form",      L"food",      L"keep",      L"children",  L"feet",        L"land",
+    L"side",      L"without",   L"boy",       L"once",      L"animals",     L"life",
+    L"enough",    L"took",      L"sometimes", L"four",      L"head",        L"above",
+    L"kind",      L"began",     L"almost",    L"live",      L"page",        L"got",
+    L"earth",     L"need",      L"far",       L"hand",      L"high",        L"year",
+    L"mother",    L"light",     L"parts",     L"country",   L"father",      L"let",
+    L"night",     L"following", L"picture",   L"being",     L"study",       L"second",
+    L"eyes",      L"soon",      L"times",     L"story",     L"boys",        L"since",
+    L"white",     L"days",      L"ever",      L"paper",     L"hard",        L"near",
+    L"sentence",  L"better",    L"best",      L"across",    L"during",      L"today",
+    L"others",    L"however",   L"sure",      L"means",     L"knew",        L"try",
+    L"told",      L"young",     L"miles",     L"sun",       L"ways",        L"thing",
+    L"whole",     L"hear",      L"example",   L"heard",     L"several",     L"change",
+    L"answer",    L"room",      L"sea",       L"against",   L"top",         L"turned",
+    L"learn",     L"point",     L"city",      L"play",      L"toward",      L"five",
+    L"himself",   L"usually",   L"money",     L"seen",      L"car",         L"size",
+    L"quite",     L"question",  L"realized",  L"frozen",    L"quickly",     L"jump",
+    L"exactly",   L"equal",     L"problem",   L"company",   L"process",     L"complete",
+    L"possible",  L"public",    L"program",   L"computer",  L"special",     L"simple",
+    L"practice",  L"product",   L"space",     L"support",   L"develop",     L"experience",
+    L"community", L"perhaps",   L"report",    L"present",   L"political",   L"policy",
+    L"percent",   L"period",    L"position",  L"power",     L"price",       L"private",
+    L"project",   L"provide",   L"purpose",   L"capital",   L"carry",       L"case",
+    L"center",    L"certain",   L"chance",    L"character", L"check",       L"choice",
+    L"church",    L"class",     L"clear",     L"close",     L"cold",        L"common",
+    L"course",    L"cover",     L"create",    L"current",   L"black",       L"body",
+    L"book",      L"build",     L"business",  L"member",    L"market",      L"matter",
+    L"measure",   L"method",    L"minute",    L"moment",    L"month",       L"morning",
+    L"movement",  L"music",     L"village",   L"value",     L"various",     L"voice",
+    L"kitchen",   L"knowledge", L"become",    L"captain",   L"spring",      L"plant",
+    L"cup",       L"copy",      L"camp",      L"map",       L"temperature", L"compare",
+    L"speak",     L"happy",     L"happen",    L"deep",      L"stop",        L"complex",
+};
+
+// The cumulative weights of the vocabulary, in millionths.
+const std::vector<std::uint32_t>& cumulative_weights() {
+  static const std::vector<std::uint32_t> weights = [] {
+    std::vector<double> weight;
+    double frequent = 0;
+    for (std::size_t rank = 0; rank < kFrequent; ++rank)
+      frequent += weight.emplace_back(1.0 / static_cast<double>(rank + 3));
+    const std::size_t tail = std::size(kVocabulary) - kFrequent;
+    weight.resize(std::size(kVocabulary), frequent / static_cast<double>(tail));
+    std::vector<std::uint32_t> cumulative;
+    double sum = 0;
+    for (const double w : weight)
+      cumulative.push_back(static_cast<std::uint32_t>((sum += w) / (2 * frequent) * 1e6));
+    cumulative.back() = 1'000'000;
+    return cumulative;
+  }();
+  return weights;
+}
+
+}  // namespace
+
+std::wstring words(std::size_t n, std::uint32_t seed) {
+  const std::vector<std::uint32_t>& cumulative = cumulative_weights();
+  std::uint64_t state = 0x9e3779b97f4a7c15u * (seed + 1u);
+  auto random = [&state](std::uint32_t below) {  // xorshift64*, as good as a bench needs
+    state ^= state >> 12;
+    state ^= state << 25;
+    state ^= state >> 27;
+    return static_cast<std::uint32_t>((state * 0x2545f4914f6cdd1du) >> 32) % below;
+  };
+  const std::size_t body = n > kWordsEnding.size() ? n - kWordsEnding.size() : 0;
+  std::wstring text;
+  text.reserve(body + 32);
+  std::uint32_t left_in_sentence = 0;
+  while (text.size() < body) {
+    const std::uint32_t pick = random(1'000'000);
+    const auto word = kVocabulary[static_cast<std::size_t>(
+        std::upper_bound(cumulative.begin(), cumulative.end(), pick) - cumulative.begin())];
+    if (!text.empty()) text += left_in_sentence == 0 ? L". " : random(10) == 0 ? L", " : L" ";
+    if (left_in_sentence == 0) {
+      left_in_sentence = 6 + random(13);
+      text += static_cast<wchar_t>(word[0] - L'a' + L'A');
+      text += word.substr(1);
+    } else {
+      text += word;
+    }
+    --left_in_sentence;
+  }
+  text.resize(body);
+  text += kWordsEnding;
+  return text.substr(text.size() - n);
+}
+
+void set_up_ordinary(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& record,
+                     std::size_t characters, ULONG elements, std::wstring_view needle) {
+  static std::mutex mutex;
+  static std::map<std::pair<std::size_t, ULONG>, std::vector<std::wstring>> made;
+  const std::lock_guard<std::mutex> lock(mutex);
+  std::vector<std::wstring>& texts = made[{characters, elements}];
+  for (ULONG k = static_cast<ULONG>(texts.size()); k < elements; ++k)
+    texts.push_back(words(characters, k));
+  icehost::declare_ports(evaluation, record, elements);
+  for (ULONG k = 0; k < elements; ++k) {
+    evaluation.port(0)->set_text(k, texts[k]);
+    evaluation.port(1)->set_text(k, needle);
+  }
 }
 
 float float_item(ULONG k, ULONG i) {

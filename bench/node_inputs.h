@@ -50,18 +50,46 @@ std::pair<std::wstring, std::vector<Item>> pieces(int n);
 // half and one beyond it.
 std::wstring characters(int n);
 
-// A text of n characters and a sub-text of it: "a" n - 1 times then "b", and "a" n / 2 - 1
-// times then "b" (n at least 2). Trying each position compares about n * n / 4 characters before
+// The worst cases below are made of runs of "b" ended by "a": "b" is the rarer letter in English
+// text, so that a search which scans for the rarest character of the sub-text stops at every
+// character of a run, and each comparison there reads far, as trying each position does.
+//
+// A text of n characters and a sub-text of it: "b" n - 1 times then "a", and "b" n / 2 - 1
+// times then "a" (n at least 2). Trying each position compares about n * n / 4 characters before
 // the one occurrence, at n / 2; a linear search reads each character a bounded number of times.
 std::pair<std::wstring, std::wstring> find_worst(int n);
 
 // A text of n characters and a sub-text that occurs in it many times, never overlapping, each
-// after a near miss: blocks of "a" 2m times then "b", and "a" m times then "b", m the square
+// after a near miss: blocks of "b" 2m times then "a", and "b" m times then "a", m the square
 // root of n. Trying each position compares about n * m / 2 characters; each replacement that
 // moves the rest of the text, or restarts its search from the start, moves or reads about n;
 // replacing every occurrence, about sqrt(n) / 2 of them, in one pass reads each character
 // a bounded number of times.
 std::pair<std::wstring, std::wstring> replace_worst(int n);
+
+// Ordinary text: n characters of English-like prose, sentences of words drawn from a fixed
+// vocabulary of common words with the frequencies of English (a few very common, many rarer;
+// some hold a 'z', none begins with one), differing with the seed, then kWordsEnding, which
+// ends the text. Each of kOrdinaryNeedles occurs first in the ending or not at all, so that
+// finding it reads the whole text: a rare word, an absent word, one character and 40 characters.
+inline constexpr std::wstring_view kWordsEnding =
+    L" Zoe watched the particles as they settled slowly over the quieter harbour.";
+struct Needle {
+  std::string_view name;  // the benchmark's: textfind_<name>
+  std::wstring_view text;
+};
+inline constexpr Needle kOrdinaryNeedles[] = {
+    {"rare_word", L"particles"},
+    {"absent_word", L"zebra"},
+    {"one_character", L"Z"},
+    {"forty_characters", kWordsEnding.substr(kWordsEnding.size() - 40)},
+};
+std::wstring words(std::size_t n, std::uint32_t seed);
+
+// Declares textfind's ports over a batch of `elements` elements, then sets element k's text to
+// words(characters, k) (the texts made once per run and kept) and every sub-text to needle.
+void set_up_ordinary(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& record,
+                     std::size_t characters, ULONG elements, std::wstring_view needle);
 
 // Item i of element k: numbers of every length, signs and magnitudes, different from one
 // element to the next.

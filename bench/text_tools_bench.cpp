@@ -225,7 +225,39 @@ void text_tool(benchmark::State& state, const Callbacks& callbacks, Row row) {
   time_evaluations(state, evaluation, evaluate, check, batch, "per_element");
 }
 
+// textfind on ordinary text (node_inputs.h: words), each needle at 1,000 characters per element
+// over 10,000 elements and in one element of 10,000,000 characters, beside the ideal and the
+// literal, std::wstring_view::find, on the same texts.
+void textfind_ordinary(benchmark::State& state, Row row, std::wstring_view needle) {
+  const ULONG batch = batch_of(state);
+  Evaluation evaluation;
+  set_up_ordinary(evaluation, plugin("textfind").node(), static_cast<std::size_t>(size_of(state)),
+                  batch, needle);
+  const xsi_host::EvaluateFunction evaluate = row == Row::node    ? plugin("textfind").evaluate()
+                                              : row == Row::ideal ? textfind_callback<false>
+                                                                  : textfind_callback<true>;
+  const Check check = [batch](Evaluation& e) -> std::string {
+    for (ULONG k : checked_elements(batch))
+      if (e.port(200)->value(k) != expected(e, "textfind", k))
+        return "element " + std::to_string(k) + " is not the expected result";
+    return {};
+  };
+  time_evaluations(state, evaluation, evaluate, check, batch, "per_element");
+}
+
 const bool registered = [] {
+  constexpr std::pair<Row, const char*> rows[] = {
+      {Row::node, "node"}, {Row::ideal, "ideal"}, {Row::literal, "literal"}};
+  for (const Needle& needle : kOrdinaryNeedles)
+    for (const auto& [characters, batch] : {std::pair{1'000, 10'000}, std::pair{10'000'000, 1}})
+      for (const auto& [row, name] : rows)
+        benchmark::RegisterBenchmark(("textfind_" + std::string(needle.name) + "/" + name).c_str(),
+                                     [row = row, text = needle.text](benchmark::State& state) {
+                                       textfind_ordinary(state, row, text);
+                                     })
+            ->Args({characters, batch})
+            ->Unit(benchmark::kNanosecond);
+
   for (const Callbacks& callbacks : kCallbacks) {
     const bool search = callbacks.literal != nullptr;
     const auto run = [&callbacks](benchmark::State& state, Row row) {
