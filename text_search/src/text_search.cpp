@@ -8,13 +8,13 @@ namespace text_search {
 
 namespace {
 
-// What the comparisons that fail past the next rarest character may read, in characters, per
-// character the scan reads, and before the scan has read any: enough that on ordinary text,
-// where hardly any comparison gets that far, the matcher never takes over; little enough that
-// where the scan stops at nearly every character and each comparison reads far (a run of one
-// character searched for a run of it and another), it takes over early, at a cost linear in
-// what was read. A comparison that fails at the next rarest character reads one character, and
-// the stop that led to it was paid for by the scan.
+// What the whole comparisons that fail may read, in characters, per character the scan reads,
+// and before the scan has read any: enough that on ordinary text, where hardly any comparison
+// gets past the second character compared at a stop, the matcher never takes over; little
+// enough that where the scan stops at nearly every character and each comparison reads far (a
+// run of one character searched for a run of it and another), it takes over early, at a cost
+// linear in what was read. A comparison that fails at its second character reads one, and the
+// stop that led to it was paid for by the scan.
 constexpr std::size_t kCreditPerCharacter = 4;
 constexpr std::size_t kFirstCredit = 64;
 
@@ -22,7 +22,11 @@ constexpr std::size_t kFirstCredit = 64;
 // rarest: each the first of its rank, so that where all are equally common the scan looks for
 // the first character, as the standard search does. A first character that is rare already is
 // taken at once, with the last (less often tied to it than the next: "qu", "ze"), so that a
-// short text is not read mostly to choose.
+// short text is not read mostly to choose. A longer sub-text is ranked on its first kRanked
+// characters: a rare one is nearly always among them, and the choice then costs the same
+// however long the sub-text.
+constexpr std::size_t kRanked = 64;
+
 struct Rarest {
   std::size_t first = 0;
   std::size_t second = 0;
@@ -33,7 +37,7 @@ Rarest rarest_of(std::wstring_view sub) {
   if (detail::commonness(sub[0]) <= detail::kRare) return {0, sub.size() - 1};
   unsigned first = 256;
   unsigned second = 256;
-  for (std::size_t i = 0; i < sub.size(); ++i) {
+  for (std::size_t i = 0; i < sub.size() && i < kRanked; ++i) {
     const unsigned rank = detail::commonness(sub[i]);
     if (rank < first) {
       second = first;
@@ -125,7 +129,7 @@ std::size_t Matcher::find(std::wstring_view text, std::size_t from) const {
   return npos;
 }
 
-Searcher::Searcher(std::wstring_view sub) : sub_(sub), credit_(kFirstCredit + sub.size()) {
+Searcher::Searcher(std::wstring_view sub) : sub_(sub), credit_(kFirstCredit) {
   const Rarest rarest = rarest_of(sub);
   rarest_ = rarest.first;
   second_ = rarest.second;
@@ -145,7 +149,7 @@ std::size_t find_first(std::wstring_view text, std::wstring_view sub) {
   if (sub.empty() || sub.size() > text.size()) return npos;
   if (text.size() <= kDirect) return text.find(sub);
   if (sub.size() == 1) return find_character(text, 0, sub[0]);
-  std::size_t credit = kFirstCredit + sub.size();
+  std::size_t credit = kFirstCredit;
   const Scanned scanned = scan(text, 0, sub, rarest_of(sub), credit);
   return scanned.handed_over ? Matcher(sub).find(text, scanned.at) : scanned.at;
 }
