@@ -58,7 +58,7 @@ constexpr std::string_view kEvalUsage =
     "  --index FORM           the elements evaluated: range:C (0 to C-1, the default is\n"
     "                         range:N), list:5,-,2 (- is a hole) or bits:1011 (bit i is\n"
     "                         character i)\n"
-    "  --port ID              the output port pulled (default the node's output)\n"
+    "  --port ID              the output port pulled (default the node's first output)\n"
     "  --strict-host          the unforgiving host: the plug-in gets no more than the host's\n"
     "                         contract promises (garbage where it leaves values unread, stale\n"
     "                         storage, bits past a bit count); the results must not change\n"
@@ -71,7 +71,8 @@ constexpr std::string_view kDemoUsage =
     "usage: icehost demo\n"
     "\n"
     "For every plug-in in the plug-in folders: one line of what it registers, then its\n"
-    "evaluation with default inputs over elements 0 to 9 (runs of equal results merged).\n";
+    "evaluation with default inputs over elements 0 to 9 (runs of equal results merged), one\n"
+    "line per output, each named, for a node of several outputs.\n";
 
 bool is_help(std::string_view arg) { return arg == "--help" || arg == "-h"; }
 

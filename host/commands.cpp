@@ -49,8 +49,9 @@ int command_eval(const EvalOptions& options, std::ostream& out, std::ostream& er
   return report.failed() ? kExitFaults : kExitSuccess;
 }
 
-// Every plug-in found, with its default inputs over kDefaultElements elements. A plug-in that
-// fails to load or misbehaves is reported and the others still run.
+// Every plug-in found, with its default inputs over kDefaultElements elements, each of its
+// outputs pulled in turn. A plug-in that fails to load or misbehaves is reported and the others
+// still run.
 int command_demo(std::ostream& out, std::ostream& err, const EvaluationObserver& observe) {
   const std::filesystem::path here = program_dir();
   const std::vector<std::filesystem::path> plugins = all_plugins(here);
@@ -65,17 +66,27 @@ int command_demo(std::ostream& out, std::ostream& err, const EvaluationObserver&
     try {
       PluginLibrary library(path);
       print_demo_plugin(library, out);
-      if (!first_output(library.node())) {
+      std::vector<XSI::ULONG> outputs;
+      for (const xsi_host::PortRecord& port : library.node().ports)
+        if (!port.is_input) outputs.push_back(port.id);
+      if (outputs.empty()) {
         out << "  no output port to evaluate\n";
         code = kExitFaults;
         continue;
       }
-      const EvaluationReport report = evaluate(library, EvalOptions{});
-      if (observe) observe(report);
-      print_demo_evaluation(report, out);
-      if (report.failed()) {
-        err << failure_summary(report);
-        code = kExitFaults;
+      for (std::size_t i = 0; i < outputs.size(); ++i) {
+        // Each evaluation ends by unloading the plug-in: the next output gets it loaded afresh.
+        std::optional<PluginLibrary> again;
+        if (i > 0) again.emplace(path);
+        EvalOptions options;
+        options.port = outputs[i];
+        const EvaluationReport report = evaluate(again ? *again : library, options);
+        if (observe) observe(report);
+        print_demo_evaluation(report, outputs.size() > 1, out);
+        if (report.failed()) {
+          err << failure_summary(report);
+          code = kExitFaults;
+        }
       }
     } catch (const LoadError& error) {
       err << "icehost: " << error.what() << "\n";

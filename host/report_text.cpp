@@ -164,8 +164,9 @@ void print_demo_plugin(const PluginLibrary& library, std::ostream& out) {
       << "  category " << wide_to_utf8(node.categories) << "\n";
 }
 
-void print_demo_evaluation(const EvaluationReport& report, std::ostream& out) {
+void print_demo_evaluation(const EvaluationReport& report, bool named, std::ostream& out) {
   const auto& written = report.written;
+  if (named) out << "  " << report.port_name << " (" << report.port << ")";
   out << "  status " << report.status;
   if (written.empty()) out << "  nothing written";
   for (std::size_t i = 0; i < written.size();) {

@@ -29,7 +29,8 @@ void print_info(const RegistrationReport& report, std::ostream& out);
 void print_demo_plugin(const PluginLibrary& library, std::ostream& out);
 
 // demo: the status and the written elements on one line, runs of consecutive equal results
-// merged ("[0-9] \"text\""), then the faults.
-void print_demo_evaluation(const EvaluationReport& report, std::ostream& out);
+// merged ("[0-9] \"text\""), then the faults; named, after the pulled port's name and id
+// ("Count (201)"), as for a node of several outputs.
+void print_demo_evaluation(const EvaluationReport& report, bool named, std::ostream& out);
 
 }  // namespace icehost
