@@ -190,7 +190,7 @@ TEST(TextTools, AConstantInputStandsForEveryElementBesideVaryingOnes) {
   }
 }
 
-// What each registers, in order, and the line it logs at unload.
+// What each registers, in order, and the line it logs at unload; textnumber's too.
 TEST(TextTools, RegisterTheirPortsAndLogTheirUnload) {
   const ULONG none = XSI::kNotFound;
   auto in = [none](ULONG id, ULONG type, ULONG structure, const wchar_t* name, Value value) {
@@ -198,17 +198,17 @@ TEST(TextTools, RegisterTheirPortsAndLogTheirUnload) {
                           {id, 100u, type, structure, 63u, std::wstring(name), std::wstring(name),
                            value, Value(), Value(), none, none, 402u}};
   };
-  auto out = [none](ULONG type, const wchar_t* name) {
+  auto out = [none](ULONG type, const wchar_t* name, ULONG id = 200) {
     return xsi_host::Call{
         "AddOutputPort",
-        {200u, type, 1u, 63u, std::wstring(name), std::wstring(name), none, none, 402u}};
+        {id, type, 1u, 63u, std::wstring(name), std::wstring(name), none, none, 402u}};
   };
-  constexpr ULONG kText = 131072, kBoolean = 1, kInteger = 2, kOne = 1, kArray = 2;
+  constexpr ULONG kText = 131072, kBoolean = 1, kInteger = 2, kFloat = 4, kOne = 1, kArray = 2;
   const std::pair<const wchar_t*, std::vector<xsi_host::Call>> nodes[] = {
       {L"textlength", {in(0, kText, kOne, L"String", text(L"text")), out(kInteger, L"Length")}},
       {L"textfind",
        {in(0, kText, kOne, L"String", text(L"text")), in(1, kText, kOne, L"SubString", text(L"x")),
-        out(kInteger, L"Position")}},
+        out(kInteger, L"Position"), out(kInteger, L"Count", 201)}},
       {L"textreplace",
        {in(0, kText, kOne, L"String", text(L"a-b-c")), in(1, kText, kOne, L"Find", text(L"-")),
         in(2, kText, kOne, L"With", text(L"+")), in(3, kBoolean, kOne, L"ReplaceAll", false),
@@ -219,6 +219,9 @@ TEST(TextTools, RegisterTheirPortsAndLogTheirUnload) {
       {L"textjoin",
        {in(0, kText, kArray, L"Strings", text(L"")), in(1, kText, kOne, L"Delimiter", text(L",")),
         out(kText, L"Result")}},
+      {L"textnumber",
+       {in(0, kText, kOne, L"String", text(L"12.5 m")), out(kFloat, L"Value"),
+        out(kInteger, L"Length", 201)}},
   };
   for (const auto& [node, calls] : nodes) {
     const std::string name(node, node + std::wcslen(node));
