@@ -63,24 +63,18 @@ std::int32_t occurrences(const std::wstring& text, const std::wstring& sub) {
   return count;
 }
 
-// The number strtof reads at the start of text in the C locale, and how many characters it read;
-// but hexadecimal, which the node does not read, as its "0". A character beyond ASCII, or NUL, is
-// neither white space nor part of a number: it reads as '#'. Every NaN as the quiet one, its
-// sign kept.
+// The number strtof reads at the start of text in the C locale, and its length; but hexadecimal,
+// which the node does not read, as its "0". A character beyond ASCII, or NUL, reads as '#'.
+// Every NaN as the quiet one, its sign kept.
 std::pair<float, std::int32_t> leading_number(const std::wstring& text) {
   std::string narrow;
   for (const wchar_t c : text) narrow += c > 0 && c < 128 ? static_cast<char>(c) : '#';
   char* end = nullptr;
   float value = std::strtof(narrow.c_str(), &end);
   auto length = static_cast<std::size_t>(end - narrow.c_str());
-  std::size_t zero = narrow.find_first_not_of(" \t\n\v\f\r");
-  const bool negative = zero != std::string::npos && narrow[zero] == '-';
-  if (zero != std::string::npos && (negative || narrow[zero] == '+')) ++zero;
-  const bool hexadecimal =
-      zero != std::string::npos && length > zero + 1 &&
-      (narrow.compare(zero, 2, "0x") == 0 || narrow.compare(zero, 2, "0X") == 0);
-  if (hexadecimal) {
-    value = negative ? -0.0f : 0.0f;
+  const std::size_t zero = narrow.find_first_not_of(" \t\n\v\f\r+-");
+  if (length > zero + 1 && (narrow[zero + 1] | 0x20) == 'x') {
+    value = std::copysign(0.0f, value);
     length = zero + 1;
   }
   if (std::isnan(value)) value = std::copysign(std::numeric_limits<float>::quiet_NaN(), value);

@@ -271,11 +271,8 @@ TEST(Demo, OneLineAndTheDefaultEvaluationPerPlugin) {
       << outcome.out;
   // A node of several outputs: each evaluated in turn, its line named.
   EXPECT_NE(
-      outcome.out.find("textfind  textfind Plugin 1.0  in: String, SubString  out: Position "
-                       "(200), Count (201)  category Custom ICENode\n  Position (200)  status "
-                       "0  [0-9] 2\n  Count (201)  status 0  [0-9] 1\n"),
-      std::string::npos)
-      << outcome.out;
+      outcome.out.find("\n  Position (200)  status 0  [0-9] 2\n  Count (201)  status 0  [0-9] 1"),
+      std::string::npos);
 }
 
 TEST(Help, EveryCommandPrintsUsage) {

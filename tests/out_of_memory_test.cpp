@@ -129,13 +129,6 @@ std::vector<Case> cases_of(const std::string& node) {
                                           if (e.port(3)) e.port(3)->set_boolean(1, true);
                                           if (e.port(201)) e.pull(201);
                                         }}};
-  // Numbers too long to be read on the stack, the Length pulled.
-  if (node == "textnumber")
-    return {kDefaults, kEmptyIndexSet, {"long numbers", [](xsi_host::Evaluation& e) {
-                                          for (ULONG k = 0; k < kElements; ++k)
-                                            e.port(0)->set_text(k, repeated(L"1", 100) + L".5e3 m");
-                                          e.pull(201);
-                                        }}};
   if (node == "textjoin")
     return {kDefaults, kEmptyIndexSet, {"long arrays", [](xsi_host::Evaluation& e) {
                                           const std::vector<std::wstring> items(

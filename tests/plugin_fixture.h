@@ -79,25 +79,20 @@ class PluginTest : public ::testing::Test {
     return {value, value};
   }
 
-  // Fills output port out_id with its sentinel, pulls it and evaluates over index, expects
-  // exactly the elements index holds written, of that output alone, and gives what each element
-  // of the output holds.
+  // Fills output port out_id with its sentinel, evaluates over index, expects exactly the
+  // elements index holds written, and gives what each element of the output holds.
   std::vector<std::vector<xsi_host::Value>> evaluate_over(const icehost::IndexChoice& index,
                                                           XSI::ULONG out_id = 200) {
     xsi_host::PortData& out = port(out_id);
     const XSI::ULONG elements = out.element_count();
     for (XSI::ULONG k = 0; k < elements; ++k) icehost::store(out, k, sentinel(out));
-    evaluation_.pull(out_id);
     index.apply(evaluation_, elements);
-    const std::size_t written = evaluate().size();
+    evaluate();
     std::vector<std::vector<xsi_host::Value>> held;
-    std::size_t due = 0;
     for (XSI::ULONG k = 0; k < elements; ++k) {
       EXPECT_EQ(out.written(k), index.holds(k, elements)) << "element " << k;
-      due += index.holds(k, elements) ? 1 : 0;
       held.push_back(out.items(k));
     }
-    EXPECT_EQ(written, due) << "an output not pulled was written";
     return held;
   }
 

@@ -1,8 +1,7 @@
 // The shape matrix: a node of each port shape (tests/shapes), built with the kit and loaded
 // through the real loader, echoes its input element by element. Every shape is read and written
 // at exactly the evaluated elements, over each form of index set; a constant input stands for
-// every element; inputs of two shapes, one constant and one varying, combine element by element;
-// a node of two outputs registers both and evaluates the one pulled, alone.
+// every element; inputs of two shapes, one constant and one varying, combine element by element.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -149,50 +148,6 @@ TEST_F(Counted, GivesEachElementTheCountOfItsTexts) {
   const std::vector<std::vector<Value>> held = evaluate_over(tests::index_range(kElements));
   for (ULONG k = 0; k < kElements; ++k)
     EXPECT_EQ(held[k], std::vector<Value>{static_cast<std::int32_t>(k % 4)});
-}
-
-struct Parted : Shapes {
-  Parted() : Shapes("parted") {}
-};
-
-// Each output written at exactly the evaluated elements while the other keeps what it held; the
-// other output's computation never run (it throws on the text "throws <its id>", which would fail
-// the call); a port that is neither output pulled, nothing acquired.
-TEST_F(Parted, RegistersBothOutputsAndEvaluatesThePulledOneAlone) {
-  const ULONG none = XSI::kNotFound;
-  auto out = [none](ULONG id, ULONG type, ULONG structure, const wchar_t* name) {
-    return xsi_host::Call{
-        "AddOutputPort",
-        {id, type, structure, 63u, std::wstring(name), std::wstring(name), none, none, 402u}};
-  };
-  tests::expect_registration(
-      library_, L"parted",
-      {{"AddInputPort",
-        {0u, 100u, XSI::siICENodeDataString, 1u, 63u, std::wstring(L"Text"), std::wstring(L"Text"),
-         Value(), Value(), Value(), none, none, 402u}},
-       out(200, XSI::siICENodeDataString, XSI::siICENodeStructureArray, L"Characters"),
-       out(201, XSI::siICENodeDataLong, XSI::siICENodeStructureSingle, L"Count")});
-
-  for (ULONG k = 0; k < kElements; ++k)
-    port(0).set_text(k, std::wstring(k, static_cast<wchar_t>(L'a' + k)));
-  for (const icehost::IndexChoice& index : tests::every_index_form(kElements)) {
-    const std::vector<std::vector<Value>> counts = evaluate_over(index, 201);
-    const std::vector<std::vector<Value>> characters = evaluate_over(index, 200);
-    for (ULONG k = 0; k < kElements; ++k) {
-      if (!index.holds(k, kElements)) continue;
-      EXPECT_EQ(counts[k], std::vector<Value>{static_cast<std::int32_t>(k)});
-      EXPECT_EQ(characters[k],
-                std::vector<Value>(k, std::wstring(1, static_cast<wchar_t>(L'a' + k))));
-    }
-  }
-
-  for (const ULONG pulled : {200u, 201u}) {
-    const std::wstring other = pulled == 200 ? L"throws 201" : L"throws 200";
-    for (ULONG k = 0; k < kElements; ++k) port(0).set_text(k, other);
-    evaluate_over(tests::index_range(kElements), pulled);
-  }
-  evaluation_.pull(0);
-  EXPECT_EQ(evaluation_.run(library_.evaluate()).acquisitions, 0u);
 }
 
 }  // namespace

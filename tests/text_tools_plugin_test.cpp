@@ -190,7 +190,7 @@ TEST(TextTools, AConstantInputStandsForEveryElementBesideVaryingOnes) {
   }
 }
 
-// What each registers, in order, and the line it logs at unload; textnumber's too.
+// What each registers, in order, and the line it logs at unload.
 TEST(TextTools, RegisterTheirPortsAndLogTheirUnload) {
   const ULONG none = XSI::kNotFound;
   auto in = [none](ULONG id, ULONG type, ULONG structure, const wchar_t* name, Value value) {
@@ -203,7 +203,7 @@ TEST(TextTools, RegisterTheirPortsAndLogTheirUnload) {
         "AddOutputPort",
         {id, type, 1u, 63u, std::wstring(name), std::wstring(name), none, none, 402u}};
   };
-  constexpr ULONG kText = 131072, kBoolean = 1, kInteger = 2, kFloat = 4, kOne = 1, kArray = 2;
+  constexpr ULONG kText = 131072, kBoolean = 1, kInteger = 2, kOne = 1, kArray = 2;
   const std::pair<const wchar_t*, std::vector<xsi_host::Call>> nodes[] = {
       {L"textlength", {in(0, kText, kOne, L"String", text(L"text")), out(kInteger, L"Length")}},
       {L"textfind",
@@ -219,9 +219,6 @@ TEST(TextTools, RegisterTheirPortsAndLogTheirUnload) {
       {L"textjoin",
        {in(0, kText, kArray, L"Strings", text(L"")), in(1, kText, kOne, L"Delimiter", text(L",")),
         out(kText, L"Result")}},
-      {L"textnumber",
-       {in(0, kText, kOne, L"String", text(L"12.5 m")), out(kFloat, L"Value"),
-        out(kInteger, L"Length", 201)}},
   };
   for (const auto& [node, calls] : nodes) {
     const std::string name(node, node + std::wcslen(node));
