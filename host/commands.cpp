@@ -62,37 +62,32 @@ int command_demo(std::ostream& out, std::ostream& err, const EvaluationObserver&
     return kExitFaults;
   }
   int code = kExitSuccess;
+  std::vector<DemoLine> lines;
   for (const std::filesystem::path& path : plugins) {
     try {
       PluginLibrary library(path);
-      print_demo_plugin(library, out);
-      std::vector<XSI::ULONG> outputs;
-      for (const xsi_host::PortRecord& port : library.node().ports)
-        if (!port.is_input) outputs.push_back(port.id);
-      if (outputs.empty()) {
-        out << "  no output port to evaluate\n";
-        code = kExitFaults;
-        continue;
-      }
-      for (std::size_t i = 0; i < outputs.size(); ++i) {
+      std::vector<EvaluationReport> reports;
+      for (const xsi_host::PortRecord& port : library.node().ports) {
+        if (port.is_input) continue;
         // Each evaluation ends by unloading the plug-in: the next output gets it loaded afresh.
         std::optional<PluginLibrary> again;
-        if (i > 0) again.emplace(path);
+        if (!reports.empty()) again.emplace(path);
         EvalOptions options;
-        options.port = outputs[i];
-        const EvaluationReport report = evaluate(again ? *again : library, options);
-        if (observe) observe(report);
-        print_demo_evaluation(report, outputs.size() > 1, out);
-        if (report.failed()) {
-          err << failure_summary(report);
-          code = kExitFaults;
-        }
+        options.port = port.id;
+        reports.push_back(evaluate(again ? *again : library, options));
+        if (observe) observe(reports.back());
+        if (reports.back().failed()) err << failure_summary(reports.back());
       }
+      lines.push_back(demo_line(library, reports));
+      for (const EvaluationReport& report : reports)
+        if (report.failed()) code = kExitFaults;
+      if (reports.empty()) code = kExitFaults;
     } catch (const LoadError& error) {
       err << "icehost: " << error.what() << "\n";
       code = kExitFaults;
     }
   }
+  print_demo(lines, out);
   return code;
 }
 
