@@ -120,12 +120,14 @@ std::vector<Case> cases_of(const std::string& node) {
         {"a long text",
          [](xsi_host::Evaluation& e) { e.port(7)->set_text(0, repeated(L"\u00e9x\u2192", 300)); }},
         {"an empty text", [](xsi_host::Evaluation& e) { e.port(7)->set_text(0, L""); }}};
-  // The nodes read at each element: texts longer than the direct search, with occurrences.
+  // The nodes read at each element: texts longer than the direct search, with occurrences;
+  // textfind's Count pulled.
   if (node == "textlength" || node == "textfind" || node == "textreplace" || node == "textslice")
     return {kDefaults, kEmptyIndexSet, {"long texts", [](xsi_host::Evaluation& e) {
                                           for (ULONG k = 0; k < kElements; ++k)
                                             e.port(0)->set_text(k, repeated(L"a-b", 100));
                                           if (e.port(3)) e.port(3)->set_boolean(1, true);
+                                          if (e.port(201)) e.pull(201);
                                         }}};
   if (node == "textjoin")
     return {kDefaults, kEmptyIndexSet, {"long arrays", [](xsi_host::Evaluation& e) {
@@ -163,11 +165,11 @@ bool untouched(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& nod
 
 const char* const kNodes[] = {"kestrune",    "palvane",   "dromlet",    "ocherin",
                               "vireth",      "tamsel",    "textlength", "textfind",
-                              "textreplace", "textslice", "textjoin"};
+                              "textreplace", "textslice", "textjoin",   "textnumber"};
 
 bool reads_at_each_element(const std::string& node) {
   return node == "textlength" || node == "textfind" || node == "textreplace" ||
-         node == "textslice" || node == "textjoin";
+         node == "textslice" || node == "textjoin" || node == "textnumber";
 }
 
 TEST(OutOfMemory, EveryAllocationOfEveryCallFailsInTurn) {
