@@ -96,6 +96,12 @@ std::wstring repeated(const std::wstring& motif, std::size_t times) {
 const Case kDefaults{"defaults", [](xsi_host::Evaluation&) {}};
 const Case kEmptyIndexSet{"an empty index set", [](xsi_host::Evaluation& e) { e.index_range(0); }};
 
+bool reads_at_each_element(const std::string& node) {
+  return node == "textlength" || node == "textfind" || node == "textreplace" ||
+         node == "textslice" || node == "textjoin" || node == "textcase" || node == "texttrim" ||
+         node == "textmatch" || node == "textsplit";
+}
+
 std::vector<Case> cases_of(const std::string& node) {
   if (node == "kestrune")
     return {kDefaults,
@@ -120,11 +126,19 @@ std::vector<Case> cases_of(const std::string& node) {
         {"a long text",
          [](xsi_host::Evaluation& e) { e.port(7)->set_text(0, repeated(L"\u00e9x\u2192", 300)); }},
         {"an empty text", [](xsi_host::Evaluation& e) { e.port(7)->set_text(0, L""); }}};
-  // The nodes read at each element: texts longer than the direct search, with occurrences.
-  if (node == "textlength" || node == "textfind" || node == "textreplace" || node == "textslice")
+  // The nodes read at each element: texts longer than the direct search and than a result
+  // holds in itself, with occurrences; element 1 replacing every occurrence, or ignoring case.
+  if (node == "textsplit")
+    return {kDefaults, kEmptyIndexSet, {"long texts cut often", [](xsi_host::Evaluation& e) {
+                                          for (ULONG k = 0; k < kElements; ++k) {
+                                            e.port(0)->set_text(k, repeated(L"a-b", 100));
+                                            e.port(1)->set_text(k, L"-");
+                                          }
+                                        }}};
+  if (node != "textjoin" && reads_at_each_element(node))
     return {kDefaults, kEmptyIndexSet, {"long texts", [](xsi_host::Evaluation& e) {
                                           for (ULONG k = 0; k < kElements; ++k)
-                                            e.port(0)->set_text(k, repeated(L"a-b", 100));
+                                            e.port(0)->set_text(k, repeated(L"A-b", 100));
                                           if (e.port(3)) e.port(3)->set_boolean(1, true);
                                         }}};
   if (node == "textjoin")
@@ -161,14 +175,9 @@ bool untouched(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& nod
   return true;
 }
 
-const char* const kNodes[] = {"kestrune",    "palvane",   "dromlet",    "ocherin",
-                              "vireth",      "tamsel",    "textlength", "textfind",
-                              "textreplace", "textslice", "textjoin"};
-
-bool reads_at_each_element(const std::string& node) {
-  return node == "textlength" || node == "textfind" || node == "textreplace" ||
-         node == "textslice" || node == "textjoin";
-}
+const char* const kNodes[] = {"kestrune", "palvane",    "dromlet",  "ocherin",     "vireth",
+                              "tamsel",   "textlength", "textfind", "textreplace", "textslice",
+                              "textjoin", "textcase",   "texttrim", "textmatch",   "textsplit"};
 
 TEST(OutOfMemory, EveryAllocationOfEveryCallFailsInTurn) {
   for (const char* node : kNodes) {
