@@ -2,8 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <cstdint>
+#include <cwchar>
+#include <initializer_list>
 #include <string>
 
 #include "plain_unicode.h"
@@ -23,7 +24,8 @@ void for_every_character(Check&& check) {
   constexpr std::uint32_t kLast = WCHAR_MAX < 0x10FFFF ? WCHAR_MAX : 0x110000;
   for (std::uint32_t code = 0; code <= kLast; ++code) check(static_cast<wchar_t>(code));
   if constexpr (WCHAR_MAX > 0xFFFF)
-    for (const wchar_t c : {wchar_t{WCHAR_MIN}, wchar_t{-1}, wchar_t{WCHAR_MAX}}) check(c);
+    for (const long long c : std::initializer_list<long long>{WCHAR_MIN, -1, WCHAR_MAX})
+      check(static_cast<wchar_t>(c));
 }
 
 TEST(Tables, AgreeWithTheDatabaseForEveryCharacter) {
