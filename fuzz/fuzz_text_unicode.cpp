@@ -1,17 +1,11 @@
-// textcase, texttrim, textmatch and textsplit through the host, one of them per input: each
-// element of each input its own text (or mode, or switch), any input possibly handed over as
-// constant, checked element by element against the rule done another way, on the case
-// mappings and White_Space set read from the Unicode Character Database's own files
-// (plain_unicode.h): each character mapped alone, white space stepped over from either end,
-// every position tried, pieces cut as the text is walked a character at a time.
-//
-// The input chooses the node first (its last byte), then the ports, the pulled port and the
-// index set (plugin_trial.h), then which input is constant and what each element holds; its
-// front holds four texts, from which each element's texts are taken, alone, two joined, or
-// upper-cased, so that one often holds another or differs from it by case alone.
+// textcase, texttrim, textmatch and textsplit through the host, one of them per input (its last
+// byte), each element of each input its own value, any input possibly constant: checked element
+// by element against the rule done another way, on the case mappings and White_Space set read
+// from the Unicode Character Database's own files (plain_unicode.h). The input's front holds
+// four texts; each element's texts are one of them, two joined, or one upper-cased, so that one
+// often holds another or differs from it by case alone.
 #include <algorithm>
 #include <array>
-#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -48,44 +42,26 @@ std::wstring cased(std::wstring text, bool upper) {
 
 std::wstring trimmed(std::wstring text, std::int32_t mode) {
   const auto white = [](wchar_t c) { return database().is_white_space(c); };
-  const auto from_start = [&] {
-    while (!text.empty() && white(text.front())) text.erase(0, 1);
-  };
-  const auto from_end = [&] {
-    while (!text.empty() && white(text.back())) text.pop_back();
-  };
-  switch (mode) {
-    case 1:
-      from_start();
-      break;
-    case 2:
-      from_end();
-      break;
-    default:
-      from_start();
-      from_end();
-  }
+  while (mode != 2 && !text.empty() && white(text.front())) text.erase(0, 1);
+  while (mode != 1 && !text.empty() && white(text.back())) text.pop_back();
   return text;
 }
 
+// Every position tried.
 bool matches(std::wstring text, std::wstring key, std::int32_t mode, bool ignore_case) {
   if (ignore_case) text = cased(text, false), key = cased(key, false);
-  const bool fits = key.size() <= text.size();
-  switch (mode) {
-    case 1:
-      return fits && text.compare(0, key.size(), key) == 0;
-    case 2:
-      return fits && text.compare(text.size() - key.size(), key.size(), key) == 0;
-    case 3:
-      return text == key;
-    default:
-      for (std::size_t at = 0; at + key.size() <= text.size(); ++at)
-        if (std::equal(key.begin(), key.end(), text.begin() + static_cast<std::ptrdiff_t>(at)))
-          return true;
-      return false;
-  }
+  const std::size_t last = text.size() < key.size() ? 0 : text.size() - key.size() + 1;
+  bool found = false;
+  for (std::size_t at = 0; at < last; ++at)
+    if (text.compare(at, key.size(), key) == 0 && (mode == 1   ? at == 0
+                                                   : mode == 2 ? at + 1 == last
+                                                   : mode == 3 ? key == text
+                                                               : true))
+      found = true;
+  return found;
 }
 
+// The text walked a character at a time.
 std::vector<Value> pieces(const std::wstring& text, const std::wstring& delimiter) {
   std::vector<Value> found;
   std::wstring piece;
@@ -103,7 +79,6 @@ std::vector<Value> pieces(const std::wstring& text, const std::wstring& delimite
 
 // ---- The inputs ------------------------------------------------------------------------
 
-// A text of the pool, two of them joined, or one upper-cased.
 std::wstring pool_text(fuzz::FuzzInput& input, const std::vector<std::wstring>& pool) {
   const std::size_t pick = input.choice(3 * kPool);
   if (pick < kPool) return pool[pick];
@@ -111,13 +86,8 @@ std::wstring pool_text(fuzz::FuzzInput& input, const std::vector<std::wstring>& 
   return cased(pool[pick - 2 * kPool], true);
 }
 
-// The modes, one either side of them, or any integer.
-std::int32_t mode(fuzz::FuzzInput& input) {
-  const std::size_t pick = input.choice(7);
-  return pick < 6 ? static_cast<std::int32_t>(pick) - 1 : input.integer_item();
-}
-
-// Fills every element of every input port, each port's constant flag chosen first.
+// Every element of every input port, each port's constant flag first: a mode from -1 to 4 or
+// any integer.
 void fill_inputs(fuzz::FuzzInput& input, fuzz::Trial& trial, const xsi_host::NodeRecord& node,
                  const std::vector<std::wstring>& pool) {
   for (const xsi_host::PortRecord& record : node.ports) {
@@ -125,31 +95,26 @@ void fill_inputs(fuzz::FuzzInput& input, fuzz::Trial& trial, const xsi_host::Nod
     xsi_host::PortData& port = trial.input(record.id);
     port.constant = input.flag();
     for (ULONG k = 0; k < port.element_count(); ++k) {
-      if (record.data_type == XSI::siICENodeDataBool)
+      if (record.data_type == XSI::siICENodeDataBool) {
         port.set_boolean(k, input.flag());
-      else if (record.data_type == XSI::siICENodeDataLong)
-        port.set_integer(k, mode(input));
-      else
+      } else if (record.data_type == XSI::siICENodeDataLong) {
+        const std::size_t pick = input.choice(7);
+        port.set_integer(k, pick < 6 ? static_cast<std::int32_t>(pick) - 1 : input.integer_item());
+      } else {
         port.set_text(k, pool_text(input, pool));
+      }
     }
   }
 }
 
-// The items element k of the node's output must hold.
 std::vector<Value> expected(std::size_t node, fuzz::Trial& trial, ULONG k) {
   const auto text = [&](ULONG id) { return std::get<std::wstring>(trial.value_at(id, k)); };
   const auto integer = [&](ULONG id) { return std::get<std::int32_t>(trial.value_at(id, k)); };
   const auto flag = [&](ULONG id) { return std::get<bool>(trial.value_at(id, k)); };
-  switch (node) {
-    case 0:
-      return {cased(text(0), flag(1))};
-    case 1:
-      return {trimmed(text(0), integer(1))};
-    case 2:
-      return {matches(text(0), text(1), integer(2), flag(3))};
-    default:
-      return pieces(text(0), text(1));
-  }
+  if (node == 0) return {cased(text(0), flag(1))};
+  if (node == 1) return {trimmed(text(0), integer(1))};
+  if (node == 2) return {matches(text(0), text(1), integer(2), flag(3))};
+  return pieces(text(0), text(1));
 }
 
 }  // namespace
