@@ -299,10 +299,13 @@ class Trial {
   }
 
   // What a call leaves in output elements it must not write: items no node writes, and more
-  // of them than the marker has, so that a partial write shows.
+  // of them than the marker has, so that a partial write shows. A boolean can only be true: a
+  // write of false changes it, and any write is recorded.
   std::vector<Value> sentinel() const {
     if (output_->structure() == XSI::siICENodeStructureSingle) {
       switch (output_->data_type()) {
+        case XSI::siICENodeDataBool:
+          return {true};
         case XSI::siICENodeDataLong:
           return {std::int32_t{-2147483631}};
         case XSI::siICENodeDataFloat:
