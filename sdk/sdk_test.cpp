@@ -433,7 +433,7 @@ std::vector<std::string> misuse(const ElementOperation& op, Misuse misuse) {
   const ULONG i = misuse == Misuse::past_element_count ? 3 : 1;
   const ULONG j = misuse == Misuse::past_item_count ? 2 : 0;
   EXPECT_FALSE(op.call(context, one_copy, many_copy, i, j)) << op.name << " handed out";
-  if (misuse == Misuse::past_element_count || misuse == Misuse::past_item_count) release();
+  if (misuse != Misuse::never_acquired && misuse != Misuse::after_release) release();
   const std::vector<std::string> faults = evaluation.end_call().faults;
   for (ULONG k = 0; k < 3; ++k) {
     EXPECT_FALSE(port.written(k)) << op.name << " marked element " << k;
@@ -471,9 +471,10 @@ TEST(ElementOperations, OnArraysNotHeldAreRecordedAndChangeNothing) {
 // A text operation on an array of numbers has no text to give or take: it fails, as an
 // operation on an element that is not there does.
 TEST(ElementOperations, OfTextsOnAnArrayOfNumbersChangeNothing) {
-  for (const ElementOperation& op : kElementOperations)
-    if (op.data_type == XSI::siICENodeDataString)
-      EXPECT_EQ(misuse(op, Misuse::numbers), std::vector<std::string>()) << op.name;
+  for (const ElementOperation& op : kElementOperations) {
+    if (op.data_type != XSI::siICENodeDataString) continue;
+    EXPECT_EQ(misuse(op, Misuse::numbers), std::vector<std::string>()) << op.name;
+  }
 }
 
 TEST_F(TextEvaluation, ReleasesOfWhatIsNotHeldAreRecorded) {
