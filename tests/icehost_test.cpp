@@ -530,6 +530,11 @@ TEST(Check, PassesWhatANodeMeetsAndNamesEveryWrongElement) {
        1,
        {R"( range:2 ordinary host: element 1: wanted "x", came "a")"},
        "icehost: kestrune: 4"},
+      {"echo_array_integer",
+       R"([{"case": "no default: no items", "want": [[]]}])",
+       0,
+       {"every one passed"},
+       ""},
       {"stray",
        R"([{"case": "selected only", "each": {"String": ["a", "b", "c"]}, "want": ["a", "b", "c"]},
          {"case": "one for all", "elements": 2, "constant": {"String": "a"}, "want": ["a", "a"]}])",
@@ -542,8 +547,9 @@ TEST(Check, PassesWhatANodeMeetsAndNamesEveryWrongElement) {
        "icehost: stray: 14 failure(s) in 2 of 2 case(s)"},
   };
   for (const Case& c : cases) {
-    const std::string plugin = c.node == "stray" ? library_in(TEXTNODES_TEST_PLUGIN_DIR, c.node)
-                                                 : library_in(TEXTNODES_PLUGIN_DIR, c.node);
+    const bool test_plugin = c.node == "stray" || c.node.starts_with("echo");
+    const std::string plugin =
+        library_in(test_plugin ? TEXTNODES_TEST_PLUGIN_DIR : TEXTNODES_PLUGIN_DIR, c.node);
     const Outcome outcome = icehost({"check", plugin, case_file(c.node, c.cases)});
     EXPECT_EQ(outcome.code, c.code) << c.node << outcome.out << outcome.err;
     for (const std::string& line : c.lines)
