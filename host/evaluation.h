@@ -38,7 +38,7 @@ struct EvaluationReport {
 
 // What one input holds for an evaluation: values (one for a one-value port, the items for an
 // array port) in element (nothing: in every element). constant hands the port over as one value
-// for every element, its array's constant flag set: see store_setting.
+// for every element, its array's constant flag set, as store_constant does.
 struct InputSetting {
   const xsi_host::PortRecord* port = nullptr;
   std::optional<XSI::ULONG> element;
@@ -47,7 +47,7 @@ struct InputSetting {
 };
 
 // One call of the library's node: every port with element_count elements, inputs at their
-// registered defaults and then as settings say (in order, a later one winning), the output pulled
+// registered defaults and then as settings say (in order, a later one winning), the output port
 // pulled, index walked, against the unforgiving host when strict_host. The report's faults are
 // the call's own; the plug-in stays loaded. The settings and the index must fit the node and the
 // element count (evaluate checks them for the command line).

@@ -44,8 +44,9 @@ void store(xsi_host::PortData& port, XSI::ULONG element,
 // means that item 0 of a sub-array stands for each of its items, holds them in every element.
 void store_constant(xsi_host::PortData& port, const std::vector<xsi_host::Value>& values);
 
-// A value of the same type unlike value: a text with "\u2260 " before it, the other boolean, an
-// integer's bitwise complement, a float negated (1 for a zero or a NaN).
+// A value of the same type unlike value: a text with "\u2260 " (the not-equal sign and a space)
+// before it, the other boolean, an integer's bitwise complement, a float negated (1 for a zero or
+// a NaN).
 xsi_host::Value unlike(const xsi_host::Value& value);
 
 }  // namespace icehost
