@@ -5,6 +5,9 @@
 // acquire the index set and walk it, writing output element k for each index k; release
 // everything in reverse order of acquisition, on every path; report success.
 //
+// A node of several outputs is evaluated for the one the host pulls, exactly as a node of that
+// one output: its own computation runs, and no other output's (OutputOf below).
+//
 // A computation takes one argument per input, in table order, and gives one value of the
 // output's shape (docs/new-node.md tables both):
 //   one value per element   a text as std::wstring_view (or as const XSI::CString& when it asks
@@ -306,9 +309,16 @@ constexpr bool is_value() {
   }
 }
 
+// Which port a declaration check is about: input I of the table (counting from 0), or the
+// output. A failed check names it in the compiler's note on the instantiation of suits.
+template <std::size_t I>
+struct InputPort {};
+struct OutputPort {};
+
 // Whether a computation takes what an input of a shape gives (Takes) and gives what an output of
-// it holds (Gives): one static_assert per shape names it when not. void is anything.
-template <ULONG DataType, ULONG Structure, class Takes, class Gives>
+// it holds (Gives): one static_assert per shape names the shape when not, and the compiler's
+// note on the instantiation, suits<Which, ...>, the port. void is anything.
+template <class Which, ULONG DataType, ULONG Structure, class Takes, class Gives>
 constexpr bool suits() {
   constexpr bool one = Structure == kOnePerElement;
   constexpr bool gives = [] {
@@ -320,34 +330,42 @@ constexpr bool suits() {
   constexpr bool ok = (std::is_void_v<Takes> || std::is_same_v<Takes, Read<DataType, Structure>> ||
                        (one && DataType == kText && std::is_same_v<Takes, XSI::CString>)) &&
                       gives;
+  // The port: Which, in the compiler's note on this instantiation (InputPort<i>, input i of the
+  // table counting from 0, or OutputPort).
   static_assert(ok || !one || DataType != kText,
-                "a one-text port: compute takes std::wstring_view or const XSI::CString&, and "
-                "gives std::wstring (or anything with a view())");
+                "a one-text port (Which: see the note on frame::suits): compute takes "
+                "std::wstring_view or const XSI::CString&, and gives std::wstring (or anything "
+                "with a view())");
   static_assert(ok || !one || DataType != kBoolean,
-                "a one-boolean port: compute takes and gives bool");
+                "a one-boolean port (Which: see the note on frame::suits): compute takes and "
+                "gives bool");
   static_assert(ok || !one || DataType != kInteger,
-                "a one-integer port: compute takes and gives std::int32_t");
+                "a one-integer port (Which: see the note on frame::suits): compute takes and "
+                "gives std::int32_t");
   static_assert(ok || !one || DataType != kFloat,
-                "a one-float port: compute takes and gives float");
+                "a one-float port (Which: see the note on frame::suits): compute takes and "
+                "gives float");
   static_assert(ok || one || DataType != kText,
-                "an array-of-texts port: compute takes frame::Texts, gives a sized range of "
-                "std::wstring");
+                "an array-of-texts port (Which: see the note on frame::suits): compute takes "
+                "frame::Texts, gives a sized range of std::wstring");
   static_assert(ok || one || DataType != kBoolean,
-                "an array-of-booleans port: compute takes frame::Items<bool>, gives a sized "
-                "range of bool");
+                "an array-of-booleans port (Which: see the note on frame::suits): compute takes "
+                "frame::Items<bool>, gives a sized range of bool");
   static_assert(ok || one || DataType != kInteger,
-                "an array-of-integers port: compute takes frame::Items<std::int32_t>, gives a "
-                "sized range of std::int32_t");
+                "an array-of-integers port (Which: see the note on frame::suits): compute takes "
+                "frame::Items<std::int32_t>, gives a sized range of std::int32_t");
   static_assert(ok || one || DataType != kFloat,
-                "an array-of-floats port: compute takes frame::Items<float>, gives a sized "
-                "range of float");
+                "an array-of-floats port (Which: see the note on frame::suits): compute takes "
+                "frame::Items<float>, gives a sized range of float");
   return ok;
 }
 
 template <class Node, std::size_t... I>
 constexpr bool takes_its_inputs(std::index_sequence<I...>) {
   constexpr auto& inputs = Node::table.inputs;
-  return (suits<inputs[I].data_type, inputs[I].structure, Parameter<Node, I>, void>() && ...);
+  return (
+      suits<InputPort<I>, inputs[I].data_type, inputs[I].structure, Parameter<Node, I>, void>() &&
+      ...);
 }
 
 // Whether the node is computed item by item: read at each element, its one input and its output
@@ -384,22 +402,71 @@ constexpr bool declared_well() {
     static_assert(table.reading == Reading::once_at_element_0 || !is_result<Computed<Node>>,
                   "a node read at each element has a value for every element: no marker");
     if constexpr (computes_item_by_item<Node>())
-      return suits<table.output.data_type, kOnePerElement, void, Gives>();
+      return suits<OutputPort, table.output.data_type, kOnePerElement, void, Gives>();
     else
       return takes_its_inputs<Node>(std::make_index_sequence<table.input_count>()) &&
-             suits<table.output.data_type, table.output.structure, void, Gives>();
+             suits<OutputPort, table.output.data_type, table.output.structure, void, Gives>();
   }
 }
 
+// ---- Nodes of several outputs ----------------------------------------------------------
+
+// The computation of output O: the one overload of compute whose first parameter is Output<O>.
+template <std::size_t O, class Gives, class... Takes>
+auto computation_of(Gives (*compute)(Output<O>, Takes...)) -> decltype(compute);
+
+template <class Node, std::size_t O>
+concept computes_output = requires {
+  computation_of<O>(&Node::compute);
+};
+
+// Output O of a node of several outputs as a node of that one output: the table of that output
+// alone, and its computation. The frame binds, walks and checks it as any node of one output.
+template <class Node, std::size_t O,
+          class Computation = decltype(computation_of<O>(&Node::compute))>
+struct OutputOf;
+template <class Node, std::size_t O, class Gives, class... Takes>
+struct OutputOf<Node, O, Gives (*)(Output<O>, Takes...)> {
+  static constexpr auto table = Node::table.only(O);
+  static Gives compute(Takes... arguments) {
+    return Node::compute(Output<O>{}, static_cast<Takes&&>(arguments)...);
+  }
+};
+
+template <class Node, std::size_t... O>
+constexpr bool outputs_declared_well(std::index_sequence<O...>) {
+  constexpr const auto& table = Node::table;
+  constexpr bool computed = (computes_output<Node, O> && ...);
+  static_assert(computed,
+                "a node of several outputs has one compute(frame::Output<O>, inputs...) for each "
+                "output, O its place in the table's outputs from 0");
+  constexpr bool distinct = [] {
+    for (std::size_t i = 0; i < table.output_count; ++i) {
+      for (std::size_t j = 0; j < i; ++j)
+        if (table.outputs[j].id == table.outputs[i].id) return false;
+      for (const Port& input : table.inputs)
+        if (input.id == table.outputs[i].id) return false;
+    }
+    return true;
+  }();
+  static_assert(distinct, "each output's port id is its own, no other port's");
+  if constexpr (!computed || !distinct)
+    return false;
+  else
+    return (declared_well<OutputOf<Node, O>>() && ...);
+}
+
+// ---- One call ----------------------------------------------------------------------------
+
+// The pulled output's evaluation: the node's one output, or one output of several as OutputOf.
 template <class Node>
-XSI::CStatus evaluate(XSI::ICENodeContext& context) {
+XSI::CStatus evaluate_output(XSI::ICENodeContext& context) {
   constexpr const auto& table = Node::table;
   constexpr ULONG kType = table.output.data_type;
   constexpr ULONG kStructure = table.output.structure;
   if constexpr (!declared_well<Node>()) {
     return sdk::unexpected();
   } else {
-    if (context.GetEvaluatedOutputPortID() != table.output.id) return sdk::success();
     Binding<Node> bound(context);
     if (!bound.complete()) return sdk::not_lent();
 
@@ -440,6 +507,34 @@ XSI::CStatus evaluate(XSI::ICENodeContext& context) {
       });
       return stored ? walked : sdk::out_of_memory();
     }
+  }
+}
+
+// The output of several that the host pulled, from output O on; a port that is none of them is
+// left untouched.
+template <class Node, std::size_t O = 0>
+XSI::CStatus evaluate_pulled(XSI::ICENodeContext& context, ULONG pulled) {
+  if constexpr (O == Node::table.output_count) {
+    return sdk::success();
+  } else {
+    if (pulled == Node::table.outputs[O].id) return evaluate_output<OutputOf<Node, O>>(context);
+    return evaluate_pulled<Node, O + 1>(context, pulled);
+  }
+}
+
+// One call of the node's evaluation: the pulled output evaluated, or, when the host pulls a port
+// that is not the node's, nothing acquired and nothing written.
+template <class Node>
+XSI::CStatus evaluate(XSI::ICENodeContext& context) {
+  constexpr const auto& table = Node::table;
+  if constexpr (table.output_count == 1) {
+    if (context.GetEvaluatedOutputPortID() != table.output.id) return sdk::success();
+    return evaluate_output<Node>(context);
+  } else if constexpr (!outputs_declared_well<Node>(
+                           std::make_index_sequence<table.output_count>())) {
+    return sdk::unexpected();
+  } else {
+    return evaluate_pulled<Node>(context, context.GetEvaluatedOutputPortID());
   }
 }
 
