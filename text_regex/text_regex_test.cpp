@@ -1,0 +1,222 @@
+#include "text_regex/text_regex.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <locale>
+#include <random>
+#include <regex>
+#include <string>
+
+namespace text_regex {
+namespace {
+
+// ---- The standard library's ECMAScript engine, the plain reference ----------------------
+
+// The text with the first match, or every match, replaced, searched the way the nodes promise:
+// after an empty match the next search starts one character further on.
+std::wstring std_replace(const std::wregex& regex, const std::wstring& text,
+                         const std::wstring& with, bool all) {
+  std::wstring out;
+  std::size_t kept = 0;
+  std::wsmatch match;
+  for (std::size_t position = 0; position <= text.size();) {
+    const auto flags =
+        position > 0 ? std::regex_constants::match_prev_avail : std::regex_constants::match_default;
+    if (!std::regex_search(text.begin() + static_cast<std::ptrdiff_t>(position), text.end(), match,
+                           regex, flags))
+      break;
+    const auto start = static_cast<std::size_t>(match[0].first - text.begin());
+    out += text.substr(kept, start - kept) + match.format(with);
+    kept = static_cast<std::size_t>(match[0].second - text.begin());
+    if (!all) break;
+    position = kept + (start == kept ? 1 : 0);
+  }
+  return out + text.substr(kept);
+}
+
+// A random pattern of the common part of ECMAScript's and Python's syntax, from an alphabet
+// that makes matches likely. No assertion stands inside a lookahead: the standard engine runs a
+// lookahead as a search of its own, which takes its start for the start of the text.
+class PatternMaker {
+ public:
+  explicit PatternMaker(std::mt19937& random) : random_(random) {}
+
+  std::wstring alternation(int depth, bool assertions = true) {
+    std::wstring pattern = sequence(depth, assertions);
+    if (pick(4) == 0) pattern += L"|" + sequence(depth, assertions);
+    return pattern;
+  }
+
+ private:
+  std::wstring sequence(int depth, bool assertions) {
+    std::wstring pattern;
+    for (int n = 1 + pick(3); n > 0; --n) pattern += piece(depth, assertions);
+    return pattern;
+  }
+  // An atom, quantified or not; an assertion never is, as the standard engine refuses that.
+  std::wstring piece(int depth, bool assertions) {
+    static const wchar_t* const kAssertions[] = {L"^", L"$", L"\\b", L"\\B"};
+    if (assertions && pick(8) == 0) return kAssertions[pick(std::size(kAssertions))];
+    if (depth > 0 && pick(3) == 0) {
+      static const wchar_t* const kLookaheads[] = {L"(?=", L"(?!"};
+      if (pick(4) == 0) return kLookaheads[pick(2)] + alternation(depth - 1, false) + L")";
+      static const wchar_t* const kGroups[] = {L"(", L"(", L"(?:"};
+      return kGroups[pick(3)] + alternation(depth - 1, assertions) + L")" + quantifier();
+    }
+    static const wchar_t* const kAtoms[] = {L"a",    L"b",   L"\u00e9", L".",   L"[ab]",
+                                            L"[^a]", L"\\d", L"\\w",    L"\\s", L"\\W",
+                                            L"\\D",  L"\\S", L"[a-c]",  L"\\."};
+    return kAtoms[pick(std::size(kAtoms))] + quantifier();
+  }
+  std::wstring quantifier() {
+    static const wchar_t* const kQuantifiers[] = {L"*",  L"+",  L"?",  L"{1,2}", L"{2}",
+                                                  L"*?", L"+?", L"??", L"{0,2}?"};
+    return pick(3) == 0 ? kQuantifiers[pick(std::size(kQuantifiers))] : L"";
+  }
+  int pick(std::size_t n) { return static_cast<int>(random_() % n); }
+
+  std::mt19937& random_;
+};
+
+// Ordinary patterns answer as the standard library's ECMAScript engine answers, for every use:
+// whether they match, each group of the first match, and the first and every match replaced.
+TEST(Pattern, AnswersAsTheStandardEngineOnOrdinaryPatterns) {
+  std::mt19937 random(20261208);
+  PatternMaker maker(random);
+  const std::wstring alphabet = L"ab \u00e91_.";
+  const std::wstring withs[] = {L"<$&>", L"$1", L"[$2|$1]", L"$$", L"$10x", L"-"};
+  for (int round = 0; round < 3000; ++round) {
+    const std::wstring source = maker.alternation(2);
+    const std::wregex reference(source, std::regex_constants::ECMAScript);
+    const Pattern pattern(source);
+    ASSERT_TRUE(pattern.valid());
+    for (int t = 0; t < 4; ++t) {
+      std::wstring text(random() % 9, L'a');
+      for (wchar_t& c : text) c = alphabet[random() % alphabet.size()];
+      std::wsmatch first;
+      const bool found = std::regex_search(text, first, reference);
+      SCOPED_TRACE(testing::Message() << "pattern " << source << " text " << text);
+      ASSERT_EQ(pattern.matches(text), found);
+      for (std::int32_t group = -1; group <= 3; ++group)
+        ASSERT_EQ(pattern.extract(text, group),
+                  found && group >= 0 && static_cast<std::size_t>(group) < first.size()
+                      ? first.str(static_cast<std::size_t>(group))
+                      : std::wstring())
+            << "group " << group;
+      const std::wstring& with = withs[random() % std::size(withs)];
+      for (const bool all : {false, true})
+        ASSERT_EQ(pattern.replace(text, with, all).view(), std_replace(reference, text, with, all))
+            << "with " << with << (all ? ", all" : "");
+    }
+  }
+}
+
+// What the standard engine does not say: the dollar forms it reads otherwise, \uHHHH, and
+// characters beyond ASCII and line ends, which . and $ treat as ECMAScript does.
+TEST(Pattern, ReadsDollarsEscapesAndLineEndsAsPromised) {
+  const Pattern groups(L"(a)(x)?");
+  EXPECT_EQ(groups.replace(L"ab", L"$0|$00|$2|$10|$$1|$&|$x|$", false).view(),
+            L"$0|$00|||$1|a|$x|$b");
+  EXPECT_EQ(Pattern(L"\\u00e9\\\\u0041").extract(L"\u00e9\\u0041", 0), L"\u00e9\\u0041");
+  EXPECT_TRUE(Pattern(L"^.$").matches(L"\u00e9"));
+  EXPECT_EQ(Pattern(L"^.$").matches(L"\U0001F600"), sizeof(wchar_t) == 4);
+  EXPECT_FALSE(Pattern(L"a.b").matches(L"a\nb"));
+  EXPECT_FALSE(Pattern(L"a$").matches(L"a\n"));
+  EXPECT_FALSE(Pattern(L"^b").matches(L"a\nb"));
+  const Pattern pattern(L"a");
+  const std::wstring text = L"nothing here";
+  EXPECT_EQ(pattern.replace(text, L"b", true).view().data(), text.data());
+}
+
+// A pattern that does not compile, or is too long, gives every use the no-match result, and so
+// does a use whose work passes the bound: nothing is thrown.
+TEST(Pattern, RefusesWhatItCannotCompileAndGivesUpPastTheBound) {
+  const std::wstring text = L"abc";
+  for (const std::wstring& refused :
+       {std::wstring(L"("), std::wstring(L"[a"), std::wstring(L"a{2,1}"), std::wstring(L"\\"),
+        std::wstring(L"*a"), std::wstring(L"\\p{Nonsense}"),
+        std::wstring(kMaxPatternLength + 1, L'a')}) {
+    const Pattern pattern(refused);
+    EXPECT_FALSE(pattern.valid()) << refused.size();
+    EXPECT_FALSE(pattern.matches(text));
+    EXPECT_EQ(pattern.extract(text, 0), L"");
+    EXPECT_EQ(pattern.replace(text, L"x", true).view().data(), text.data());
+  }
+  EXPECT_TRUE(Pattern(std::wstring(kMaxPatternLength, L'a')).valid());
+
+  // Catastrophic backtracking, a long pattern that would raise the engine's own allowance, a
+  // repeat inside a lookahead that steps over the whole text in one state, and a replacement
+  // whose every search is costly but within a search's allowance.
+  const std::wstring as(10'000, L'a');
+  std::wstring long_pattern = L"(a+)+$";
+  while (long_pattern.size() < 1000) long_pattern += L"(?:)";
+  std::wstring lookaheads;
+  while (lookaheads.size() < 1000) lookaheads += L"(?=a*)";
+  std::wstring blocks;
+  while (blocks.size() < 10'000) blocks += std::wstring(20, L'a') + L"b";
+  struct Costly {
+    std::wstring pattern, text;
+  };
+  for (const Costly& costly :
+       {Costly{L"(a+)+$", std::wstring(40, L'a') + L"b"}, Costly{long_pattern, as + L"b"},
+        Costly{lookaheads + L"b", as}, Costly{L"(a+)+c|b", blocks}}) {
+    const Pattern pattern(costly.pattern);
+    Work work;
+    EXPECT_EQ(pattern.replace(costly.text, L"x", true, &work).view(), costly.text);
+    EXPECT_TRUE(work.gave_up) << costly.pattern.size() << " " << costly.text.size();
+    EXPECT_LE(work.spent, kMaxWork + 1);
+  }
+
+  // Ordinary patterns on a text that long stay far within it.
+  const std::wstring name = L"piece_" + std::wstring(9'994, L'7');
+  const std::wstring words = std::wstring(4'999, L'a') + L" " + std::wstring(4'998, L'b') + L"_L";
+  struct Ordinary {
+    std::wstring pattern, text;
+    bool all;
+    std::wstring want;
+  };
+  for (const Ordinary& ordinary : {
+           Ordinary{L"^piece_\\d+$", name, false, L"x"},
+           Ordinary{L"(\\w+)_L$", words, false, words.substr(0, 5'000) + L"x"},
+           Ordinary{L"^(.*) (.*)$", words, false, L"x"},
+           Ordinary{L"[ab]", words.substr(0, 9'999), true,
+                    std::wstring(4'999, L'x') + L" " + std::wstring(4'998, L'x') + L"_"},
+       }) {
+    Work work;
+    EXPECT_EQ(Pattern(ordinary.pattern).replace(ordinary.text, L"x", ordinary.all, &work).view(),
+              ordinary.want)
+        << ordinary.pattern;
+    EXPECT_LT(work.spent, kMaxWork / 100) << ordinary.pattern;
+  }
+}
+
+// \d \w \s, the bracket classes and case do not follow the process's locale, whichever it is.
+TEST(Pattern, ClassesAndCaseAreTheSameInEveryLocale) {
+  for (const char* name : {"C", "de_DE.UTF-8", "tr_TR.UTF-8", "C.UTF-8"}) {
+    if (!std::setlocale(LC_ALL, name)) continue;
+    std::locale::global(std::locale(std::setlocale(LC_ALL, nullptr)));
+    EXPECT_FALSE(Pattern(L"\\w").matches(L"\u00e4\u00df")) << name;
+    EXPECT_TRUE(Pattern(L"^\\W+$").matches(L"\u00e4\u00df")) << name;
+    EXPECT_FALSE(Pattern(L"\\d").matches(L"\u0663\u00b2")) << name;
+    EXPECT_TRUE(Pattern(L"^\\s+$").matches(L"\t\n\u00a0\u2028\u3000\ufeff")) << name;
+    EXPECT_FALSE(Pattern(L"\\s").matches(L"\u0085\u200b")) << name;
+    EXPECT_FALSE(Pattern(L"[[:alpha:]]").matches(L"\u00e9")) << name;
+    EXPECT_TRUE(Pattern(L"(?i)^istanbul$").matches(L"ISTANBUL")) << name;
+  }
+  std::setlocale(LC_ALL, "C");
+  std::locale::global(std::locale::classic());
+}
+
+// A pattern compiled for one text is not given for another.
+TEST(PatternCache, RecompilesWhenTheTextChanges) {
+  PatternCache cache;
+  EXPECT_TRUE(cache(L"a").matches(L"a"));
+  EXPECT_TRUE(cache(L"a").matches(L"a"));
+  EXPECT_FALSE(cache(L"b").matches(L"a"));
+  EXPECT_FALSE(cache(L"(").valid());
+  EXPECT_TRUE(cache(L"").matches(L"a"));
+}
+
+}  // namespace
+}  // namespace text_regex
