@@ -127,6 +127,17 @@ std::vector<Case> cases_of(const std::string& node) {
                                             e.port(0)->set_text(k, repeated(L"a-b", 100));
                                           if (e.port(3)) e.port(3)->set_boolean(1, true);
                                         }}};
+  // The regular expressions: every element matched, groups and all, and a pattern refused.
+  if (node.starts_with("regex"))
+    return {kDefaults,
+            kEmptyIndexSet,
+            {"long texts",
+             [](xsi_host::Evaluation& e) {
+               for (ULONG k = 0; k < kElements; ++k)
+                 e.port(0)->set_text(k, repeated(L"arm_L ", 40 * (k + 1)));
+               e.port(1)->set_text(0, L"(\\w+)_(L|R)\\b");
+             }},
+            {"an invalid pattern", [](xsi_host::Evaluation& e) { e.port(1)->set_text(0, L"(a"); }}};
   if (node == "textjoin")
     return {kDefaults, kEmptyIndexSet, {"long arrays", [](xsi_host::Evaluation& e) {
                                           const std::vector<std::wstring> items(
@@ -161,13 +172,13 @@ bool untouched(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& nod
   return true;
 }
 
-const char* const kNodes[] = {"kestrune",    "palvane",   "dromlet",    "ocherin",
-                              "vireth",      "tamsel",    "textlength", "textfind",
-                              "textreplace", "textslice", "textjoin"};
+const char* const kNodes[] = {"kestrune", "palvane",    "dromlet",      "ocherin",     "vireth",
+                              "tamsel",   "textlength", "textfind",     "textreplace", "textslice",
+                              "textjoin", "regexmatch", "regexextract", "regexreplace"};
 
 bool reads_at_each_element(const std::string& node) {
   return node == "textlength" || node == "textfind" || node == "textreplace" ||
-         node == "textslice" || node == "textjoin";
+         node == "textslice" || node == "textjoin" || node.starts_with("regex");
 }
 
 TEST(OutOfMemory, EveryAllocationOfEveryCallFailsInTurn) {
