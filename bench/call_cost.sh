@@ -57,6 +57,10 @@ cases=(
   "textslice 64 64 characters"
   "textjoin 0 default texts"
   "textjoin 16 16 texts"
+  "regexmatch 0 default pattern, a short text"
+  "regexmatch 1000 default pattern, 1,000 characters"
+  "regexextract 0 default pattern, a short text"
+  "regexreplace 0 default pattern, a short text"
 )
 
 # "OWN STAND_IN RUNTIME": the instructions executed inside node's callback over calls calls,

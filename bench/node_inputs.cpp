@@ -51,6 +51,13 @@ std::pair<std::wstring, std::wstring> replace_worst(int n) {
   return {text, std::wstring(m, L'a') + L'b'};
 }
 
+std::wstring piece_text(ULONG k, int n) {
+  std::wstring number = std::to_wstring(k) + (k % 3 == 2 ? L"x" : L"");
+  const auto size = static_cast<std::size_t>(n);
+  if (number.size() + 6 < size) number.insert(0, size - 6 - number.size(), L'0');
+  return L"piece_" + number;
+}
+
 float float_item(ULONG k, ULONG i) {
   const std::uint32_t r = (k * 2654435761u) ^ (i * 40503u + 12345u);
   const float mantissa = static_cast<float>(r % 2'000'001) / 1000.0f - 1000.0f;
@@ -106,6 +113,8 @@ void set_up(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& record
     set_numbers<float>(*evaluation.port(0), size);
   } else if (node == "tamsel") {
     set_numbers<std::int32_t>(*evaluation.port(0), size);
+  } else if (node.starts_with("regex")) {
+    for (ULONG k = 0; k < elements; ++k) evaluation.port(0)->set_text(k, piece_text(k, size));
   } else if (size == 0) {
     // The nodes read at each element, at their defaults.
   } else if (node == "textlength" || node == "textslice") {

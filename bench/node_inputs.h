@@ -20,9 +20,10 @@ namespace bench {
 using XSI::ULONG;
 
 // The nodes measured, in the order the tables list them.
-inline constexpr std::string_view kNodes[] = {"kestrune",    "palvane",   "dromlet",    "ocherin",
-                                              "vireth",      "tamsel",    "textlength", "textfind",
-                                              "textreplace", "textslice", "textjoin"};
+inline constexpr std::string_view kNodes[] = {
+    "kestrune", "palvane",    "dromlet",      "ocherin",     "vireth",
+    "tamsel",   "textlength", "textfind",     "textreplace", "textslice",
+    "textjoin", "regexmatch", "regexextract", "regexreplace"};
 
 // Declares every port of node (as registered in record) over a batch of `elements` elements,
 // at their defaults, then sets the inputs of the node at size:
@@ -37,6 +38,9 @@ inline constexpr std::string_view kNodes[] = {"kestrune",    "palvane",   "droml
 //  * textfind: find_worst(N), the text and sub-text where trying each position costs most;
 //  * textreplace: replace_worst(N) with ReplaceAll on, replaced by "x";
 //  * textjoin: N texts, those of float_item(0, i) for i below N, joined with ",".
+// The regular expressions keep their default pattern (and group, replacement, ReplaceAll) in
+// every element, and get texts that differ from one element to the next, piece_text(k, N) in
+// element k (N 0: as short as it comes).
 // node is one of kNodes.
 void set_up(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& record,
             std::string_view node, int size, ULONG elements);
@@ -62,6 +66,10 @@ std::pair<std::wstring, std::wstring> find_worst(int n);
 // replacing every occurrence, about sqrt(n) / 2 of them, in one pass reads each character
 // a bounded number of times.
 std::pair<std::wstring, std::wstring> replace_worst(int n);
+
+// "piece_" and element k's number, padded with zeros to n characters; every third element's
+// ends in "x", so that the default patterns of the regular expressions do not match it.
+std::wstring piece_text(ULONG k, int n);
 
 // Item i of element k: numbers of every length, signs and magnitudes, different from one
 // element to the next.

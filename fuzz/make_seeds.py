@@ -243,3 +243,46 @@ text_tools('join_arrays', 'textjoin', ['a', '', ',', '\U0001F600'],
            lambda s: index_list(s, [0, 1, None, 3, 2]))
 text_tools('join_constant', 'textjoin', ['a', 'b', '-', ''],
            [[[0, 1, 1], 2], [[1], 3], [[], 2]], 0, lambda s: index_range(s, 3), output_count=4)
+
+
+REGEX = ['regexmatch', 'regexextract', 'regexreplace']
+# Each node's input ports, in registration order.
+REGEX_PORTS = {'regexmatch': ['text', 'text'], 'regexextract': ['text', 'text', 'integer'],
+               'regexreplace': ['text', 'text', 'text', 'boolean']}
+
+
+def regex(name, node, pool, elements, constant, index):
+    """As text_tools, for fuzz_regex: an integer is a group from -2 to 5."""
+    ports = REGEX_PORTS[node]
+    seed = Seed()
+    seed.byte(REGEX.index(node))
+    for _ in ports:
+        seed.byte(len(elements))
+    seed.byte(len(elements))
+    own(seed)
+    index(seed)
+    for text in pool:
+        seed.text(text)
+    for i, kind in enumerate(ports):
+        seed.byte(1 if constant == i else 0)
+        for values in elements:
+            value = values[i]
+            if kind == 'boolean':
+                seed.byte(1 if value else 0)
+            elif kind == 'integer':
+                seed.byte(value + 2)
+            else:
+                seed.byte(value)
+    write('fuzz_regex', name, seed)
+
+
+regex('match_constant', 'regexmatch', ['piece_12', '^piece_\\d+$', 'piece_12b', ''],
+      [[0, 1], [2, 1], [3, 1], [0, 3]], 1, lambda s: index_list(s, [3, None, 1, 0]))
+regex('catastrophic', 'regexmatch', ['a' * 40 + 'b', '(a+)+$', 'aaaa', '(a|a)*b'],
+      [[0, 1], [2, 1], [0, 3], [6, 1]], None, lambda s: index_range(s, 4))
+regex('extract_groups', 'regexextract', ['arm_L', '(\\w+)_(L)|(R)', '\u00e9\U0001F600', '('],
+      [[0, 1, 1], [0, 1, 3], [2, 6, 0], [0, 3, 0], [0, 1, -1]], None,
+      lambda s: index_bits(s, [1, 1, 0, 1, 1]))
+regex('replace_dollars', 'regexreplace', ['a-b-c', '-', '<$&$$$1$10>', 'x*'],
+      [[0, 1, 2, True], [0, 3, 1, True], [0, 1, 2, False], [2, 4, 1, True]], None,
+      lambda s: index_range(s, 4))
