@@ -11,9 +11,12 @@
 // The engine's own headers alone (boost/regex/), none of the rest of Boost.
 #define BOOST_REGEX_STANDALONE
 // No cache of memory blocks kept from one match to the next: it would be static data shared by
-// every thread of the host. A match takes its backtracking blocks anew (4 KiB each, at most
-// 1024 of them: a match that needs more gives up, as one past its bound does).
+// every thread of the host. A search takes its backtracking blocks anew, 4 KiB each; a search
+// that needs more than 2048 of them (8 MiB) gives up, as one past its bound does. Boost allows
+// 1024, for positions the size of a pointer; a Cursor is twice that, so the same room holds as
+// many positions.
 #define BOOST_REGEX_MAX_CACHE_BLOCKS 0
+#define BOOST_REGEX_MAX_BLOCKS 2048
 
 #include <algorithm>
 #include <boost/regex.hpp>
@@ -138,7 +141,7 @@ inline bool TextMatcher::find() {
     budget.left -= state_count;
     return found;
   } catch (...) {
-    budget.left = std::min<std::ptrdiff_t>(budget.left - state_count, -1);
+    budget.left -= state_count;
     throw;
   }
 }
