@@ -64,7 +64,7 @@ class PatternMaker {
       static const wchar_t* const kGroups[] = {L"(", L"(", L"(?:"};
       return kGroups[pick(3)] + alternation(depth - 1, assertions) + L")" + quantifier();
     }
-    static const wchar_t* const kAtoms[] = {L"a",    L"b",   L"\u00e9", L".",   L"[ab]",
+    static const wchar_t* const kAtoms[] = {L"a",    L"b",   L"\u2192", L".",   L"[ab]",
                                             L"[^a]", L"\\d", L"\\w",    L"\\s", L"\\W",
                                             L"\\D",  L"\\S", L"[a-c]",  L"\\."};
     return kAtoms[pick(std::size(kAtoms))] + quantifier();
@@ -81,10 +81,12 @@ class PatternMaker {
 
 // Ordinary patterns answer as the standard library's ECMAScript engine answers, for every use:
 // whether they match, each group of the first match, and the first and every match replaced.
+// The character beyond ASCII is one no locale takes for a letter, as the standard engine asks
+// the locale where this room does not.
 TEST(Pattern, AnswersAsTheStandardEngineOnOrdinaryPatterns) {
   std::mt19937 random(20261208);
   PatternMaker maker(random);
-  const std::wstring alphabet = L"ab \u00e91_.";
+  const std::wstring alphabet = L"ab \u21921_.";
   const std::wstring withs[] = {L"<$&>", L"$1", L"[$2|$1]", L"$$", L"$10x", L"-"};
   for (int round = 0; round < 3000; ++round) {
     const std::wstring source = maker.alternation(2);
