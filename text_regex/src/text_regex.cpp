@@ -95,11 +95,11 @@ class Searches {
     budget_.allowed = budget_.left = allowance(text.size(), pattern_length);
   }
 
-  // The first match at or after position; any match will do when the groups are not wanted.
-  bool from(std::size_t position, bool any = false) {
+  // The first match at or after position. (Boost's match_any, which might seem to suit a mere
+  // test, makes a search quadratic where the engine is otherwise linear: (\w+)_L$ over a word.)
+  bool from(std::size_t position) {
     auto flags = boost::regex_constants::match_default;
     if (position > 0) flags |= boost::regex_constants::match_prev_avail;
-    if (any) flags |= boost::regex_constants::match_any;
     const wchar_t* begin = text_.data();
     return boost::regex_search(at(begin + position), at(begin + text_.size()), results_, regex_,
                                flags, at(begin));
@@ -168,7 +168,7 @@ Pattern& Pattern::operator=(Pattern&&) noexcept = default;
 
 bool Pattern::matches(std::wstring_view text, Work* work) const {
   return search(compiled_.get(), text, work, false,
-                [](Searches& searches) { return searches.from(0, true); });
+                [](Searches& searches) { return searches.from(0); });
 }
 
 std::wstring_view Pattern::extract(std::wstring_view text, std::int32_t group, Work* work) const {
