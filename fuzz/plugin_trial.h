@@ -286,10 +286,13 @@ class Trial {
   }
 
   // What a call leaves in output elements it must not write: items no node writes, and more
-  // of them than the marker has, so that a partial write shows.
+  // of them than the marker has, so that a partial write shows. A boolean has no value that no
+  // node writes: the element's written mark alone shows a write there.
   std::vector<Value> sentinel() const {
     if (output_->structure() == XSI::siICENodeStructureSingle) {
       switch (output_->data_type()) {
+        case XSI::siICENodeDataBool:
+          return {true};
         case XSI::siICENodeDataLong:
           return {std::int32_t{-2147483631}};
         case XSI::siICENodeDataFloat:
