@@ -67,10 +67,12 @@ Traits::char_class_type Traits::lookup_classname(const char_type* p1, const char
       {L"print", kGraph | kSpaceCharacter},
   };
   // Names are found whatever their case: \W asks for "W", the complement of \w.
-  std::wstring name(p1, p2);
-  for (wchar_t& c : name) c = tolower(c);
-  for (const auto& known : kNames)
-    if (name == known.name) return known.mask;
+  for (const auto& known : kNames) {
+    const wchar_t* p = p1;
+    const wchar_t* k = known.name;
+    while (p != p2 && *k != L'\0' && tolower(*p) == *k) ++p, ++k;
+    if (p == p2 && *k == L'\0') return known.mask;
+  }
   return 0;
 }
 
