@@ -36,43 +36,54 @@ std::wstring std_replace(const std::wregex& regex, const std::wstring& text,
 }
 
 // A random pattern of the common part of ECMAScript's and Python's syntax, from an alphabet
-// that makes matches likely. No assertion stands inside a lookahead: the standard engine runs a
-// lookahead as a search of its own, which takes its start for the start of the text.
+// that makes matches likely; the same on every compiler, each choice made in turn. Left out:
+// an assertion in a lookahead, which the standard engine runs as a search of its own that takes
+// its start for the start of the text; and a repeated group that can match nothing, whose
+// empty iterations the engines tell apart ((a??){2}b on "ab" leaves group 1 "a" in Python and
+// in the standard engine, the empty text in Boost).
 class PatternMaker {
  public:
   explicit PatternMaker(std::mt19937& random) : random_(random) {}
 
-  std::wstring alternation(int depth, bool assertions = true) {
-    std::wstring pattern = sequence(depth, assertions);
-    if (pick(4) == 0) pattern += L"|" + sequence(depth, assertions);
+  // empty: whether the pattern may match nothing.
+  std::wstring alternation(int depth, bool empty = true) {
+    std::wstring pattern = sequence(depth, empty);
+    if (pick(4) == 0) pattern += L"|" + sequence(depth, empty);
     return pattern;
   }
 
  private:
-  std::wstring sequence(int depth, bool assertions) {
+  std::wstring sequence(int depth, bool empty) {
     std::wstring pattern;
-    for (int n = 1 + pick(3); n > 0; --n) pattern += piece(depth, assertions);
+    for (int n = 1 + pick(3); n > 0; --n) pattern += piece(depth, empty);
     return pattern;
   }
   // An atom, quantified or not; an assertion never is, as the standard engine refuses that.
-  std::wstring piece(int depth, bool assertions) {
+  std::wstring piece(int depth, bool empty) {
     static const wchar_t* const kAssertions[] = {L"^", L"$", L"\\b", L"\\B"};
-    if (assertions && pick(8) == 0) return kAssertions[pick(std::size(kAssertions))];
-    if (depth > 0 && pick(3) == 0) {
-      static const wchar_t* const kLookaheads[] = {L"(?=", L"(?!"};
-      if (pick(4) == 0) return kLookaheads[pick(2)] + alternation(depth - 1, false) + L")";
-      static const wchar_t* const kGroups[] = {L"(", L"(", L"(?:"};
-      return kGroups[pick(3)] + alternation(depth - 1, assertions) + L")" + quantifier();
-    }
+    static const wchar_t* const kLookaheads[] = {L"(?=", L"(?!"};
+    static const wchar_t* const kGroups[] = {L"(", L"(", L"(?:"};
     static const wchar_t* const kAtoms[] = {L"a",    L"b",   L"\u2192", L".",   L"[ab]",
                                             L"[^a]", L"\\d", L"\\w",    L"\\s", L"\\W",
                                             L"\\D",  L"\\S", L"[a-c]",  L"\\."};
-    return kAtoms[pick(std::size(kAtoms))] + quantifier();
+    if (empty && pick(8) == 0) return kAssertions[pick(std::size(kAssertions))];
+    if (depth > 0 && pick(3) == 0) {
+      if (empty && pick(4) == 0) {
+        const std::wstring open = kLookaheads[pick(2)];
+        return open + alternation(depth - 1, false) + L")";
+      }
+      const std::wstring open = kGroups[pick(3)];
+      const std::wstring repeat = quantifier(empty);
+      return open + alternation(depth - 1, empty && repeat.empty()) + L")" + repeat;
+    }
+    const std::wstring atom = kAtoms[pick(std::size(kAtoms))];
+    return atom + quantifier(empty);
   }
-  std::wstring quantifier() {
-    static const wchar_t* const kQuantifiers[] = {L"*",  L"+",  L"?",  L"{1,2}", L"{2}",
-                                                  L"*?", L"+?", L"??", L"{0,2}?"};
-    return pick(3) == 0 ? kQuantifiers[pick(std::size(kQuantifiers))] : L"";
+  std::wstring quantifier(bool empty) {
+    static const wchar_t* const kQuantifiers[] = {L"+", L"{1,2}", L"{2}", L"+?",    L"*",
+                                                  L"?", L"*?",    L"??",  L"{0,2}?"};
+    if (pick(3) != 0) return L"";
+    return kQuantifiers[pick(empty ? std::size(kQuantifiers) : 4)];
   }
   int pick(std::size_t n) { return static_cast<int>(random_() % n); }
 
@@ -99,7 +110,12 @@ TEST(Pattern, AnswersAsTheStandardEngineOnOrdinaryPatterns) {
       std::wsmatch first;
       const bool found = std::regex_search(text, first, reference);
       SCOPED_TRACE(testing::Message() << "pattern " << source << " text " << text);
-      ASSERT_EQ(pattern.matches(text), found);
+      // A nest of repeats may pass the bound even on a short text; that is the one answer the
+      // two engines may not share.
+      Work work;
+      const bool matched = pattern.matches(text, &work);
+      if (work.gave_up) continue;
+      ASSERT_EQ(matched, found);
       for (std::int32_t group = -1; group <= 3; ++group)
         ASSERT_EQ(pattern.extract(text, group),
                   found && group >= 0 && static_cast<std::size_t>(group) < first.size()
@@ -114,9 +130,10 @@ TEST(Pattern, AnswersAsTheStandardEngineOnOrdinaryPatterns) {
   }
 }
 
-// What the standard engine does not say: the dollar forms it reads otherwise, \uHHHH, and
-// characters beyond ASCII and line ends, which . and $ treat as ECMAScript does.
-TEST(Pattern, ReadsDollarsEscapesAndLineEndsAsPromised) {
+// Where the engines part: the dollar forms the standard engine reads otherwise, \uHHHH,
+// characters beyond ASCII and line ends, which . and $ treat as ECMAScript does; and the first
+// match, which Boost by itself misses after a lazy repeat that starts the pattern.
+TEST(Pattern, KeepsItsRulesWhereTheEnginesPart) {
   const Pattern groups(L"(a)(x)?");
   EXPECT_EQ(groups.replace(L"ab", L"$0|$00|$2|$10|$$1|$&|$x|$", false).view(),
             L"$0|$00|||$1|a|$x|$b");
@@ -126,6 +143,7 @@ TEST(Pattern, ReadsDollarsEscapesAndLineEndsAsPromised) {
   EXPECT_FALSE(Pattern(L"a.b").matches(L"a\nb"));
   EXPECT_FALSE(Pattern(L"a$").matches(L"a\n"));
   EXPECT_FALSE(Pattern(L"^b").matches(L"a\nb"));
+  EXPECT_EQ(Pattern(L"[ab]{0,2}?(?=1)").extract(L"aba1", 0), L"ba");
   const Pattern pattern(L"a");
   const std::wstring text = L"nothing here";
   EXPECT_EQ(pattern.replace(text, L"b", true).view().data(), text.data());

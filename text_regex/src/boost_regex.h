@@ -114,6 +114,31 @@ class Cursor {
 using Regex = boost::basic_regex<wchar_t, Traits>;
 using Results = boost::match_results<Cursor>;
 
+// Boost marks a repeat of one character or class at the start of a pattern as leading, so that
+// a search whose attempt failed may start its next attempt past what the repeat took. For a
+// lazy repeat that skips matches: [ab]{0,2}?(?=1) on "aba1" gives "a" where the leftmost match
+// is "ba". The skip is only a speed-up: this takes it off every lazy repeat of a pattern just
+// compiled, and so off the one the pattern may start with (the compiled program is the
+// pattern's own, shared with no one).
+inline void keep_lazy_repeats_from_skipping(const Regex& regex) {
+  namespace states = boost::BOOST_REGEX_DETAIL_NS;
+  for (const states::re_syntax_base* state = regex.get_first_state(); state;
+       state = state->next.p) {
+    switch (state->type) {
+      case states::syntax_element_dot_rep:
+      case states::syntax_element_char_rep:
+      case states::syntax_element_short_set_rep:
+      case states::syntax_element_long_set_rep: {
+        auto* repeat = const_cast<states::re_repeat*>(static_cast<const states::re_repeat*>(state));
+        if (!repeat->greedy) repeat->leading = false;
+        break;
+      }
+      default:
+        break;
+    }
+  }
+}
+
 }  // namespace text_regex::detail
 
 // The engine's searcher for this room's texts and traits. By itself it allows each search a

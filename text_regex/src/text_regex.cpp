@@ -152,11 +152,13 @@ Pattern::Pattern(std::wstring_view pattern) {
   if (pattern.size() > kMaxPatternLength) return;
   const std::wstring spelled = engine_spelling(pattern);
   try {
-    compiled_.reset(new Compiled{
+    auto compiled = std::make_unique<Compiled>(Compiled{
         detail::Regex(spelled.data(), spelled.data() + spelled.size(),
                       boost::regex_constants::ECMAScript | boost::regex_constants::no_mod_m |
                           boost::regex_constants::no_mod_s),
         pattern.size()});
+    detail::keep_lazy_repeats_from_skipping(compiled->regex);
+    compiled_ = std::move(compiled);
   } catch (const std::runtime_error&) {
     compiled_.reset();
   }
