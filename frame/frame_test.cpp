@@ -63,17 +63,15 @@ struct Texter {
 // Computed at each element with a per-call state: element k gets the count of elements the
 // call computed before it, and the length of its text.
 struct Tally {
-  struct State {
-    std::int32_t computed = 0;
-  };
+  using State = std::int32_t;  // made anew, as 0, for each call
   static constexpr frame::NodeTable<1> table{
       .name = L"tally",
       .inputs = {{{0, L"Text", frame::kText, frame::kOnePerElement, frame::text_value(L"")}}},
       .output = {208, L"Counts", frame::kInteger, frame::kArrayPerElement},
   };
 
-  static std::vector<std::int32_t> compute(std::wstring_view text, State& state) {
-    return {state.computed++, static_cast<std::int32_t>(text.size())};
+  static std::vector<std::int32_t> compute(std::wstring_view text, State& computed) {
+    return {computed++, static_cast<std::int32_t>(text.size())};
   }
 };
 

@@ -7,6 +7,8 @@
 #include <random>
 #include <regex>
 #include <string>
+#include <tuple>
+#include <utility>
 
 namespace text_regex {
 namespace {
@@ -45,19 +47,17 @@ class PatternMaker {
  public:
   explicit PatternMaker(std::mt19937& random) : random_(random) {}
 
-  // empty: whether the pattern may match nothing.
+  // One or two branches of one to three pieces; empty: whether the pattern may match nothing.
   std::wstring alternation(int depth, bool empty = true) {
-    std::wstring pattern = sequence(depth, empty);
-    if (pick(4) == 0) pattern += L"|" + sequence(depth, empty);
+    std::wstring pattern;
+    for (int branches = pick(4) == 0 ? 2 : 1; branches > 0; --branches) {
+      if (!pattern.empty()) pattern += L"|";
+      for (int n = 1 + pick(3); n > 0; --n) pattern += piece(depth, empty);
+    }
     return pattern;
   }
 
  private:
-  std::wstring sequence(int depth, bool empty) {
-    std::wstring pattern;
-    for (int n = 1 + pick(3); n > 0; --n) pattern += piece(depth, empty);
-    return pattern;
-  }
   // An atom, quantified or not; an assertion never is, as the standard engine refuses that.
   std::wstring piece(int depth, bool empty) {
     static const wchar_t* const kAssertions[] = {L"^", L"$", L"\\b", L"\\B"};
@@ -130,23 +130,16 @@ TEST(Pattern, AnswersAsTheStandardEngineOnOrdinaryPatterns) {
   }
 }
 
-// Where the engines part: the dollar forms the standard engine reads otherwise, \uHHHH,
-// characters beyond ASCII and line ends, which . and $ treat as ECMAScript does; and the first
-// match, which Boost by itself misses after a lazy repeat that starts the pattern.
+// Where the engines part: the dollar forms the standard engine reads otherwise, \uHHHH, a
+// character outside 16 bits, ^ after a line end; and the first match, which Boost by itself
+// misses after a lazy repeat that starts the pattern.
 TEST(Pattern, KeepsItsRulesWhereTheEnginesPart) {
-  const Pattern groups(L"(a)(x)?");
-  EXPECT_EQ(groups.replace(L"ab", L"$0|$00|$2|$10|$$1|$&|$x|$", false).view(),
+  EXPECT_EQ(Pattern(L"(a)(x)?").replace(L"ab", L"$0|$00|$2|$10|$$1|$&|$x|$", false).view(),
             L"$0|$00|||$1|a|$x|$b");
   EXPECT_EQ(Pattern(L"\\u00e9\\\\u0041").extract(L"\u00e9\\u0041", 0), L"\u00e9\\u0041");
-  EXPECT_TRUE(Pattern(L"^.$").matches(L"\u00e9"));
   EXPECT_EQ(Pattern(L"^.$").matches(L"\U0001F600"), sizeof(wchar_t) == 4);
-  EXPECT_FALSE(Pattern(L"a.b").matches(L"a\nb"));
-  EXPECT_FALSE(Pattern(L"a$").matches(L"a\n"));
   EXPECT_FALSE(Pattern(L"^b").matches(L"a\nb"));
   EXPECT_EQ(Pattern(L"[ab]{0,2}?(?=1)").extract(L"aba1", 0), L"ba");
-  const Pattern pattern(L"a");
-  const std::wstring text = L"nothing here";
-  EXPECT_EQ(pattern.replace(text, L"b", true).view().data(), text.data());
 }
 
 // A pattern that does not compile, or is too long, gives every use the no-match result, and so
@@ -175,40 +168,31 @@ TEST(Pattern, RefusesWhatItCannotCompileAndGivesUpPastTheBound) {
   while (lookaheads.size() < 1000) lookaheads += L"(?=a*)";
   std::wstring blocks;
   while (blocks.size() < 10'000) blocks += std::wstring(20, L'a') + L"b";
-  struct Costly {
-    std::wstring pattern, text;
-  };
-  for (const Costly& costly :
+  using Costly = std::pair<std::wstring, std::wstring>;  // a pattern, a text
+  for (const auto& [pattern, text] :
        {Costly{L"(a+)+$", std::wstring(40, L'a') + L"b"}, Costly{long_pattern, as + L"b"},
         Costly{lookaheads + L"b", as}, Costly{L"(a+)+c|b", blocks}}) {
-    const Pattern pattern(costly.pattern);
     Work work;
-    EXPECT_EQ(pattern.replace(costly.text, L"x", true, &work).view(), costly.text);
-    EXPECT_TRUE(work.gave_up) << costly.pattern.size() << " " << costly.text.size();
-    EXPECT_LE(work.spent, kMaxWork + 1);
+    EXPECT_EQ(Pattern(pattern).replace(text, L"x", true, &work).view(), text);
+    EXPECT_TRUE(work.gave_up && work.spent <= kMaxWork + 1) << pattern.size() << " " << work.spent;
   }
 
   // Ordinary patterns on a text that long stay far within it, matched and replaced.
   const std::wstring name = L"piece_" + std::wstring(9'994, L'7');
   const std::wstring words = std::wstring(4'999, L'a') + L" " + std::wstring(4'998, L'b') + L"_L";
-  struct Ordinary {
-    std::wstring pattern, text;
-    bool all;
-    std::wstring want;
-  };
-  for (const Ordinary& ordinary : {
+  using Ordinary = std::tuple<std::wstring, std::wstring, bool, std::wstring>;  // and replaced
+  for (const auto& [source, text, all, want] : {
            Ordinary{L"^piece_\\d+$", name, false, L"x"},
            Ordinary{L"(\\w+)_L$", words, false, words.substr(0, 5'000) + L"x"},
            Ordinary{L"^(.*) (.*)$", words, false, L"x"},
            Ordinary{L"[ab]", words.substr(0, 9'999), true,
                     std::wstring(4'999, L'x') + L" " + std::wstring(4'998, L'x') + L"_"},
        }) {
-    const Pattern pattern(ordinary.pattern);
+    const Pattern pattern(source);
     Work matching, replacing;
-    EXPECT_TRUE(pattern.matches(ordinary.text, &matching)) << ordinary.pattern;
-    EXPECT_EQ(pattern.replace(ordinary.text, L"x", ordinary.all, &replacing).view(), ordinary.want)
-        << ordinary.pattern;
-    EXPECT_LT(std::max(matching.spent, replacing.spent), kMaxWork / 100) << ordinary.pattern;
+    EXPECT_TRUE(pattern.matches(text, &matching)) << source;
+    EXPECT_EQ(pattern.replace(text, L"x", all, &replacing).view(), want) << source;
+    EXPECT_LT(std::max(matching.spent, replacing.spent), kMaxWork / 100) << source;
   }
 }
 
@@ -217,7 +201,6 @@ TEST(Pattern, ClassesAndCaseAreTheSameInEveryLocale) {
   for (const char* name : {"C", "de_DE.UTF-8", "tr_TR.UTF-8", "C.UTF-8"}) {
     if (!std::setlocale(LC_ALL, name)) continue;
     std::locale::global(std::locale(std::setlocale(LC_ALL, nullptr)));
-    EXPECT_FALSE(Pattern(L"\\w").matches(L"\u00e4\u00df")) << name;
     EXPECT_TRUE(Pattern(L"^\\W+$").matches(L"\u00e4\u00df")) << name;
     EXPECT_FALSE(Pattern(L"\\d").matches(L"\u0663\u00b2")) << name;
     EXPECT_TRUE(Pattern(L"^\\s+$").matches(L"\t\n\u00a0\u2028\u3000\ufeff")) << name;
@@ -227,16 +210,6 @@ TEST(Pattern, ClassesAndCaseAreTheSameInEveryLocale) {
   }
   std::setlocale(LC_ALL, "C");
   std::locale::global(std::locale::classic());
-}
-
-// A pattern compiled for one text is not given for another.
-TEST(PatternCache, RecompilesWhenTheTextChanges) {
-  PatternCache cache;
-  EXPECT_TRUE(cache(L"a").matches(L"a"));
-  EXPECT_TRUE(cache(L"a").matches(L"a"));
-  EXPECT_FALSE(cache(L"b").matches(L"a"));
-  EXPECT_FALSE(cache(L"(").valid());
-  EXPECT_TRUE(cache(L"").matches(L"a"));
 }
 
 }  // namespace

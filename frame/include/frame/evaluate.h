@@ -27,10 +27,10 @@
 // SDK could not store for it) fails the call, and writes no further element.
 //
 // A node may declare a per-call state, Node::State: the frame makes one for each call, on the
-// stack of the call, before the first computation, and hands it to every computation of the
-// call as its last argument (Node::State&). A computation keeps there what it may reuse from
-// one element to the next (a pattern compiled from a text that has not changed); it ends with
-// the call, so nothing is kept between calls or shared between threads.
+// stack of the call, value-initialized, before the first computation, and hands it to every
+// computation of the call as its last argument (Node::State&). A computation keeps there what it
+// may reuse from one element to the next (a pattern compiled from a text that has not changed); it
+// ends with the call, so nothing is kept between calls or shared between threads.
 //
 // The one status the frame examines is an acquisition's: an array or index set the host did not
 // lend cannot be read or written, so the call then writes nothing, not even the marker (its
@@ -206,7 +206,7 @@ template <class Node>
 struct CallState {};
 template <HasState Node>
 struct CallState<Node> {
-  typename Node::State state;
+  typename Node::State state{};
 };
 template <class Node, class... Arguments>
 auto compute(CallState<Node>& call, const Arguments&... arguments) {
