@@ -51,6 +51,12 @@ std::pair<std::wstring, std::wstring> replace_worst(int n) {
   return {text, std::wstring(m, L'a') + L'b'};
 }
 
+std::wstring number_of(int n) {
+  std::wstring digits;
+  for (int i = 0; i < n; ++i) digits += static_cast<wchar_t>(L'1' + i % 9);
+  return L"  " + digits.insert(static_cast<std::size_t>(n / 2), L".") + L"e-3 m";
+}
+
 std::wstring piece_text(ULONG k, int n) {
   std::wstring number = std::to_wstring(k) + (k % 3 == 2 ? L"x" : L"");
   const auto size = static_cast<std::size_t>(n);
@@ -94,8 +100,9 @@ void set_numbers(xsi_host::PortData& port, int size) {
 }  // namespace
 
 void set_up(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& record,
-            std::string_view node, int size, ULONG elements) {
+            std::string_view node, int size, ULONG elements, ULONG pulled) {
   icehost::declare_ports(evaluation, record, elements);
+  if (pulled != 0) evaluation.pull(pulled);
   if (node == "kestrune") {
     if (size != 0) {
       const auto n = static_cast<std::size_t>(size);
@@ -126,7 +133,8 @@ void set_up(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& record
       }
     }
   } else if (node == "textfind" || node == "textreplace") {
-    const auto [text, sub] = node == "textfind" ? find_worst(size) : replace_worst(size);
+    const bool many = node == "textreplace" || pulled == 201;
+    const auto [text, sub] = many ? replace_worst(size) : find_worst(size);
     set_text_everywhere(*evaluation.port(0), text);
     set_text_everywhere(*evaluation.port(1), sub);
     if (node == "textreplace") {
@@ -138,6 +146,8 @@ void set_up(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& record
     for (ULONG i = 0; i < static_cast<ULONG>(size); ++i)
       texts.emplace_back(number_text::format(float_item(0, i)).view());
     for (ULONG k = 0; k < elements; ++k) evaluation.port(0)->set_texts(k, texts);
+  } else if (node == "textnumber") {
+    set_text_everywhere(*evaluation.port(0), number_of(size));
   }
 }
 

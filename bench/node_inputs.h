@@ -21,9 +21,9 @@ using XSI::ULONG;
 
 // The nodes measured, in the order the tables list them.
 inline constexpr std::string_view kNodes[] = {
-    "kestrune", "palvane",    "dromlet",      "ocherin",     "vireth",
-    "tamsel",   "textlength", "textfind",     "textreplace", "textslice",
-    "textjoin", "regexmatch", "regexextract", "regexreplace"};
+    "kestrune",   "palvane",    "dromlet",      "ocherin",     "vireth",
+    "tamsel",     "textlength", "textfind",     "textreplace", "textslice",
+    "textjoin",   "textnumber", "regexmatch",   "regexextract", "regexreplace"};
 
 // Declares every port of node (as registered in record) over a batch of `elements` elements,
 // at their defaults, then sets the inputs of the node at size:
@@ -35,15 +35,21 @@ inline constexpr std::string_view kNodes[] = {
 //  * vireth, tamsel: element k holds float_item(k, i) or integer_item(k, i) for i below size.
 // The nodes read at each element get, for size N > 0, the same inputs in every element:
 //  * textlength, textslice: characters(N); textslice from Start N / 4, N / 2 of them;
-//  * textfind: find_worst(N), the text and sub-text where trying each position costs most;
+//  * textfind: find_worst(N), the text and sub-text where trying each position costs most; for
+//    its Count (pulled 201), replace_worst(N), many occurrences each after a near miss;
 //  * textreplace: replace_worst(N) with ReplaceAll on, replaced by "x";
-//  * textjoin: N texts, those of float_item(0, i) for i below N, joined with ",".
+//  * textjoin: N texts, those of float_item(0, i) for i below N, joined with ",";
+//  * textnumber: number_of(N).
 // The regular expressions keep their default pattern (and group, replacement, ReplaceAll) in
 // every element, and get texts that differ from one element to the next, piece_text(k, N) in
 // element k (N 0: as short as it comes).
-// node is one of kNodes.
+// node is one of kNodes; pulled the output pulled, 0 for the node's first.
 void set_up(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& record,
-            std::string_view node, int size, ULONG elements);
+            std::string_view node, int size, ULONG elements, ULONG pulled = 0);
+
+// A text that begins with a number of n digits (n at least 2), its point in the middle, an
+// exponent and a unit after it: "  1234.5678e-3 m" for 8.
+std::wstring number_of(int n);
 
 // A text of n pieces joined by ',' and the values its pieces read as: floats of every form
 // (palvane), or integers of every sign and length (dromlet). Item is float or std::int32_t.

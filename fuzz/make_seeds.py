@@ -128,20 +128,25 @@ def numbers(target, name, elements, constant_input, output_count, constant_outpu
     write(target, name, seed)
 
 
-TEXT_TOOLS = ['textlength', 'textfind', 'textreplace', 'textslice', 'textjoin']
+TEXT_TOOLS = ['textlength', 'textfind', 'textreplace', 'textslice', 'textjoin', 'textnumber']
 # Each node's input ports, in registration order: 'text', 'texts' (an array of texts), 'boolean'
 # or 'integer'.
 TEXT_TOOL_PORTS = {'textlength': ['text'], 'textfind': ['text', 'text'],
                    'textreplace': ['text', 'text', 'text', 'boolean'],
-                   'textslice': ['text', 'integer', 'integer'], 'textjoin': ['texts', 'text']}
+                   'textslice': ['text', 'integer', 'integer'], 'textjoin': ['texts', 'text'],
+                   'textnumber': ['text']}
+# The nodes of several outputs, and how many (each a one-value port).
+TEXT_TOOL_OUTPUTS = {'textfind': 2, 'textnumber': 2}
 
 
-def text_tools(name, node, pool, elements, constant, index, output_count=None):
+def text_tools(name, node, pool, elements, constant, index, output_count=None, output=0):
     """pool: the four texts. elements: per element, one value per input port: a pool pick for a
     text (0-3 a text, 4-7 text i - 4 and the next joined), a list of picks for an array of texts,
     True or False, or an integer (small ones as themselves, others as a raw word). constant: the
-    index of the input port handed over as constant, or None."""
+    index of the input port handed over as constant, or None. output: the output checked and
+    pulled, of a node of several."""
     ports = TEXT_TOOL_PORTS[node]
+    outputs = TEXT_TOOL_OUTPUTS.get(node, 1)
     count = len(elements)
     seed = Seed()
     seed.byte(TEXT_TOOLS.index(node))
@@ -149,7 +154,10 @@ def text_tools(name, node, pool, elements, constant, index, output_count=None):
         seed.byte(count)
         if kind == 'texts':
             seed.byte(1 if constant == i else 0)
-    seed.byte(count if output_count is None else output_count)
+    for _ in range(outputs):
+        seed.byte(count if output_count is None else output_count)
+    if outputs > 1:
+        seed.byte(output)
     own(seed)
     index(seed)
     for text in pool:
@@ -243,6 +251,12 @@ text_tools('join_arrays', 'textjoin', ['a', '', ',', '\U0001F600'],
            lambda s: index_list(s, [0, 1, None, 3, 2]))
 text_tools('join_constant', 'textjoin', ['a', 'b', '-', ''],
            [[[0, 1, 1], 2], [[1], 3], [[], 2]], 0, lambda s: index_range(s, 3), output_count=4)
+text_tools('count_overlaps', 'textfind', ['aaaa', 'aa', 'abab', ''],
+           [[0, 1], [2, 6], [4, 3], [1, 0]], None, lambda s: index_bits(s, [1, 0, 1, 1]), output=1)
+text_tools('number_forms', 'textnumber', [' 12.5 m', '-1e', 'infinit', 'nan(x_1) 0x1A'],
+           [[0], [1], [2], [3], [7]], None, lambda s: index_range(s, 5))
+text_tools('number_length', 'textnumber', ['\t+.5e-3x', '1e39', '- 1', '16777217'],
+           [[0], [1], [2], [3], [4]], 0, lambda s: index_list(s, [4, None, 0, 2]), output=1)
 
 
 REGEX = ['regexmatch', 'regexextract', 'regexreplace']

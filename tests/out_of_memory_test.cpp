@@ -120,12 +120,14 @@ std::vector<Case> cases_of(const std::string& node) {
         {"a long text",
          [](xsi_host::Evaluation& e) { e.port(7)->set_text(0, repeated(L"\u00e9x\u2192", 300)); }},
         {"an empty text", [](xsi_host::Evaluation& e) { e.port(7)->set_text(0, L""); }}};
-  // The nodes read at each element: texts longer than the direct search, with occurrences.
+  // The nodes read at each element: texts longer than the direct search, with occurrences;
+  // textfind's Count pulled.
   if (node == "textlength" || node == "textfind" || node == "textreplace" || node == "textslice")
     return {kDefaults, kEmptyIndexSet, {"long texts", [](xsi_host::Evaluation& e) {
                                           for (ULONG k = 0; k < kElements; ++k)
                                             e.port(0)->set_text(k, repeated(L"a-b", 100));
                                           if (e.port(3)) e.port(3)->set_boolean(1, true);
+                                          if (e.port(201)) e.pull(201);
                                         }}};
   // The regular expressions: every element matched, groups and all, and a pattern refused.
   if (node.starts_with("regex"))
@@ -172,13 +174,15 @@ bool untouched(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& nod
   return true;
 }
 
-const char* const kNodes[] = {"kestrune", "palvane",    "dromlet",      "ocherin",     "vireth",
-                              "tamsel",   "textlength", "textfind",     "textreplace", "textslice",
-                              "textjoin", "regexmatch", "regexextract", "regexreplace"};
+const char* const kNodes[] = {"kestrune",    "palvane",     "dromlet",      "ocherin",
+                              "vireth",      "tamsel",      "textlength",   "textfind",
+                              "textreplace", "textslice",   "textjoin",     "textnumber",
+                              "regexmatch",  "regexextract", "regexreplace"};
 
 bool reads_at_each_element(const std::string& node) {
   return node == "textlength" || node == "textfind" || node == "textreplace" ||
-         node == "textslice" || node == "textjoin" || node.starts_with("regex");
+         node == "textslice" || node == "textjoin" || node == "textnumber" ||
+         node.starts_with("regex");
 }
 
 TEST(OutOfMemory, EveryAllocationOfEveryCallFailsInTurn) {
