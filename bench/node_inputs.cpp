@@ -1,5 +1,7 @@
 #include "node_inputs.h"
 
+#include <cwctype>
+
 #include "evaluation_setup.h"
 #include "number_text/number_text.h"
 
@@ -141,6 +143,23 @@ void set_up(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& record
       set_text_everywhere(*evaluation.port(2), L"x");
       for (ULONG k = 0; k < elements; ++k) evaluation.port(3)->set_boolean(k, true);
     }
+  } else if (node == "textcase") {
+    set_text_everywhere(*evaluation.port(0), characters(size));
+    for (ULONG k = 0; k < elements; ++k) evaluation.port(1)->set_boolean(k, true);
+  } else if (node == "texttrim") {
+    std::wstring white;
+    for (int i = 0; i < size / 4; ++i) white += L" \t\u3000\u00a0"[i % 4];
+    set_text_everywhere(*evaluation.port(0), white + characters(size) + white);
+  } else if (node == "textmatch") {
+    auto [text, sub] = find_worst(size);
+    for (wchar_t& c : text) c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
+    set_text_everywhere(*evaluation.port(0), text);
+    set_text_everywhere(*evaluation.port(1), sub);
+    for (ULONG k = 0; k < elements; ++k) evaluation.port(3)->set_boolean(k, true);
+  } else if (node == "textsplit") {
+    const auto [text, sub] = replace_worst(size);
+    set_text_everywhere(*evaluation.port(0), text);
+    set_text_everywhere(*evaluation.port(1), sub);
   } else if (node == "textjoin") {
     std::vector<std::wstring> texts;
     for (ULONG i = 0; i < static_cast<ULONG>(size); ++i)

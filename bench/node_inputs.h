@@ -21,9 +21,10 @@ using XSI::ULONG;
 
 // The nodes measured, in the order the tables list them.
 inline constexpr std::string_view kNodes[] = {
-    "kestrune",   "palvane",    "dromlet",      "ocherin",     "vireth",
-    "tamsel",     "textlength", "textfind",     "textreplace", "textslice",
-    "textjoin",   "textnumber", "regexmatch",   "regexextract", "regexreplace"};
+    "kestrune",   "palvane",  "dromlet",     "ocherin",   "vireth",   "tamsel",
+    "textlength", "textfind", "textreplace", "textslice", "textjoin", "textnumber",
+    "textcase",   "texttrim", "textmatch",   "textsplit", "regexmatch", "regexextract",
+    "regexreplace"};
 
 // Declares every port of node (as registered in record) over a batch of `elements` elements,
 // at their defaults, then sets the inputs of the node at size:
@@ -39,7 +40,12 @@ inline constexpr std::string_view kNodes[] = {
 //    its Count (pulled 201), replace_worst(N), many occurrences each after a near miss;
 //  * textreplace: replace_worst(N) with ReplaceAll on, replaced by "x";
 //  * textjoin: N texts, those of float_item(0, i) for i below N, joined with ",";
-//  * textnumber: number_of(N).
+//  * textnumber: number_of(N);
+//  * textcase: characters(N) with Upper on, so that every character is looked up and most change;
+//  * texttrim: characters(N) between runs of N / 4 characters of white space, ASCII and beyond;
+//  * textmatch: find_worst(N), its text upper-cased, with IgnoreCase on: the whole text
+//    lower-cased and then searched for the sub-text where trying each position costs most;
+//  * textsplit: replace_worst(N), the text cut at each of its many occurrences of the sub-text.
 // The regular expressions keep their default pattern (and group, replacement, ReplaceAll) in
 // every element, and get texts that differ from one element to the next, piece_text(k, N) in
 // element k (N 0: as short as it comes).

@@ -6,7 +6,7 @@ cmake_minimum_required(VERSION 3.25)
 # outside the binding file.
 set(includes -I${ROOT}/tests/contract_sdk -I${ROOT}/frame/include -I${ROOT}/number_text/include
              -I${ROOT}/text_to_numbers/include -I${ROOT}/text_search/include
-             -I${ROOT}/text_regex/include)
+             -I${ROOT}/text_unicode/include -I${ROOT}/text_regex/include)
 set(checked 0)
 foreach(folder IN LISTS FOLDERS)
   file(GLOB_RECURSE sources ${ROOT}/${folder}/*.cpp)

@@ -2,10 +2,11 @@ cmake_minimum_required(VERSION 3.25)
 # cmake -DROOT=source-dir -DFOLDERS="frame;kestrune;..." -P CheckPluginIncludes.cmake
 # Fails unless plug-in code (every source and header under FOLDERS but the tests) includes only
 # the standard library, the headers of the plug-ins' own rooms (frame/, number_text/,
-# text_to_numbers/, text_search/, text_regex/), and files of its own folder: nothing of the host
-# side (xsi_host.h, host/), which a real host's SDK lacks. Boost's headers (<boost/...>) are for
-# text_regex/ alone, behind its own small interface. The SDK's plug-in header xsi_sdk.h is
-# included by the frame's binding file alone, so that a port to another SDK edits that one file.
+# text_to_numbers/, text_search/, text_unicode/, text_regex/), and files of its own folder: nothing
+# of the host side (xsi_host.h, host/), which a real host's SDK lacks. Boost's headers
+# (<boost/...>) are for text_regex/ alone, behind its own small interface. The SDK's plug-in
+# header xsi_sdk.h is included by the frame's binding file alone, so that a port to another SDK
+# edits that one file.
 set(problems "")
 set(checked 0)
 foreach(folder IN LISTS FOLDERS)
@@ -27,7 +28,7 @@ foreach(folder IN LISTS FOLDERS)
         endif()
       else()
         set(allowed FALSE)
-        if(name MATCHES "^(frame|number_text|text_to_numbers|text_search|text_regex)/" OR EXISTS ${here}/${name}
+        if(name MATCHES "^(frame|number_text|text_to_numbers|text_search|text_unicode|text_regex)/" OR EXISTS ${here}/${name}
            OR (name STREQUAL "xsi_sdk.h" AND file MATCHES "/frame/sdk_binding\\.h$"))
           set(allowed TRUE)
         endif()

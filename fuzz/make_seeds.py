@@ -258,6 +258,27 @@ text_tools('number_forms', 'textnumber', [' 12.5 m', '-1e', 'infinit', 'nan(x_1)
 text_tools('number_length', 'textnumber', ['\t+.5e-3x', '1e39', '- 1', '16777217'],
            [[0], [1], [2], [3], [4]], 0, lambda s: index_list(s, [4, None, 0, 2]), output=1)
 
+TEXT_UNICODE = ['textcase', 'texttrim', 'textmatch', 'textsplit']
+TEXT_UNICODE_PORTS = {'textcase': ['text', 'boolean'], 'texttrim': ['text', 'integer'],
+                      'textmatch': ['text', 'text', 'integer', 'boolean'],
+                      'textsplit': ['text', 'text']}
+
+
+def text_unicode(name, node, pool, elements, constant, index):
+    """pool: the four texts. elements: per element, one value per input port: a pool pick for a
+    text (0-3 a text, 4-7 text i - 4 and the next joined, 8-11 text i - 8 upper-cased), True or
+    False, or a mode (-1 to 4 as themselves, others as a raw word). constant: the index of the
+    input port handed over as constant, or None."""
+    ports = TEXT_UNICODE_PORTS[node]
+    count = len(elements)
+    seed = Seed()
+    seed.byte(TEXT_UNICODE.index(node))
+    for _ in ports:
+        seed.byte(count)
+    seed.byte(count)
+    if node == 'textsplit':
+        seed.byte(0)  # the output's constant flag
+
 
 REGEX = ['regexmatch', 'regexextract', 'regexreplace']
 # Each node's input ports, in registration order.
@@ -284,6 +305,31 @@ def regex(name, node, pool, elements, constant, index):
             if kind == 'boolean':
                 seed.byte(1 if value else 0)
             elif kind == 'integer':
+                if -1 <= value <= 4:
+                    seed.byte(value + 1)
+                else:
+                    seed.byte(6)
+                    seed.word(value)
+            else:
+                seed.byte(value)
+    write('fuzz_text_unicode', name, seed)
+
+
+text_unicode('case_both_ways', 'textcase', ['Text', 'Stra\u00dfe \u0130\u0131', '\u01c5\u03a3\u212a', ''],
+             [[0, False], [1, True], [2, False], [10, False], [3, True]], None,
+             lambda s: index_list(s, [4, None, 2, 0, 1]))
+text_unicode('trim_modes', 'texttrim', [' \t a b \n', '\u3000x\u00a0\u2028', '\u200bx\u180e', ''],
+             [[0, 0], [0, 1], [0, 2], [1, 3], [2, 0], [3, -2147483648]], 0,
+             lambda s: index_range(s, 6))
+text_unicode('match_modes', 'textmatch', ['banana', 'an', 'a\0b', ''],
+             [[0, 1, 0, False], [0, 1, 1, False], [4, 0, 2, False], [0, 3, 3, False],
+              [2, 2, 4, False], [3, 3, 3, False]], None, lambda s: index_bits(s, [1, 1, 0, 1, 1, 1]))
+text_unicode('match_ignoring_case', 'textmatch', ['Hello', 'stra\u00dfe', 'STRA\u1e9eE', '\u03c2'],
+             [[0, 8, 3, True], [1, 2, 3, True], [2, 1, 0, True], [10, 3, 0, True], [0, 8, 1, False]],
+             None, lambda s: index_range(s, 5))
+text_unicode('split_pieces', 'textsplit', ['a,,b', ',', 'aaaaa', 'aa'],
+             [[0, 1], [1, 1], [2, 3], [4, 1], [3, 3]], 1, lambda s: index_list(s, [2, 0, None, 4]))
+
                 seed.byte(value + 2)
             else:
                 seed.byte(value)

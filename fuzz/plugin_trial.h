@@ -299,8 +299,8 @@ class Trial {
   }
 
   // What a call leaves in output elements it must not write: items no node writes, and more
-  // of them than the marker has, so that a partial write shows. A boolean has no value that no
-  // node writes: the element's written mark alone shows a write there.
+  // of them than the marker has, so that a partial write shows. A boolean can only be true: a
+  // write of false changes it, and any write is recorded.
   std::vector<Value> sentinel() const {
     if (output_->structure() == XSI::siICENodeStructureSingle) {
       switch (output_->data_type()) {

@@ -206,7 +206,7 @@ TEST(Pattern, ClassesAndCaseAreTheSameInEveryLocale) {
     EXPECT_TRUE(Pattern(L"^\\s+$").matches(L"\t\n\u00a0\u2028\u3000\ufeff")) << name;
     EXPECT_FALSE(Pattern(L"\\s").matches(L"\u0085\u200b")) << name;
     EXPECT_FALSE(Pattern(L"[[:alpha:]]").matches(L"\u00e9")) << name;
-    EXPECT_TRUE(Pattern(L"(?i)^istanbul$").matches(L"ISTANBUL")) << name;
+    EXPECT_TRUE(Pattern(L"(?i)^istanbul \u00e9$").matches(L"ISTANBUL \u00c9")) << name;
   }
   std::setlocale(LC_ALL, "C");
   std::locale::global(std::locale::classic());

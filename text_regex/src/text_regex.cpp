@@ -201,10 +201,7 @@ Replaced Pattern::replace(std::wstring_view text, std::wstring_view with, bool a
 }
 
 const Pattern& PatternCache::operator()(std::wstring_view text) {
-  // std::equal rather than ==, which calls wmemcmp: valgrind takes glibc's vector wmemcmp, which
-  // reads whole words, for a read past the text.
-  if (!pattern_ || text.size() != text_.size() ||
-      !std::equal(text.begin(), text.end(), text_.begin())) {
+  if (!pattern_ || text != text_) {
     text_.assign(text);
     pattern_.reset();
     pattern_.emplace(text);

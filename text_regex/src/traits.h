@@ -6,7 +6,7 @@
 //
 // The classes are ECMAScript's: \d the ASCII digits, \w the ASCII letters, digits and '_', \s
 // ECMAScript's white space and line terminators. The POSIX bracket classes ([[:alpha:]] ...)
-// are their ASCII sets. Case folds letters A-Z to a-z.
+// are their ASCII sets. Case, under (?i), is Unicode's simple lower-case mapping (text_unicode/).
 //
 // Included only after boost/regex.hpp, by the room's own boost_regex.h.
 #pragma once
@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <cwchar>
 #include <string>
+
+#include "text_unicode/text_unicode.h"
 
 namespace text_regex::detail {
 
@@ -57,8 +59,8 @@ class Traits {
   char_type translate(char_type c) const { return c; }
   char_type translate_nocase(char_type c) const { return tolower(c); }
   char_type translate(char_type c, bool icase) const { return icase ? tolower(c) : c; }
-  char_type tolower(char_type c) const { return c >= L'A' && c <= L'Z' ? c + (L'a' - L'A') : c; }
-  char_type toupper(char_type c) const { return c >= L'a' && c <= L'z' ? c - (L'a' - L'A') : c; }
+  char_type tolower(char_type c) const { return text_unicode::to_lower(c); }
+  char_type toupper(char_type c) const { return text_unicode::to_upper(c); }
 
   // Ranges and equivalence classes compare code points: the text itself is its sort key.
   string_type transform(const char_type* p1, const char_type* p2) const { return {p1, p2}; }
