@@ -134,6 +134,13 @@ std::vector<Case> cases_of(const std::string& node) {
                                           for (ULONG k = 0; k < kElements; ++k)
                                             e.port(0)->set_texts(k, items);
                                         }}};
+  if (node == "textformat")
+    return {kDefaults, kEmptyIndexSet, {"long results", [](xsi_host::Evaluation& e) {
+                                          for (ULONG k = 0; k < kElements; ++k) {
+                                            e.port(0)->set_text(k, L"{:>120.3f}|{1:.100e}");
+                                            e.port(1)->set_floats(k, std::vector<float>(2, 1.5f));
+                                          }
+                                        }}};
   // vireth and tamsel have no test of their inputs: an empty array stands in for it.
   return {kDefaults,
           kEmptyIndexSet,
@@ -163,11 +170,11 @@ bool untouched(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& nod
 
 const char* const kNodes[] = {"kestrune",    "palvane",   "dromlet",    "ocherin",
                               "vireth",      "tamsel",    "textlength", "textfind",
-                              "textreplace", "textslice", "textjoin"};
+                              "textreplace", "textslice", "textjoin",   "textformat"};
 
 bool reads_at_each_element(const std::string& node) {
   return node == "textlength" || node == "textfind" || node == "textreplace" ||
-         node == "textslice" || node == "textjoin";
+         node == "textslice" || node == "textjoin" || node == "textformat";
 }
 
 TEST(OutOfMemory, EveryAllocationOfEveryCallFailsInTurn) {

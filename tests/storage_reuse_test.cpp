@@ -116,8 +116,9 @@ TEST(StorageReuse, SizingWithinWhatAnElementHoldsAllocatesNothing) {
 // Each input at its default in every element: what a plug-in allocates in a call is the same
 // for 10 elements as for 1,000, once the host's storage is sized.
 TEST(StorageReuse, EveryPluginAllocatesNothingPerElement) {
-  for (const char* node : {"kestrune", "palvane", "dromlet", "ocherin", "vireth", "tamsel",
-                           "textlength", "textfind", "textreplace", "textslice", "textjoin"}) {
+  for (const char* node :
+       {"kestrune", "palvane", "dromlet", "ocherin", "vireth", "tamsel", "textlength", "textfind",
+        "textreplace", "textslice", "textjoin", "textformat"}) {
     const icehost::PluginLibrary library(icehost::find_plugin(node, icehost::program_dir()));
     long second_calls[2] = {};
     for (int i = 0; i < 2; ++i) {

@@ -15,7 +15,7 @@
 // or an infinity under an integer type, anything Python's str.format refuses for a float, and
 // what this node does not apply: a nested field ("{:{}}"), a conversion ("{!r}"), an attribute
 // or an index ("{0.real}"), grouping (',', '_'), 'z', the type 'n', or a width or precision
-// above kMaxWidth.
+// above 1000 (kMaxWidth).
 #pragma once
 
 #include <string_view>
