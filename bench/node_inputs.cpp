@@ -51,6 +51,13 @@ std::pair<std::wstring, std::wstring> replace_worst(int n) {
   return {text, std::wstring(m, L'a') + L'b'};
 }
 
+std::wstring textformat_format(int n) {
+  constexpr const wchar_t* kFields[] = {L"{:.2f}", L"{:>10.4e}", L"{:g}", L"{:+08.3f}"};
+  std::wstring format;
+  for (int i = 0; i < n; ++i) format += (i > 0 ? L", " : L"") + std::wstring(kFields[i % 4]);
+  return format;
+}
+
 float float_item(ULONG k, ULONG i) {
   const std::uint32_t r = (k * 2654435761u) ^ (i * 40503u + 12345u);
   const float mantissa = static_cast<float>(r % 2'000'001) / 1000.0f - 1000.0f;
@@ -124,6 +131,9 @@ void set_up(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& record
       set_text_everywhere(*evaluation.port(2), L"x");
       for (ULONG k = 0; k < elements; ++k) evaluation.port(3)->set_boolean(k, true);
     }
+  } else if (node == "textformat") {
+    set_text_everywhere(*evaluation.port(0), textformat_format(size));
+    set_numbers<float>(*evaluation.port(1), size);
   } else if (node == "textjoin") {
     std::vector<std::wstring> texts;
     for (ULONG i = 0; i < static_cast<ULONG>(size); ++i)

@@ -20,9 +20,9 @@ namespace bench {
 using XSI::ULONG;
 
 // The nodes measured, in the order the tables list them.
-inline constexpr std::string_view kNodes[] = {"kestrune",    "palvane",   "dromlet",    "ocherin",
-                                              "vireth",      "tamsel",    "textlength", "textfind",
-                                              "textreplace", "textslice", "textjoin"};
+inline constexpr std::string_view kNodes[] = {
+    "kestrune",   "palvane",  "dromlet",     "ocherin",   "vireth",   "tamsel",
+    "textlength", "textfind", "textreplace", "textslice", "textjoin", "textformat"};
 
 // Declares every port of node (as registered in record) over a batch of `elements` elements,
 // at their defaults, then sets the inputs of the node at size:
@@ -36,7 +36,9 @@ inline constexpr std::string_view kNodes[] = {"kestrune",    "palvane",   "droml
 //  * textlength, textslice: characters(N); textslice from Start N / 4, N / 2 of them;
 //  * textfind: find_worst(N), the text and sub-text where trying each position costs most;
 //  * textreplace: replace_worst(N) with ReplaceAll on, replaced by "x";
-//  * textjoin: N texts, those of float_item(0, i) for i below N, joined with ",".
+//  * textjoin: N texts, those of float_item(0, i) for i below N, joined with ",";
+//  * textformat: textformat_format(N) in every element, over element k's float_item(k, i) for
+//    i below N.
 // node is one of kNodes.
 void set_up(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& record,
             std::string_view node, int size, ULONG elements);
@@ -62,6 +64,9 @@ std::pair<std::wstring, std::wstring> find_worst(int n);
 // replacing every occurrence, about sqrt(n) / 2 of them, in one pass reads each character
 // a bounded number of times.
 std::pair<std::wstring, std::wstring> replace_worst(int n);
+
+// N fields, of four kinds that Python and {fmt} read alike, cycled: "{:.2f}, {:>10.4e}, ...".
+std::wstring textformat_format(int n);
 
 // Item i of element k: numbers of every length, signs and magnitudes, different from one
 // element to the next.

@@ -1,5 +1,6 @@
 #include "field_spec.h"
 
+#include <algorithm>
 #include <cstddef>
 
 namespace textformat {
@@ -56,7 +57,7 @@ std::optional<FieldSpec> parse_spec(std::wstring_view spec) {
     ++i;
   }
   if (!fill_given && i < spec.size() && spec[i] == L'0') {
-    field.fill = L"0";
+    field.fill = std::wstring_view(L"0", 1);
     if (!align_given) field.align = L'=';
     ++i;
   }
@@ -68,8 +69,8 @@ std::optional<FieldSpec> parse_spec(std::wstring_view spec) {
   if (spec.size() - i > 1) return std::nullopt;
   if (i < spec.size()) {
     field.type = spec[i];
-    if (std::wstring_view(L"fFeEgG%dxXob").find(field.type) == std::wstring_view::npos)
-      return std::nullopt;
+    constexpr std::wstring_view kTypes = L"fFeEgG%dxXob";
+    if (std::find(kTypes.begin(), kTypes.end(), field.type) == kTypes.end()) return std::nullopt;
   }
   if (integer_type(field.type) && field.precision >= 0) return std::nullopt;
   return field;

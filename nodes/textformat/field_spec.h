@@ -22,7 +22,7 @@ namespace textformat {
 inline constexpr int kMaxWidth = 1000;
 
 struct FieldSpec {
-  std::wstring_view fill = L" ";  // one character: two wchar_t for a surrogate pair
+  std::wstring_view fill{L" ", 1};  // one character: two wchar_t for a surrogate pair
   wchar_t align = L'>';
   wchar_t sign = L'-';
   bool alternate = false;  // '#'

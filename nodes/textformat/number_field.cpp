@@ -1,5 +1,6 @@
 #include "number_field.h"
 
+#include <fmt/compile.h>
 #include <fmt/format.h>
 #include <fmt/xchar.h>
 
@@ -14,6 +15,8 @@
 
 namespace textformat {
 namespace {
+
+using namespace std::literals;
 
 // A number's characters without its sign, as {fmt} writes them.
 using Digits = fmt::basic_memory_buffer<wchar_t, 64>;
@@ -34,19 +37,19 @@ void write_integer(Magnitude magnitude, wchar_t type, Digits& digits) {
   auto out = std::back_inserter(digits);
   switch (type) {
     case L'x':
-      fmt::format_to(out, L"{:x}", magnitude);
+      fmt::format_to(out, FMT_COMPILE(L"{:x}"), magnitude);
       break;
     case L'X':
-      fmt::format_to(out, L"{:X}", magnitude);
+      fmt::format_to(out, FMT_COMPILE(L"{:X}"), magnitude);
       break;
     case L'o':
-      fmt::format_to(out, L"{:o}", magnitude);
+      fmt::format_to(out, FMT_COMPILE(L"{:o}"), magnitude);
       break;
     case L'b':
-      fmt::format_to(out, L"{:b}", magnitude);
+      fmt::format_to(out, FMT_COMPILE(L"{:b}"), magnitude);
       break;
     default:
-      fmt::format_to(out, L"{:d}", magnitude);
+      fmt::format_to(out, FMT_COMPILE(L"{:d}"), magnitude);
   }
 }
 
@@ -61,13 +64,13 @@ constexpr int kExactFraction = 400;
 void write_float(double magnitude, wchar_t form, int precision, bool alternate, Digits& digits) {
   auto out = std::back_inserter(digits);
   if (form == L'e') {
-    alternate ? fmt::format_to(out, L"{:#.{}e}", magnitude, precision)
-              : fmt::format_to(out, L"{:.{}e}", magnitude, precision);
+    alternate ? fmt::format_to(out, FMT_COMPILE(L"{:#.{}e}"), magnitude, precision)
+              : fmt::format_to(out, FMT_COMPILE(L"{:.{}e}"), magnitude, precision);
     return;
   }
   const int exact = std::min(precision, kExactFraction);
-  alternate ? fmt::format_to(out, L"{:#.{}f}", magnitude, exact)
-            : fmt::format_to(out, L"{:.{}f}", magnitude, exact);
+  alternate ? fmt::format_to(out, FMT_COMPILE(L"{:#.{}f}"), magnitude, exact)
+            : fmt::format_to(out, FMT_COMPILE(L"{:.{}f}"), magnitude, exact);
   digits.resize(digits.size() + static_cast<std::size_t>(precision - exact));
   std::fill(digits.end() - (precision - exact), digits.end(), L'0');
 }
@@ -96,10 +99,10 @@ void write_general(double magnitude, int precision, bool alternate, bool without
   // The point after the first digit, or moved: "12345" at 2 -> "123.45", at -3 -> "0.0012345".
   const std::size_t point = exponent_form ? 1 : exponent >= 0 ? exponent + 1 : 0;
   const std::size_t zeros = exponent_form || exponent >= 0 ? 0 : -exponent - 1;
-  const std::wstring_view whole = point > 0 ? significand.substr(0, point) : L"0";
+  const std::wstring_view whole = point > 0 ? significand.substr(0, point) : L"0"sv;
   std::wstring_view fraction = significand.substr(point);
   if (!alternate) fraction = fraction.substr(0, fraction.find_last_not_of(L'0') + 1);
-  if (!alternate && !exponent_form && without_type && fraction.empty()) fraction = L"0";
+  if (!alternate && !exponent_form && without_type && fraction.empty()) fraction = L"0"sv;
   digits.append(whole);
   if (alternate || zeros + fraction.size() > 0) digits.push_back(L'.');
   digits.resize(digits.size() + zeros);
@@ -128,8 +131,8 @@ void write_float_type(float value, const FieldSpec& spec, Digits& digits) {
   if (spec.type == 0 && spec.precision < 0) {
     write_shortest(std::fabs(value), spec.alternate, digits);
   } else if (std::isinf(magnitude) || std::isnan(magnitude)) {
-    digits.append(std::wstring_view(std::isnan(magnitude) ? (upper ? L"NAN" : L"nan")
-                                                          : (upper ? L"INF" : L"inf")));
+    digits.append(std::isnan(magnitude) ? (upper ? L"NAN"sv : L"nan"sv)
+                                        : (upper ? L"INF"sv : L"inf"sv));
   } else if (spec.type == 0 || spec.type == L'g' || spec.type == L'G') {
     write_general(magnitude, precision, spec.alternate, spec.type == 0, digits);
   } else {
@@ -152,18 +155,18 @@ bool append_number(float value, const FieldSpec& spec, FormattedText& out) {
     negative = whole < 0;
     write_integer(magnitude_of(std::fabs(whole)), spec.type, digits);
     if (spec.alternate && spec.type != L'd')
-      prefix = spec.type == L'b'   ? L"0b"
-               : spec.type == L'o' ? L"0o"
-               : spec.type == L'x' ? L"0x"
-                                   : L"0X";
+      prefix = spec.type == L'b'   ? L"0b"sv
+               : spec.type == L'o' ? L"0o"sv
+               : spec.type == L'x' ? L"0x"sv
+                                   : L"0X"sv;
   } else {
     negative = std::signbit(value) && !std::isnan(value);
     write_float_type(value, spec, digits);
   }
-  const std::wstring_view sign = negative            ? L"-"
-                                 : spec.sign == L'+' ? L"+"
-                                 : spec.sign == L' ' ? L" "
-                                                     : L"";
+  const std::wstring_view sign = negative            ? L"-"sv
+                                 : spec.sign == L'+' ? L"+"sv
+                                 : spec.sign == L' ' ? L" "sv
+                                                     : L""sv;
   const std::wstring_view body(digits.data(), digits.size());
   const std::size_t length = sign.size() + prefix.size() + body.size();
   const auto width = static_cast<std::size_t>(spec.width);

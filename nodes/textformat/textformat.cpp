@@ -14,6 +14,13 @@ namespace {
 
 constexpr std::size_t kNone = std::wstring_view::npos;
 
+// The position of the first brace at or after from, or kNone.
+std::size_t next_brace(std::wstring_view format, std::size_t from) {
+  for (std::size_t i = from; i < format.size(); ++i)
+    if (format[i] == L'{' || format[i] == L'}') return i;
+  return kNone;
+}
+
 // How the fields of one format name their values: Python refuses a format that mixes "{}"
 // with "{N}".
 enum class Numbering { unset, automatic, manual };
@@ -44,7 +51,7 @@ bool fill(std::wstring_view format, const frame::Items<float>& values, Formatted
   std::size_t next = 0;
   std::size_t i = 0;
   while (i < format.size()) {
-    const std::size_t brace = format.find_first_of(L"{}", i);
+    const std::size_t brace = next_brace(format, i);
     out.append(format.substr(i, brace == kNone ? kNone : brace - i));
     if (brace == kNone) break;
     i = brace + 1;
@@ -56,7 +63,7 @@ bool fill(std::wstring_view format, const frame::Items<float>& values, Formatted
       continue;
     }
     // A field ends at the next '}'; a '{' before it would open a nested field.
-    const std::size_t end = format.find_first_of(L"{}", i);
+    const std::size_t end = next_brace(format, i);
     if (end == kNone || format[end] == L'{') return false;
     const std::wstring_view field = format.substr(i, end - i);
     i = end + 1;
