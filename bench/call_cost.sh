@@ -57,6 +57,8 @@ cases=(
   "textslice 64 64 characters"
   "textjoin 0 default texts"
   "textjoin 16 16 texts"
+  "textformat 0 default format"
+  "textformat 8 8 fields"
 )
 
 # "OWN STAND_IN RUNTIME": the instructions executed inside node's callback over calls calls,
