@@ -20,7 +20,7 @@ constexpr std::string_view kUsage =
     "commands:\n"
     "  info PLUGIN [--json]     what the plug-in registers: node, ports, defaults, log lines\n"
     "  eval PLUGIN [OPTIONS]    evaluates the node and prints every output element written\n"
-    "  demo                     every plug-in found, its registration and a default evaluation\n"
+    "  demo                     every plug-in found: its ports and its default evaluation\n"
     "\n"
     "PLUGIN is a path to a plug-in library, or a node name looked up in the folders of\n"
     "ICEHOST_PLUGIN_PATH and then in ../plugins beside icehost.\n"
@@ -70,8 +70,9 @@ constexpr std::string_view kEvalUsage =
 constexpr std::string_view kDemoUsage =
     "usage: icehost demo\n"
     "\n"
-    "For every plug-in in the plug-in folders: one line of what it registers, then its\n"
-    "evaluation with default inputs over elements 0 to 9 (runs of equal results merged).\n";
+    "For every plug-in in the plug-in folders, one line: its node, its inputs -> its outputs,\n"
+    "and what the evaluation of its first output wrote with default inputs over elements 0 to 9\n"
+    "(runs of equal results merged); then any faults, each on a line of its own.\n";
 
 bool is_help(std::string_view arg) { return arg == "--help" || arg == "-h"; }
 

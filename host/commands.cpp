@@ -61,18 +61,18 @@ int command_demo(std::ostream& out, std::ostream& err, const EvaluationObserver&
     return kExitFaults;
   }
   int code = kExitSuccess;
+  std::vector<DemoLine> lines;
   for (const std::filesystem::path& path : plugins) {
     try {
       PluginLibrary library(path);
-      print_demo_plugin(library, out);
       if (!first_output(library.node())) {
-        out << "  no output port to evaluate\n";
+        lines.push_back(demo_line(library, nullptr));
         code = kExitFaults;
         continue;
       }
       const EvaluationReport report = evaluate(library, EvalOptions{});
       if (observe) observe(report);
-      print_demo_evaluation(report, out);
+      lines.push_back(demo_line(library, &report));
       if (report.failed()) {
         err << failure_summary(report);
         code = kExitFaults;
@@ -82,6 +82,7 @@ int command_demo(std::ostream& out, std::ostream& err, const EvaluationObserver&
       code = kExitFaults;
     }
   }
+  print_demo(lines, out);
   return code;
 }
 

@@ -26,22 +26,28 @@ std::string written_text(const WrittenElement& written) {
   return "[" + join(items, ", ") + "]";
 }
 
-// Rows printed as columns, each as wide as its widest cell, two spaces apart.
-std::string table(const Rows& rows, std::string_view indent) {
+// Rows as columns, each as wide as its widest cell, two spaces apart: one line per row.
+std::vector<std::string> columns(const Rows& rows) {
   std::vector<std::size_t> widths;
   for (const auto& row : rows) {
     if (widths.size() < row.size()) widths.resize(row.size(), 0);
     for (std::size_t c = 0; c < row.size(); ++c) widths[c] = std::max(widths[c], row[c].size());
   }
-  std::string out;
+  std::vector<std::string> lines;
   for (const auto& row : rows) {
-    std::string line(indent);
+    std::string line;
     for (std::size_t c = 0; c < row.size(); ++c) {
       line += row[c];
       if (c + 1 < row.size()) line += std::string(widths[c] - row[c].size() + 2, ' ');
     }
-    out += line + "\n";
+    lines.push_back(line);
   }
+  return lines;
+}
+
+std::string table(const Rows& rows, std::string_view indent) {
+  std::string out;
+  for (const std::string& line : columns(rows)) out += std::string(indent) + line + "\n";
   return out;
 }
 
@@ -152,35 +158,49 @@ void print_info(const RegistrationReport& report, std::ostream& out) {
   print_faults(report.faults, out);
 }
 
-void print_demo_plugin(const PluginLibrary& library, std::ostream& out) {
+DemoLine demo_line(const PluginLibrary& library, const EvaluationReport* report) {
   const NodeRecord& node = library.node();
   std::vector<std::string> outputs;
   for (const PortRecord& port : node.ports)
     if (!port.is_input)
       outputs.push_back(wide_to_utf8(port.name) + " (" + std::to_string(port.id) + ")");
-  out << library.node_name() << "  " << wide_to_utf8(library.session().registration().name) << " "
-      << version_text(library.session().registration())
-      << "  in: " << join(port_names(node, true), ", ") << "  out: " << join(outputs, ", ")
-      << "  category " << wide_to_utf8(node.categories) << "\n";
-}
-
-void print_demo_evaluation(const EvaluationReport& report, std::ostream& out) {
-  const auto& written = report.written;
-  out << "  status " << report.status;
-  if (written.empty()) out << "  nothing written";
+  DemoLine line;
+  line.cells = {library.node_name(),
+                join(port_names(node, true), ", ") + " -> " + join(outputs, ", ")};
+  if (!report) {
+    line.cells.push_back("no output port to evaluate");
+    return line;
+  }
+  std::string result;
+  if (report->status != XSI::CStatus::OK)
+    result = "status " + std::to_string(report->status) + " (" + status_name(report->status) + ")";
+  const auto& written = report->written;
+  if (written.empty()) result += (result.empty() ? "" : "  ") + std::string("nothing written");
   for (std::size_t i = 0; i < written.size();) {
     const std::string value = written_text(written[i]);
     std::size_t j = i + 1;
     while (j < written.size() && written[j].element == written[j - 1].element + 1 &&
            written_text(written[j]) == value)
       ++j;
-    out << "  [" << written[i].element;
-    if (j - i > 1) out << "-" << written[j - 1].element;
-    out << "] " << value;
+    if (!result.empty()) result += "  ";
+    result += "[" + std::to_string(written[i].element);
+    if (j - i > 1) result += "-" + std::to_string(written[j - 1].element);
+    result += "] " + value;
     i = j;
   }
-  out << "\n";
-  for (const std::string& fault : report.faults) out << "  fault: " << fault << "\n";
+  line.cells.push_back(result);
+  line.faults = report->faults;
+  return line;
+}
+
+void print_demo(const std::vector<DemoLine>& lines, std::ostream& out) {
+  Rows rows;
+  for (const DemoLine& line : lines) rows.push_back(line.cells);
+  const std::vector<std::string> printed = columns(rows);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    out << printed[i] << "\n";
+    for (const std::string& fault : lines[i].faults) out << "  fault: " << fault << "\n";
+  }
 }
 
 }  // namespace icehost

@@ -3,6 +3,7 @@
 
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "evaluation.h"
 #include "plugin_library.h"
@@ -25,11 +26,16 @@ std::string failure_summary(const EvaluationReport& report);
 // asserted on, the log lines, the faults.
 void print_info(const RegistrationReport& report, std::ostream& out);
 
-// demo: one line of what the plug-in registers.
-void print_demo_plugin(const PluginLibrary& library, std::ostream& out);
+// demo: one plug-in's line, its node, its inputs and outputs, and what the evaluation of its
+// first output wrote, runs of consecutive equal results merged ("[0-9] \"text\""); nothing
+// evaluated when report is null. Then the evaluation's faults.
+struct DemoLine {
+  std::vector<std::string> cells;
+  std::vector<std::string> faults;
+};
+DemoLine demo_line(const PluginLibrary& library, const EvaluationReport* report);
 
-// demo: the status and the written elements on one line, runs of consecutive equal results
-// merged ("[0-9] \"text\""), then the faults.
-void print_demo_evaluation(const EvaluationReport& report, std::ostream& out);
+// demo: the lines in columns, each fault under its plug-in's line.
+void print_demo(const std::vector<DemoLine>& lines, std::ostream& out);
 
 }  // namespace icehost
