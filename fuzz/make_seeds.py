@@ -278,3 +278,5 @@ textformat('refused', ['{', '{}{0}', '{:{}}|{:,}|{!r}'], [(0, [1.0]), (1, [1.0, 
            False, False, lambda s: index_bits(s, [1, 1, 1]))
 textformat('constant_inputs', ['{0:*^9.2e}|{1}', '{:>1000}', ''], [(0, [INF, 2.0]), (1, [3.0])],
            True, True, lambda s: index_range(s, 2))
+textformat('long_fixed', ['{:.800f}', '{:#.800g}|{:.1000%}', '{:>1000.767f}'],
+           [(0, [1.5]), (1, [1234.5, LARGEST]), (2, [-0.1])], False, False, lambda s: index_range(s, 3))
