@@ -33,7 +33,7 @@ program=$1/bin/call_cost
 smoke=${2:-}
 [[ -x $program ]] || { echo "call_cost.sh: no $program; build the bench preset first" >&2; exit 2; }
 
-# NODE SIZE LABEL: the inputs of the benchmarks (bench/node_inputs.h), kestrune at its default
+# NODE[:PORT] SIZE LABEL: the inputs of the benchmarks (bench/node_inputs.h), kestrune at its default
 # text with RemoveAll on; the nodes read at each element at their defaults and at a size.
 cases=(
   "kestrune 0 default text, RemoveAll on"
@@ -57,6 +57,11 @@ cases=(
   "textslice 64 64 characters"
   "textjoin 0 default texts"
   "textjoin 16 16 texts"
+  "textfind:201 0 default texts, Count"
+  "textfind:201 1000 1,000 characters, Count of many"
+  "textnumber 0 default text"
+  "textnumber:201 0 default text, Length"
+  "textnumber 32 a number of 32 digits"
   "textformat 0 default format"
   "textformat 8 8 fields"
 )
@@ -66,9 +71,9 @@ cases=(
 instructions() {
   local node=$1 size=$2 calls=$3 out
   out=$(mktemp)
-  valgrind --tool=callgrind --toggle-collect="${node}_Evaluate" --compress-strings=no \
+  valgrind --tool=callgrind --toggle-collect="${node%%:*}_Evaluate" --compress-strings=no \
     --callgrind-out-file="$out" "$program" "$node" "$size" "$calls" 2>/dev/null
-  awk -v own="/lib${node}.so" -v sdk="/libxsisdk.so" '
+  awk -v own="/lib${node%%:*}.so" -v sdk="/libxsisdk.so" '
     /^ob=/ { ob = substr($0, 4); next }
     /^calls=/ { skip = 1; next }
     /^[0-9+*-]/ {

@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
-# linearity.sh BUILD_DIR NODE SMALL LARGE
+# linearity.sh BUILD_DIR NODE[:PORT] SMALL LARGE
 #
-# Checks that one call of NODE costs time linear in the size of its input: counts the
-# instructions of one call at SIZE SMALL and at SIZE LARGE (call_cost's inputs, bench/node_inputs.h)
-# under callgrind, collecting only inside NODE_Evaluate, and fails when the larger costs more
-# than 1.2 times LARGE / SMALL times the smaller. Instruction counts do not depend on the load of
+# Checks that one call of NODE (its output PORT pulled, by default its first) costs time linear
+# in the size of its input: counts the instructions of one call at SIZE SMALL and at SIZE LARGE
+# (call_cost's inputs, bench/node_inputs.h) under callgrind, collecting only inside
+# NODE_Evaluate, and fails when the larger costs more than 1.2 times LARGE / SMALL times the
+# smaller. Instruction counts do not depend on the load of
 # the machine, so the check cannot flake the way a stopwatch does.
 set -euo pipefail
 shopt -s inherit_errexit
 
 if (($# != 4)); then
-  echo "usage: linearity.sh BUILD_DIR NODE SMALL LARGE" >&2
+  echo "usage: linearity.sh BUILD_DIR NODE[:PORT] SMALL LARGE" >&2
   exit 2
 fi
 program=$1/bin/call_cost
@@ -20,7 +21,7 @@ node=$2 small=$3 large=$4
 instructions() {
   local out
   out=$(mktemp)
-  valgrind --tool=callgrind --toggle-collect="${node}_Evaluate" --callgrind-out-file="$out" \
+  valgrind --tool=callgrind --toggle-collect="${node%%:*}_Evaluate" --callgrind-out-file="$out" \
     "$program" "$node" "$1" 1 2>/dev/null
   awk '/^summary:/ { print $2 }' "$out"
   rm -f "$out"

@@ -1,5 +1,7 @@
 #include "node_inputs.h"
 
+#include <cwctype>
+
 #include "evaluation_setup.h"
 #include "number_text/number_text.h"
 
@@ -51,6 +53,12 @@ std::pair<std::wstring, std::wstring> replace_worst(int n) {
   return {text, std::wstring(m, L'a') + L'b'};
 }
 
+std::wstring number_of(int n) {
+  std::wstring digits;
+  for (int i = 0; i < n; ++i) digits += static_cast<wchar_t>(L'1' + i % 9);
+  return L"  " + digits.insert(static_cast<std::size_t>(n / 2), L".") + L"e-3 m";
+}
+
 std::wstring textformat_format(int n) {
   constexpr const wchar_t* kFields[] = {L"{:.2f}", L"{:>10.4e}", L"{:g}", L"{:+08.3f}"};
   std::wstring format;
@@ -94,8 +102,9 @@ void set_numbers(xsi_host::PortData& port, int size) {
 }  // namespace
 
 void set_up(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& record,
-            std::string_view node, int size, ULONG elements) {
+            std::string_view node, int size, ULONG elements, ULONG pulled) {
   icehost::declare_ports(evaluation, record, elements);
+  if (pulled != 0) evaluation.pull(pulled);
   if (node == "kestrune") {
     if (size != 0) {
       const auto n = static_cast<std::size_t>(size);
@@ -124,13 +133,31 @@ void set_up(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& record
       }
     }
   } else if (node == "textfind" || node == "textreplace") {
-    const auto [text, sub] = node == "textfind" ? find_worst(size) : replace_worst(size);
+    const bool many = node == "textreplace" || pulled == 201;
+    const auto [text, sub] = many ? replace_worst(size) : find_worst(size);
     set_text_everywhere(*evaluation.port(0), text);
     set_text_everywhere(*evaluation.port(1), sub);
     if (node == "textreplace") {
       set_text_everywhere(*evaluation.port(2), L"x");
       for (ULONG k = 0; k < elements; ++k) evaluation.port(3)->set_boolean(k, true);
     }
+  } else if (node == "textcase") {
+    set_text_everywhere(*evaluation.port(0), characters(size));
+    for (ULONG k = 0; k < elements; ++k) evaluation.port(1)->set_boolean(k, true);
+  } else if (node == "texttrim") {
+    std::wstring white;
+    for (int i = 0; i < size / 4; ++i) white += L" \t\u3000\u00a0"[i % 4];
+    set_text_everywhere(*evaluation.port(0), white + characters(size) + white);
+  } else if (node == "textmatch") {
+    auto [text, sub] = find_worst(size);
+    for (wchar_t& c : text) c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
+    set_text_everywhere(*evaluation.port(0), text);
+    set_text_everywhere(*evaluation.port(1), sub);
+    for (ULONG k = 0; k < elements; ++k) evaluation.port(3)->set_boolean(k, true);
+  } else if (node == "textsplit") {
+    const auto [text, sub] = replace_worst(size);
+    set_text_everywhere(*evaluation.port(0), text);
+    set_text_everywhere(*evaluation.port(1), sub);
   } else if (node == "textformat") {
     set_text_everywhere(*evaluation.port(0), textformat_format(size));
     set_numbers<float>(*evaluation.port(1), size);
@@ -139,6 +166,8 @@ void set_up(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& record
     for (ULONG i = 0; i < static_cast<ULONG>(size); ++i)
       texts.emplace_back(number_text::format(float_item(0, i)).view());
     for (ULONG k = 0; k < elements; ++k) evaluation.port(0)->set_texts(k, texts);
+  } else if (node == "textnumber") {
+    set_text_everywhere(*evaluation.port(0), number_of(size));
   }
 }
 

@@ -21,8 +21,9 @@ using XSI::ULONG;
 
 // The nodes measured, in the order the tables list them.
 inline constexpr std::string_view kNodes[] = {
-    "kestrune",   "palvane",  "dromlet",     "ocherin",   "vireth",   "tamsel",
-    "textlength", "textfind", "textreplace", "textslice", "textjoin", "textformat"};
+    "kestrune",   "palvane",  "dromlet",     "ocherin",   "vireth",    "tamsel",
+    "textlength", "textfind", "textreplace", "textslice", "textjoin",  "textnumber",
+    "textcase",   "texttrim", "textmatch",   "textsplit", "textformat"};
 
 // Declares every port of node (as registered in record) over a batch of `elements` elements,
 // at their defaults, then sets the inputs of the node at size:
@@ -34,14 +35,25 @@ inline constexpr std::string_view kNodes[] = {
 //  * vireth, tamsel: element k holds float_item(k, i) or integer_item(k, i) for i below size.
 // The nodes read at each element get, for size N > 0, the same inputs in every element:
 //  * textlength, textslice: characters(N); textslice from Start N / 4, N / 2 of them;
-//  * textfind: find_worst(N), the text and sub-text where trying each position costs most;
+//  * textfind: find_worst(N), the text and sub-text where trying each position costs most; for
+//    its Count (pulled 201), replace_worst(N), many occurrences each after a near miss;
 //  * textreplace: replace_worst(N) with ReplaceAll on, replaced by "x";
 //  * textjoin: N texts, those of float_item(0, i) for i below N, joined with ",";
+//  * textnumber: number_of(N);
+//  * textcase: characters(N) with Upper on, so that every character is looked up and most change;
+//  * texttrim: characters(N) between runs of N / 4 characters of white space, ASCII and beyond;
+//  * textmatch: find_worst(N), its text upper-cased, with IgnoreCase on: the whole text
+//    lower-cased and then searched for the sub-text where trying each position costs most;
+//  * textsplit: replace_worst(N), the text cut at each of its many occurrences of the sub-text;
 //  * textformat: textformat_format(N) in every element, over element k's float_item(k, i) for
 //    i below N.
-// node is one of kNodes.
+// node is one of kNodes; pulled the output pulled, 0 for the node's first.
 void set_up(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& record,
-            std::string_view node, int size, ULONG elements);
+            std::string_view node, int size, ULONG elements, ULONG pulled = 0);
+
+// A text that begins with a number of n digits (n at least 2), its point in the middle, an
+// exponent and a unit after it: "  1234.5678e-3 m" for 8.
+std::wstring number_of(int n);
 
 // A text of n pieces joined by ',' and the values its pieces read as: floats of every form
 // (palvane), or integers of every sign and length (dromlet). Item is float or std::int32_t.

@@ -7,7 +7,8 @@ cmake_minimum_required(VERSION 3.25)
 # outside the binding file. An outside header library's folder is seen by the one folder that
 # OUTSIDE_INCLUDES pairs it with.
 set(includes -I${ROOT}/tests/contract_sdk -I${ROOT}/frame/include -I${ROOT}/number_text/include
-             -I${ROOT}/text_to_numbers/include -I${ROOT}/text_search/include)
+             -I${ROOT}/text_to_numbers/include -I${ROOT}/text_search/include
+             -I${ROOT}/text_unicode/include)
 set(checked 0)
 foreach(folder IN LISTS FOLDERS)
   file(GLOB_RECURSE sources ${ROOT}/${folder}/*.cpp)

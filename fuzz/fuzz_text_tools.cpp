@@ -1,20 +1,24 @@
-// textlength, textfind, textreplace, textslice and textjoin through the host, one of them per
-// input: each element of each input its own text (or number, or switch, or array of texts),
-// any input possibly handed over as constant, checked element by element against the rule done
-// another way: trying every position, replacing in place, slicing with 64-bit bounds, joining
-// with a trailing delimiter cut off.
+// textlength, textfind (Position and Count), textreplace, textslice, textjoin and textnumber
+// (Value and Length) through the host, one of them per input: each element of each input its
+// own text (or number, or switch, or array of texts), any input possibly handed over as
+// constant, checked element by element against the rule done another way: trying every position,
+// counting by comparing at each position, replacing in place, slicing with 64-bit bounds, joining
+// with a trailing delimiter cut off, reading with the C library's strtof.
 //
-// The input chooses the node first (its last byte), then the ports, the pulled port and the
-// index set (plugin_trial.h), then which input is constant and what each element holds; its
-// front holds four texts, from which each element's texts are taken, alone or two joined, so
-// that one often holds another.
+// The input chooses the node first (its last byte), then the ports, the output checked, the
+// pulled port and the index set (plugin_trial.h), then which input is constant and what each
+// element holds; its front holds four texts, from which each element's texts are taken, alone or
+// two joined, so that one often holds another.
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fuzz_input.h"
@@ -26,7 +30,8 @@ namespace {
 using fuzz::ULONG;
 using fuzz::Value;
 
-constexpr const char* kNodes[] = {"textlength", "textfind", "textreplace", "textslice", "textjoin"};
+constexpr const char* kNodes[] = {"textlength", "textfind", "textreplace",
+                                  "textslice",  "textjoin", "textnumber"};
 constexpr std::size_t kPool = 4;
 // Replacements are kept short, so that replacing every character of a long text stays small.
 constexpr std::size_t kMaxWith = 32;
@@ -46,6 +51,34 @@ std::int32_t first_position(const std::wstring& text, const std::wstring& sub) {
     if (i == sub.size()) return static_cast<std::int32_t>(at);
   }
   return -1;
+}
+
+std::int32_t occurrences(const std::wstring& text, const std::wstring& sub) {
+  std::int32_t count = 0;
+  for (std::size_t at = 0; !sub.empty() && at + sub.size() <= text.size();) {
+    const bool here = text.compare(at, sub.size(), sub) == 0;
+    count += here ? 1 : 0;
+    at += here ? sub.size() : 1;
+  }
+  return count;
+}
+
+// The number strtof reads at the start of text in the C locale, and its length; but hexadecimal,
+// which the node does not read, as its "0". A character beyond ASCII, or NUL, reads as '#'.
+// Every NaN as the quiet one, its sign kept.
+std::pair<float, std::int32_t> leading_number(const std::wstring& text) {
+  std::string narrow;
+  for (const wchar_t c : text) narrow += c > 0 && c < 128 ? static_cast<char>(c) : '#';
+  char* end = nullptr;
+  float value = std::strtof(narrow.c_str(), &end);
+  auto length = static_cast<std::size_t>(end - narrow.c_str());
+  const std::size_t zero = narrow.find_first_not_of(" \t\n\v\f\r+-");
+  if (length > zero + 1 && (narrow[zero + 1] | 0x20) == 'x') {
+    value = std::copysign(0.0f, value);
+    length = zero + 1;
+  }
+  if (std::isnan(value)) value = std::copysign(std::numeric_limits<float>::quiet_NaN(), value);
+  return {value, static_cast<std::int32_t>(length)};
 }
 
 std::wstring sliced(const std::wstring& text, std::int32_t start, std::int32_t length) {
@@ -122,6 +155,7 @@ Value expected(std::size_t node, fuzz::Trial& trial, ULONG k) {
     case 0:
       return static_cast<std::int32_t>(text_at(trial, 0, k).size());
     case 1:
+      if (trial.output_id() == 201) return occurrences(text_at(trial, 0, k), text_at(trial, 1, k));
       return first_position(text_at(trial, 0, k), text_at(trial, 1, k));
     case 2:
       return tests::replaced_in_place(text_at(trial, 0, k), text_at(trial, 1, k),
@@ -129,8 +163,13 @@ Value expected(std::size_t node, fuzz::Trial& trial, ULONG k) {
     case 3:
       return sliced(text_at(trial, 0, k), std::get<std::int32_t>(trial.value_at(1, k)),
                     std::get<std::int32_t>(trial.value_at(2, k)));
-    default:
+    case 4:
       return joined(trial.items_at(0, k), text_at(trial, 1, k));
+    default: {
+      const auto [value, length] = leading_number(text_at(trial, 0, k));
+      if (trial.output_id() == 201) return length;
+      return value;
+    }
   }
 }
 

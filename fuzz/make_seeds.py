@@ -128,20 +128,25 @@ def numbers(target, name, elements, constant_input, output_count, constant_outpu
     write(target, name, seed)
 
 
-TEXT_TOOLS = ['textlength', 'textfind', 'textreplace', 'textslice', 'textjoin']
+TEXT_TOOLS = ['textlength', 'textfind', 'textreplace', 'textslice', 'textjoin', 'textnumber']
 # Each node's input ports, in registration order: 'text', 'texts' (an array of texts), 'boolean'
 # or 'integer'.
 TEXT_TOOL_PORTS = {'textlength': ['text'], 'textfind': ['text', 'text'],
                    'textreplace': ['text', 'text', 'text', 'boolean'],
-                   'textslice': ['text', 'integer', 'integer'], 'textjoin': ['texts', 'text']}
+                   'textslice': ['text', 'integer', 'integer'], 'textjoin': ['texts', 'text'],
+                   'textnumber': ['text']}
+# The nodes of several outputs, and how many (each a one-value port).
+TEXT_TOOL_OUTPUTS = {'textfind': 2, 'textnumber': 2}
 
 
-def text_tools(name, node, pool, elements, constant, index, output_count=None):
+def text_tools(name, node, pool, elements, constant, index, output_count=None, output=0):
     """pool: the four texts. elements: per element, one value per input port: a pool pick for a
     text (0-3 a text, 4-7 text i - 4 and the next joined), a list of picks for an array of texts,
     True or False, or an integer (small ones as themselves, others as a raw word). constant: the
-    index of the input port handed over as constant, or None."""
+    index of the input port handed over as constant, or None. output: the output checked and
+    pulled, of a node of several."""
     ports = TEXT_TOOL_PORTS[node]
+    outputs = TEXT_TOOL_OUTPUTS.get(node, 1)
     count = len(elements)
     seed = Seed()
     seed.byte(TEXT_TOOLS.index(node))
@@ -149,7 +154,10 @@ def text_tools(name, node, pool, elements, constant, index, output_count=None):
         seed.byte(count)
         if kind == 'texts':
             seed.byte(1 if constant == i else 0)
-    seed.byte(count if output_count is None else output_count)
+    for _ in range(outputs):
+        seed.byte(count if output_count is None else output_count)
+    if outputs > 1:
+        seed.byte(output)
     own(seed)
     index(seed)
     for text in pool:
@@ -268,6 +276,68 @@ text_tools('join_arrays', 'textjoin', ['a', '', ',', '\U0001F600'],
            lambda s: index_list(s, [0, 1, None, 3, 2]))
 text_tools('join_constant', 'textjoin', ['a', 'b', '-', ''],
            [[[0, 1, 1], 2], [[1], 3], [[], 2]], 0, lambda s: index_range(s, 3), output_count=4)
+text_tools('count_overlaps', 'textfind', ['aaaa', 'aa', 'abab', ''],
+           [[0, 1], [2, 6], [4, 3], [1, 0]], None, lambda s: index_bits(s, [1, 0, 1, 1]), output=1)
+text_tools('number_forms', 'textnumber', [' 12.5 m', '-1e', 'infinit', 'nan(x_1) 0x1A'],
+           [[0], [1], [2], [3], [7]], None, lambda s: index_range(s, 5))
+text_tools('number_length', 'textnumber', ['\t+.5e-3x', '1e39', '- 1', '16777217'],
+           [[0], [1], [2], [3], [4]], 0, lambda s: index_list(s, [4, None, 0, 2]), output=1)
+
+TEXT_UNICODE = ['textcase', 'texttrim', 'textmatch', 'textsplit']
+TEXT_UNICODE_PORTS = {'textcase': ['text', 'boolean'], 'texttrim': ['text', 'integer'],
+                      'textmatch': ['text', 'text', 'integer', 'boolean'],
+                      'textsplit': ['text', 'text']}
+
+
+def text_unicode(name, node, pool, elements, constant, index):
+    """pool: the four texts. elements: per element, one value per input port: a pool pick for a
+    text (0-3 a text, 4-7 text i - 4 and the next joined, 8-11 text i - 8 upper-cased), True or
+    False, or a mode (-1 to 4 as themselves, others as a raw word). constant: the index of the
+    input port handed over as constant, or None."""
+    ports = TEXT_UNICODE_PORTS[node]
+    count = len(elements)
+    seed = Seed()
+    seed.byte(TEXT_UNICODE.index(node))
+    for _ in ports:
+        seed.byte(count)
+    seed.byte(count)
+    if node == 'textsplit':
+        seed.byte(0)  # the output's constant flag
+    own(seed)
+    index(seed)
+    for text in pool:
+        seed.text(text)
+    for i, kind in enumerate(ports):
+        seed.byte(1 if constant == i else 0)
+        for values in elements:
+            value = values[i]
+            if kind == 'boolean':
+                seed.byte(1 if value else 0)
+            elif kind == 'integer':
+                if -1 <= value <= 4:
+                    seed.byte(value + 1)
+                else:
+                    seed.byte(6)
+                    seed.word(value)
+            else:
+                seed.byte(value)
+    write('fuzz_text_unicode', name, seed)
+
+
+text_unicode('case_both_ways', 'textcase', ['Text', 'Stra\u00dfe \u0130\u0131', '\u01c5\u03a3\u212a', ''],
+             [[0, False], [1, True], [2, False], [10, False], [3, True]], None,
+             lambda s: index_list(s, [4, None, 2, 0, 1]))
+text_unicode('trim_modes', 'texttrim', [' \t a b \n', '\u3000x\u00a0\u2028', '\u200bx\u180e', ''],
+             [[0, 0], [0, 1], [0, 2], [1, 3], [2, 0], [3, -2147483648]], 0,
+             lambda s: index_range(s, 6))
+text_unicode('match_modes', 'textmatch', ['banana', 'an', 'a\0b', ''],
+             [[0, 1, 0, False], [0, 1, 1, False], [4, 0, 2, False], [0, 3, 3, False],
+              [2, 2, 4, False], [3, 3, 3, False]], None, lambda s: index_bits(s, [1, 1, 0, 1, 1, 1]))
+text_unicode('match_ignoring_case', 'textmatch', ['Hello', 'stra\u00dfe', 'STRA\u1e9eE', '\u03c2'],
+             [[0, 8, 3, True], [1, 2, 3, True], [2, 1, 0, True], [10, 3, 0, True], [0, 8, 1, False]],
+             None, lambda s: index_range(s, 5))
+text_unicode('split_pieces', 'textsplit', ['a,,b', ',', 'aaaaa', 'aa'],
+             [[0, 1], [1, 1], [2, 3], [4, 1], [3, 3]], 1, lambda s: index_list(s, [2, 0, None, 4]))
 
 textformat('defaults', ['{:.2f}', '{} m', '{1}/{0}'], [(0, [0.0]), (1, [12.5]), (2, [2.0, 8.0])],
            False, False, lambda s: index_range(s, 3))

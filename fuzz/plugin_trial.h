@@ -120,7 +120,8 @@ inline icehost::PluginLibrary& plugin() {
 class Trial {
  public:
   // Declares every port of the node with an element count and constant flag of its own, and
-  // chooses the pulled port and the index set: for the target's one plug-in, or for library.
+  // chooses the output checked (one of a node's several), the pulled port (mostly that output)
+  // and the index set: for the target's one plug-in, or for library.
   explicit Trial(FuzzInput& input) : Trial(input, plugin()) {}
   Trial(FuzzInput& input, icehost::PluginLibrary& library) : library_(library) {
     const xsi_host::NodeRecord& node = library_.node();
@@ -137,12 +138,16 @@ class Trial {
       if (record.is_input) {
         input_ids.push_back(record.id);
       } else {
-        output_ = &port;
+        outputs_.push_back(&port);
       }
     }
-    if (!output_) fail("the node registered no output port");
+    if (outputs_.empty()) fail("the node registered no output port");
+    output_ = outputs_[outputs_.size() > 1 ? input.choice(outputs_.size()) : 0];
     input_count_ = input_ids.size();
     pulled_ = input.pulled_port(output_->id(), input_ids);
+    // Any id the input picks that is another output's is taken as the one checked.
+    for (const xsi_host::PortData* other : outputs_)
+      if (other->id() == pulled_) pulled_ = output_->id();
     evaluation_.pull(pulled_);
     index_set_ = input.index_set(bound);
     bound_ = bound;
@@ -151,9 +156,13 @@ class Trial {
 
   xsi_host::PortData& input(ULONG id) {
     xsi_host::PortData* port = evaluation_.port(id);
-    if (!port || port == output_) fail("no input port " + std::to_string(id));
+    if (!port || std::ranges::find(outputs_, port) != outputs_.end())
+      fail("no input port " + std::to_string(id));
     return *port;
   }
+
+  // The id of the output checked, whose results expected gives.
+  ULONG output_id() const { return output_->id(); }
 
   // A text input: element 0 holds text, every other element a decoy that changes the result
   // of a node that reads past element 0.
@@ -264,6 +273,10 @@ class Trial {
     for (ULONG id : input_ids())
       if (!same(all_items(input(id)), inputs_before[i++]))
         fail("input port " + std::to_string(id) + " changed");
+    for (const xsi_host::PortData* other : outputs_)
+      for (ULONG k = 0; other != output_ && k < other->element_count(); ++k)
+        if (other->written(k))
+          fail("output " + std::to_string(other->id()) + " written, not pulled");
 
     std::vector<std::vector<Value>> outcome = all_items(*output_);
     if (stale_slots())
@@ -286,10 +299,13 @@ class Trial {
   }
 
   // What a call leaves in output elements it must not write: items no node writes, and more
-  // of them than the marker has, so that a partial write shows.
+  // of them than the marker has, so that a partial write shows. A boolean can only be true: a
+  // write of false changes it, and any write is recorded.
   std::vector<Value> sentinel() const {
     if (output_->structure() == XSI::siICENodeStructureSingle) {
       switch (output_->data_type()) {
+        case XSI::siICENodeDataBool:
+          return {true};
         case XSI::siICENodeDataLong:
           return {std::int32_t{-2147483631}};
         case XSI::siICENodeDataFloat:
@@ -334,7 +350,8 @@ class Trial {
 
   icehost::PluginLibrary& library_;
   xsi_host::Evaluation evaluation_;
-  xsi_host::PortData* output_ = nullptr;
+  std::vector<xsi_host::PortData*> outputs_;  // in registration order
+  xsi_host::PortData* output_ = nullptr;      // the one checked
   std::size_t input_count_ = 0;
   ULONG pulled_ = 0;
   icehost::IndexChoice index_set_;

@@ -58,7 +58,7 @@ constexpr std::string_view kEvalUsage =
     "  --index FORM           the elements evaluated: range:C (0 to C-1, the default is\n"
     "                         range:N), list:5,-,2 (- is a hole) or bits:1011 (bit i is\n"
     "                         character i)\n"
-    "  --port ID              the output port pulled (default the node's output)\n"
+    "  --port ID              the output port pulled (default the node's first output)\n"
     "  --strict-host          the unforgiving host: the plug-in gets no more than the host's\n"
     "                         contract promises (garbage where it leaves values unread, stale\n"
     "                         storage, bits past a bit count); the results must not change\n"
@@ -71,8 +71,9 @@ constexpr std::string_view kDemoUsage =
     "usage: icehost demo\n"
     "\n"
     "For every plug-in in the plug-in folders, one line: its node, its inputs -> its outputs,\n"
-    "and what the evaluation of its first output wrote with default inputs over elements 0 to 9\n"
-    "(runs of equal results merged); then any faults, each on a line of its own.\n";
+    "and what the evaluation of each output wrote with default inputs over elements 0 to 9\n"
+    "(runs of equal results merged; each named for a node of several outputs); then any\n"
+    "faults, each on a line of its own.\n";
 
 bool is_help(std::string_view arg) { return arg == "--help" || arg == "-h"; }
 

@@ -49,8 +49,9 @@ int command_eval(const EvalOptions& options, std::ostream& out, std::ostream& er
   return report.failed() ? kExitFaults : kExitSuccess;
 }
 
-// Every plug-in found, with its default inputs over kDefaultElements elements. A plug-in that
-// fails to load or misbehaves is reported and the others still run.
+// Every plug-in found, with its default inputs over kDefaultElements elements, each of its
+// outputs pulled in turn. A plug-in that fails to load or misbehaves is reported and the others
+// still run.
 int command_demo(std::ostream& out, std::ostream& err, const EvaluationObserver& observe) {
   const std::filesystem::path here = program_dir();
   const std::vector<std::filesystem::path> plugins = all_plugins(here);
@@ -65,18 +66,22 @@ int command_demo(std::ostream& out, std::ostream& err, const EvaluationObserver&
   for (const std::filesystem::path& path : plugins) {
     try {
       PluginLibrary library(path);
-      if (!first_output(library.node())) {
-        lines.push_back(demo_line(library, nullptr));
-        code = kExitFaults;
-        continue;
+      std::vector<EvaluationReport> reports;
+      for (const xsi_host::PortRecord& port : library.node().ports) {
+        if (port.is_input) continue;
+        // Each evaluation ends by unloading the plug-in: the next output gets it loaded afresh.
+        std::optional<PluginLibrary> again;
+        if (!reports.empty()) again.emplace(path);
+        EvalOptions options;
+        options.port = port.id;
+        reports.push_back(evaluate(again ? *again : library, options));
+        if (observe) observe(reports.back());
+        if (reports.back().failed()) err << failure_summary(reports.back());
       }
-      const EvaluationReport report = evaluate(library, EvalOptions{});
-      if (observe) observe(report);
-      lines.push_back(demo_line(library, &report));
-      if (report.failed()) {
-        err << failure_summary(report);
-        code = kExitFaults;
-      }
+      lines.push_back(demo_line(library, reports));
+      for (const EvaluationReport& report : reports)
+        if (report.failed()) code = kExitFaults;
+      if (reports.empty()) code = kExitFaults;
     } catch (const LoadError& error) {
       err << "icehost: " << error.what() << "\n";
       code = kExitFaults;

@@ -158,23 +158,14 @@ void print_info(const RegistrationReport& report, std::ostream& out) {
   print_faults(report.faults, out);
 }
 
-DemoLine demo_line(const PluginLibrary& library, const EvaluationReport* report) {
-  const NodeRecord& node = library.node();
-  std::vector<std::string> outputs;
-  for (const PortRecord& port : node.ports)
-    if (!port.is_input)
-      outputs.push_back(wide_to_utf8(port.name) + " (" + std::to_string(port.id) + ")");
-  DemoLine line;
-  line.cells = {library.node_name(),
-                join(port_names(node, true), ", ") + " -> " + join(outputs, ", ")};
-  if (!report) {
-    line.cells.push_back("no output port to evaluate");
-    return line;
-  }
+namespace {
+
+// What one evaluation wrote, as demo shows it.
+std::string demo_result(const EvaluationReport& report) {
   std::string result;
-  if (report->status != XSI::CStatus::OK)
-    result = "status " + std::to_string(report->status) + " (" + status_name(report->status) + ")";
-  const auto& written = report->written;
+  if (report.status != XSI::CStatus::OK)
+    result = "status " + std::to_string(report.status) + " (" + status_name(report.status) + ")";
+  const auto& written = report.written;
   if (written.empty()) result += (result.empty() ? "" : "  ") + std::string("nothing written");
   for (std::size_t i = 0; i < written.size();) {
     const std::string value = written_text(written[i]);
@@ -188,8 +179,31 @@ DemoLine demo_line(const PluginLibrary& library, const EvaluationReport* report)
     result += "] " + value;
     i = j;
   }
-  line.cells.push_back(result);
-  line.faults = report->faults;
+  return result;
+}
+
+}  // namespace
+
+DemoLine demo_line(const PluginLibrary& library, const std::vector<EvaluationReport>& reports) {
+  const NodeRecord& node = library.node();
+  std::vector<std::string> outputs;
+  for (const PortRecord& port : node.ports)
+    if (!port.is_input)
+      outputs.push_back(wide_to_utf8(port.name) + " (" + std::to_string(port.id) + ")");
+  DemoLine line;
+  line.cells = {library.node_name(),
+                join(port_names(node, true), ", ") + " -> " + join(outputs, ", ")};
+  if (reports.empty()) {
+    line.cells.push_back("no output port to evaluate");
+    return line;
+  }
+  std::vector<std::string> results;
+  for (const EvaluationReport& report : reports) {
+    const std::string result = demo_result(report);
+    results.push_back(reports.size() > 1 ? report.port_name + ": " + result : result);
+    line.faults.insert(line.faults.end(), report.faults.begin(), report.faults.end());
+  }
+  line.cells.push_back(join(results, "; "));
   return line;
 }
 

@@ -26,14 +26,15 @@ std::string failure_summary(const EvaluationReport& report);
 // asserted on, the log lines, the faults.
 void print_info(const RegistrationReport& report, std::ostream& out);
 
-// demo: one plug-in's line, its node, its inputs and outputs, and what the evaluation of its
-// first output wrote, runs of consecutive equal results merged ("[0-9] \"text\""); nothing
-// evaluated when report is null. Then the evaluation's faults.
+// demo: one plug-in's line, its node, its inputs and outputs, and what the evaluation of each
+// output wrote, one report an output in registration order, runs of consecutive equal results
+// merged ("[0-9] \"text\""), each named for a node of several outputs ("Position: [0-9] 2;
+// Count: [0-9] 1"); nothing evaluated when there is no report. Then the evaluations' faults.
 struct DemoLine {
   std::vector<std::string> cells;
   std::vector<std::string> faults;
 };
-DemoLine demo_line(const PluginLibrary& library, const EvaluationReport* report);
+DemoLine demo_line(const PluginLibrary& library, const std::vector<EvaluationReport>& reports);
 
 // demo: the lines in columns, each fault under its plug-in's line.
 void print_demo(const std::vector<DemoLine>& lines, std::ostream& out);

@@ -177,13 +177,17 @@ TEST(ReadFloat, RoundsHardCasesCorrectly) {
 }
 
 // Random decimal texts, across the whole range from below the smallest denormal to past the
-// largest float, and plain ones without an exponent (which have a quicker way in), against the
-// C library's correctly rounded strtof in the C locale.
+// largest float, and plain ones without an exponent (which have a quicker way in), after white
+// space and before what may or may not continue the number, against the C library's correctly
+// rounded strtof in the C locale: the value, and the characters read.
 TEST(ReadFloat, MatchesStrtofOnRandomDecimals) {
   ASSERT_NE(std::setlocale(LC_NUMERIC, "C"), nullptr);
+  const std::string spaces = " \t\n\v\f\r";
+  const char* const tails[] = {"", " m", "e", "E+", "e-x", ".5", "x", "e5"};
   std::mt19937 random(20240611);
   for (int round = 0; round < 200000; ++round) {
-    std::string text = random() % 2 ? "-" : "";
+    std::string text(random() % 3, spaces[random() % spaces.size()]);
+    text += random() % 2 ? "-" : "";
     const int digits = 1 + static_cast<int>(random() % 20);
     const int point = static_cast<int>(random() % (digits + 1));
     for (int i = 0; i < digits; ++i) {
@@ -191,8 +195,13 @@ TEST(ReadFloat, MatchesStrtofOnRandomDecimals) {
       text += static_cast<char>('0' + random() % 10);
     }
     if (round % 2 == 0) text += 'e' + std::to_string(static_cast<int>(random() % 100) - 60);
-    const float expected = std::strtof(text.c_str(), nullptr);
+    text += tails[random() % std::size(tails)];
+    char* end = nullptr;
+    const float expected = std::strtof(text.c_str(), &end);
     ASSERT_EQ(bits(read_float(widen(text))), bits(expected)) << text;
+    ASSERT_EQ(number_text::read_leading_float(widen(text)).length,
+              static_cast<std::size_t>(end - text.c_str()))
+        << text;
   }
 }
 

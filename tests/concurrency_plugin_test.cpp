@@ -28,7 +28,7 @@ constexpr std::uint32_t kSeed = 20240707;
 
 const char* const kNodes[] = {"kestrune",    "palvane",   "dromlet",    "ocherin",
                               "vireth",      "tamsel",    "textlength", "textfind",
-                              "textreplace", "textslice", "textjoin"};
+                              "textreplace", "textslice", "textjoin",   "textnumber"};
 
 // One evaluation context: the inputs of every element, the index set, the element count.
 struct Context {

@@ -14,7 +14,7 @@ using XSI::ULONG;
 
 const char* const kNodes[] = {"kestrune",    "palvane",   "dromlet",    "ocherin",
                               "vireth",      "tamsel",    "textlength", "textfind",
-                              "textreplace", "textslice", "textjoin"};
+                              "textreplace", "textslice", "textjoin",   "textnumber"};
 constexpr ULONG kElements = 4;
 
 struct Outcome {
@@ -40,8 +40,9 @@ Outcome call(icehost::PluginLibrary& library, std::size_t ordinal, bool unsuitab
 TEST(FailingAcquisition, EachInTurnEndsTheCallWritingNothing) {
   for (const char* node : kNodes) {
     icehost::PluginLibrary library(tests::plugin_path(node));
-    // The output, each input, then the index set.
-    const std::size_t acquisitions = library.node().ports.size() + 1;
+    // The output pulled (the first), each input, then the index set.
+    std::size_t acquisitions = 2;
+    for (const xsi_host::PortRecord& port : library.node().ports) acquisitions += port.is_input;
     for (std::size_t ordinal = 0; ordinal < acquisitions; ++ordinal) {
       const Outcome outcome = call(library, ordinal, false);
       const std::string where = std::string(node) + ", acquisition " + std::to_string(ordinal);

@@ -269,6 +269,10 @@ TEST(Demo, OneLinePerPlugin) {
       "(^|\n)kestrune +String, SubString, RemoveAll -> Result \\(200\\) +\\[0-9\\] \"" +
       kFirstRemoved + "\"\n");
   EXPECT_TRUE(std::regex_search(outcome.out, kestrune)) << outcome.out;
+  // A node of several outputs: each evaluated in turn, named.
+  EXPECT_TRUE(std::regex_search(
+      outcome.out, std::regex("-> Position \\(200\\), Count \\(201\\) +Position: \\[0-9\\] 2; "
+                              "Count: \\[0-9\\] 1\n")));
 }
 
 TEST(Help, EveryCommandPrintsUsage) {

@@ -96,6 +96,13 @@ std::wstring repeated(const std::wstring& motif, std::size_t times) {
 const Case kDefaults{"defaults", [](xsi_host::Evaluation&) {}};
 const Case kEmptyIndexSet{"an empty index set", [](xsi_host::Evaluation& e) { e.index_range(0); }};
 
+// The nodes read at each element: all but the six, whose text inputs are read once.
+bool reads_at_each_element(const std::string& node) {
+  for (const char* once : {"kestrune", "palvane", "dromlet", "ocherin", "vireth", "tamsel"})
+    if (node == once) return false;
+  return true;
+}
+
 std::vector<Case> cases_of(const std::string& node) {
   if (node == "kestrune")
     return {kDefaults,
@@ -120,19 +127,14 @@ std::vector<Case> cases_of(const std::string& node) {
         {"a long text",
          [](xsi_host::Evaluation& e) { e.port(7)->set_text(0, repeated(L"\u00e9x\u2192", 300)); }},
         {"an empty text", [](xsi_host::Evaluation& e) { e.port(7)->set_text(0, L""); }}};
-  // The nodes read at each element: texts longer than the direct search, with occurrences.
-  if (node == "textlength" || node == "textfind" || node == "textreplace" || node == "textslice")
-    return {kDefaults, kEmptyIndexSet, {"long texts", [](xsi_host::Evaluation& e) {
-                                          for (ULONG k = 0; k < kElements; ++k)
+  // The nodes read at each element: texts longer than the direct search and than a result
+  // holds in itself, with occurrences; element 1 replacing every occurrence, or ignoring case.
+  if (node == "textsplit")
+    return {kDefaults, kEmptyIndexSet, {"long texts cut often", [](xsi_host::Evaluation& e) {
+                                          for (ULONG k = 0; k < kElements; ++k) {
                                             e.port(0)->set_text(k, repeated(L"a-b", 100));
-                                          if (e.port(3)) e.port(3)->set_boolean(1, true);
-                                        }}};
-  if (node == "textjoin")
-    return {kDefaults, kEmptyIndexSet, {"long arrays", [](xsi_host::Evaluation& e) {
-                                          const std::vector<std::wstring> items(
-                                              16, repeated(L"\u00e9x", 20));
-                                          for (ULONG k = 0; k < kElements; ++k)
-                                            e.port(0)->set_texts(k, items);
+                                            e.port(1)->set_text(k, L"-");
+                                          }
                                         }}};
   if (node == "textformat")
     return {kDefaults, kEmptyIndexSet, {"long results", [](xsi_host::Evaluation& e) {
@@ -140,6 +142,20 @@ std::vector<Case> cases_of(const std::string& node) {
                                             e.port(0)->set_text(k, L"{:>120.3f}|{1:.100e}");
                                             e.port(1)->set_floats(k, std::vector<float>(2, 1.5f));
                                           }
+                                        }}};
+  if (node != "textjoin" && reads_at_each_element(node))
+    return {kDefaults, kEmptyIndexSet, {"long texts", [](xsi_host::Evaluation& e) {
+                                          for (ULONG k = 0; k < kElements; ++k)
+                                            e.port(0)->set_text(k, repeated(L"A-b", 100));
+                                          if (e.port(3)) e.port(3)->set_boolean(1, true);
+                                          if (e.port(201)) e.pull(201);
+                                        }}};
+  if (node == "textjoin")
+    return {kDefaults, kEmptyIndexSet, {"long arrays", [](xsi_host::Evaluation& e) {
+                                          const std::vector<std::wstring> items(
+                                              16, repeated(L"\u00e9x", 20));
+                                          for (ULONG k = 0; k < kElements; ++k)
+                                            e.port(0)->set_texts(k, items);
                                         }}};
   // vireth and tamsel have no test of their inputs: an empty array stands in for it.
   return {kDefaults,
@@ -168,14 +184,10 @@ bool untouched(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& nod
   return true;
 }
 
-const char* const kNodes[] = {"kestrune",    "palvane",   "dromlet",    "ocherin",
-                              "vireth",      "tamsel",    "textlength", "textfind",
-                              "textreplace", "textslice", "textjoin",   "textformat"};
-
-bool reads_at_each_element(const std::string& node) {
-  return node == "textlength" || node == "textfind" || node == "textreplace" ||
-         node == "textslice" || node == "textjoin" || node == "textformat";
-}
+const char* const kNodes[] = {"kestrune",  "palvane",    "dromlet",  "ocherin",     "vireth",
+                              "tamsel",    "textlength", "textfind", "textreplace", "textslice",
+                              "textjoin",  "textnumber", "textcase", "texttrim",    "textmatch",
+                              "textsplit", "textformat"};
 
 TEST(OutOfMemory, EveryAllocationOfEveryCallFailsInTurn) {
   for (const char* node : kNodes) {

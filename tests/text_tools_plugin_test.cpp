@@ -198,17 +198,17 @@ TEST(TextTools, RegisterTheirPortsAndLogTheirUnload) {
                           {id, 100u, type, structure, 63u, std::wstring(name), std::wstring(name),
                            value, Value(), Value(), none, none, 402u}};
   };
-  auto out = [none](ULONG type, const wchar_t* name) {
+  auto out = [none](ULONG type, const wchar_t* name, ULONG id = 200) {
     return xsi_host::Call{
         "AddOutputPort",
-        {200u, type, 1u, 63u, std::wstring(name), std::wstring(name), none, none, 402u}};
+        {id, type, 1u, 63u, std::wstring(name), std::wstring(name), none, none, 402u}};
   };
   constexpr ULONG kText = 131072, kBoolean = 1, kInteger = 2, kOne = 1, kArray = 2;
   const std::pair<const wchar_t*, std::vector<xsi_host::Call>> nodes[] = {
       {L"textlength", {in(0, kText, kOne, L"String", text(L"text")), out(kInteger, L"Length")}},
       {L"textfind",
        {in(0, kText, kOne, L"String", text(L"text")), in(1, kText, kOne, L"SubString", text(L"x")),
-        out(kInteger, L"Position")}},
+        out(kInteger, L"Position"), out(kInteger, L"Count", 201)}},
       {L"textreplace",
        {in(0, kText, kOne, L"String", text(L"a-b-c")), in(1, kText, kOne, L"Find", text(L"-")),
         in(2, kText, kOne, L"With", text(L"+")), in(3, kBoolean, kOne, L"ReplaceAll", false),

@@ -45,12 +45,13 @@ void register_node(XSI::PluginRegistrar& registrar, const NodeInfo& node) {
                       kConstraints[1], kConstraints[2])
         .AssertSucceeded(no_message);
   }
-  const Port& output = node.output;
-  const XSI::CString output_name(output.name);
-  definition
-      .AddOutputPort(output.id, output.data_type, output.structure, kAnyContext, output_name,
-                     output_name, kConstraints[0], kConstraints[1], kConstraints[2])
-      .AssertSucceeded(no_message);
+  for (const Port& output : node.outputs) {
+    const XSI::CString output_name(output.name);
+    definition
+        .AddOutputPort(output.id, output.data_type, output.structure, kAnyContext, output_name,
+                       output_name, kConstraints[0], kConstraints[1], kConstraints[2])
+        .AssertSucceeded(no_message);
+  }
 
   XSI::PluginItem item = registrar.RegisterICENode(definition);
   item.PutCategories(XSI::CString(node.category));

@@ -1,12 +1,21 @@
 #include "textfind.h"
 
+#include <cstddef>
+
 #include "frame/plugin.h"
 #include "text_search/text_search.h"
 
 namespace textfind {
 
-std::int32_t TextFind::compute(std::wstring_view text, std::wstring_view sub) {
+std::int32_t TextFind::compute(frame::Output<0>, std::wstring_view text, std::wstring_view sub) {
   return text_search::as_int32(text_search::find_first(text, sub));
+}
+
+std::int32_t TextFind::compute(frame::Output<1>, std::wstring_view text, std::wstring_view sub) {
+  text_search::Occurrences occurrences(text, sub);
+  std::size_t count = 0;
+  while (occurrences.next() != text_search::npos) ++count;
+  return text_search::as_int32(count);
 }
 
 }  // namespace textfind

@@ -23,8 +23,9 @@ bool may_belong_to_a_number(wchar_t c) {
          c == L'+' || c == L'-' || c == L'.' || c == L'(' || c == L')' || c == L'_';
 }
 
-// Calls read(prefix) with the number's characters after leading white space, narrowed, up to
-// the first character that cannot belong to a number, so the copy stays short whatever follows.
+// Calls read(prefix, white) with the number's characters after leading white space, narrowed, up
+// to the first character that cannot belong to a number, so the copy stays short whatever
+// follows, and the count of white space characters before them.
 // The characters are tested and copied in one pass onto the stack; a prefix too long for that
 // is copied again, whole, to the heap.
 template <class Read>
@@ -40,11 +41,11 @@ auto with_number_prefix(std::wstring_view text, Read&& read) {
     buffer[length] = static_cast<char>(rest[length]);
     ++length;
   }
-  if (length < kOnStack) return read(std::string_view(buffer, length));
+  if (length < kOnStack) return read(std::string_view(buffer, length), begin);
   while (length < rest.size() && may_belong_to_a_number(rest[length])) ++length;
   std::string long_prefix(length, '\0');
   for (std::size_t i = 0; i < length; ++i) long_prefix[i] = static_cast<char>(rest[i]);
-  return read(std::string_view(long_prefix));
+  return read(std::string_view(long_prefix), begin);
 }
 
 // Leading '+' is accepted; from_chars takes only '-'.
@@ -105,17 +106,21 @@ std::size_t widen(const char* text, std::size_t length, wchar_t* out) {
   return length;
 }
 
-float read_float_prefix(std::string_view prefix) {
+// The number at the start of prefix and the characters of prefix it took. from_chars reads
+// exactly the forms strtof reads, but for hexadecimal and a leading '+', and gives where the
+// number ended even when it is out of range.
+Leading read_float_prefix(std::string_view prefix) {
   const std::string_view s = strip_plus(prefix);
   float value = 0.0f;
   const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
+  if (error != std::errc() && error != std::errc::result_out_of_range) return {};
+  const std::size_t length = prefix.size() - s.size() + static_cast<std::size_t>(end - s.data());
   if (error == std::errc::result_out_of_range) {
     const Decimal d = parse_decimal(s);
     const float magnitude = d.point > 0 ? std::numeric_limits<float>::infinity() : 0.0f;
-    return d.negative ? -magnitude : magnitude;
+    return {d.negative ? -magnitude : magnitude, length};
   }
-  if (error != std::errc()) return 0.0f;
-  return value;
+  return {value, length};
 }
 
 std::int32_t read_integer_prefix(std::string_view prefix) {
@@ -129,7 +134,7 @@ std::int32_t read_integer_prefix(std::string_view prefix) {
   // One sign at the most, as for a float: "++5" holds no number.
   const Decimal d = parse_decimal(prefix);
   if (!d.valid) {  // "inf", "nan" or no number at all
-    const float special = read_float_prefix(prefix);
+    const float special = read_float_prefix(prefix).value;
     return std::isinf(special) ? (special > 0 ? kMax : kMin) : 0;
   }
   if (d.digits.empty() || d.point <= 0) return 0;
@@ -144,10 +149,19 @@ std::int32_t read_integer_prefix(std::string_view prefix) {
 
 }  // namespace
 
-float read_float(std::wstring_view text) { return with_number_prefix(text, read_float_prefix); }
+Leading read_leading_float(std::wstring_view text) {
+  return with_number_prefix(text, [](std::string_view prefix, std::size_t white) {
+    Leading read = read_float_prefix(prefix);
+    if (read.length > 0) read.length += white;
+    return read;
+  });
+}
+
+float read_float(std::wstring_view text) { return read_leading_float(text).value; }
 
 std::int32_t read_integer(std::wstring_view text) {
-  return with_number_prefix(text, read_integer_prefix);
+  return with_number_prefix(
+      text, [](std::string_view prefix, std::size_t) { return read_integer_prefix(prefix); });
 }
 
 std::int32_t truncate_to_int32(double value) {

@@ -5,6 +5,9 @@
 // acquire the index set and walk it, writing output element k for each index k; release
 // everything in reverse order of acquisition, on every path; report success.
 //
+// A node of several outputs is evaluated for the one the host pulls, exactly as a node of that
+// one output: its own computation runs, and no other output's (OutputOf below).
+//
 // A computation takes one argument per input, in table order, and gives one value of the
 // output's shape (docs/new-node.md tables both):
 //   one value per element   a text as std::wstring_view (or as const XSI::CString& when it asks
@@ -391,15 +394,64 @@ constexpr bool declared_well() {
   }
 }
 
+// ---- Nodes of several outputs ----------------------------------------------------------
+
+// The computation of output O: the one overload of compute whose first parameter is Output<O>.
+template <std::size_t O, class Gives, class... Takes>
+auto computation_of(Gives (*compute)(Output<O>, Takes...)) -> decltype(compute);
+
+template <class Node, std::size_t O>
+concept computes_output = requires {
+  computation_of<O>(&Node::compute);
+};
+
+// Output O of a node of several outputs as a node of that one output: the table of that output
+// alone, and its computation. The frame binds, walks and checks it as any node of one output.
+template <class Node, std::size_t O,
+          class Computation = decltype(computation_of<O>(&Node::compute))>
+struct OutputOf;
+template <class Node, std::size_t O, class Gives, class... Takes>
+struct OutputOf<Node, O, Gives (*)(Output<O>, Takes...)> {
+  static constexpr auto table = Node::table.only(O);
+  static Gives compute(Takes... arguments) {
+    return Node::compute(Output<O>{}, static_cast<Takes&&>(arguments)...);
+  }
+};
+
+template <class Node, std::size_t... O>
+constexpr bool outputs_declared_well(std::index_sequence<O...>) {
+  constexpr const auto& table = Node::table;
+  constexpr bool computed = (computes_output<Node, O> && ...);
+  static_assert(computed,
+                "a node of several outputs has one compute(frame::Output<O>, inputs...) for each "
+                "output, O its place in the table's outputs from 0");
+  constexpr bool distinct = [] {
+    for (std::size_t i = 0; i < table.output_count; ++i) {
+      for (std::size_t j = 0; j < i; ++j)
+        if (table.outputs[j].id == table.outputs[i].id) return false;
+      for (const Port& input : table.inputs)
+        if (input.id == table.outputs[i].id) return false;
+    }
+    return true;
+  }();
+  static_assert(distinct, "each output's port id is its own, no other port's");
+  if constexpr (!computed || !distinct)
+    return false;
+  else
+    return (declared_well<OutputOf<Node, O>>() && ...);
+}
+
+// ---- One call ----------------------------------------------------------------------------
+
+// The pulled output's evaluation: the node's one output, or one output of several as OutputOf.
 template <class Node>
-XSI::CStatus evaluate(XSI::ICENodeContext& context) {
+XSI::CStatus evaluate_output(XSI::ICENodeContext& context) {
   constexpr const auto& table = Node::table;
   constexpr ULONG kType = table.output.data_type;
   constexpr ULONG kStructure = table.output.structure;
   if constexpr (!declared_well<Node>()) {
     return sdk::unexpected();
   } else {
-    if (context.GetEvaluatedOutputPortID() != table.output.id) return sdk::success();
     Binding<Node> bound(context);
     if (!bound.complete()) return sdk::not_lent();
 
@@ -440,6 +492,34 @@ XSI::CStatus evaluate(XSI::ICENodeContext& context) {
       });
       return stored ? walked : sdk::out_of_memory();
     }
+  }
+}
+
+// The output of several that the host pulled, from output O on; a port that is none of them is
+// left untouched.
+template <class Node, std::size_t O = 0>
+XSI::CStatus evaluate_pulled(XSI::ICENodeContext& context, ULONG pulled) {
+  if constexpr (O == Node::table.output_count) {
+    return sdk::success();
+  } else {
+    if (pulled == Node::table.outputs[O].id) return evaluate_output<OutputOf<Node, O>>(context);
+    return evaluate_pulled<Node, O + 1>(context, pulled);
+  }
+}
+
+// One call of the node's evaluation: the pulled output evaluated, or, when the host pulls a port
+// that is not the node's, nothing acquired and nothing written.
+template <class Node>
+XSI::CStatus evaluate(XSI::ICENodeContext& context) {
+  constexpr const auto& table = Node::table;
+  if constexpr (table.output_count == 1) {
+    if (context.GetEvaluatedOutputPortID() != table.output.id) return sdk::success();
+    return evaluate_output<Node>(context);
+  } else if constexpr (!outputs_declared_well<Node>(
+                           std::make_index_sequence<table.output_count>())) {
+    return sdk::unexpected();
+  } else {
+    return evaluate_pulled<Node>(context, context.GetEvaluatedOutputPortID());
   }
 }
 

@@ -13,6 +13,22 @@
 //     };
 //     static frame::Result<std::wstring> compute(std::wstring_view text);
 //   };
+//
+// A node of several outputs lists them in .outputs, and has one computation per output, told
+// apart by the output's place in that list, from 0:
+//
+//   struct Parted {
+//     static constexpr frame::NodeTable<1, 2> table{
+//         .name = L"parted",
+//         .inputs = {{{0, L"String", frame::kText, frame::kOnePerElement}}},
+//         .outputs = {{
+//             {200, L"Head", frame::kText, frame::kOnePerElement},
+//             {201, L"Size", frame::kInteger, frame::kOnePerElement},
+//         }},
+//     };
+//     static std::wstring compute(frame::Output<0>, std::wstring_view text);
+//     static std::int32_t compute(frame::Output<1>, std::wstring_view text);
+//   };
 #pragma once
 
 #include <array>
@@ -78,37 +94,72 @@ struct Version {
   ULONG major, minor;
 };
 
-// What registration needs of a node, whatever its number of inputs.
+// What registration needs of a node, whatever its number of inputs and outputs.
 struct NodeInfo {
   const wchar_t* name;
   const wchar_t* author;
   std::span<const Port> inputs;
-  const Port& output;
+  std::span<const Port> outputs;
   Colour colour;
   const wchar_t* category;
   Version version;
 };
 
+inline constexpr const wchar_t* kAuthor = L"Mira Vandersloot";  // the plug-ins' author
+inline constexpr Colour kColour = {87, 112, 102};
+inline constexpr const wchar_t* kCategory = L"Custom ICENode";
+
 // A node's port table: its inputs in ascending id (also their acquisition order, and the order
-// of its computation's arguments), then its one output; how it reads them; and how the host
-// shows it.
-template <std::size_t InputCount>
+// of its computation's arguments), then its outputs; how it reads its inputs; and how the host
+// shows it. A node of one output (OutputCount 1, the usual) names it .output; one of several
+// lists them in .outputs, each evaluated when the host pulls its port.
+template <std::size_t InputCount, std::size_t OutputCount = 1>
 struct NodeTable {
+  static_assert(OutputCount > 1, "a node has at least one output");
   static constexpr std::size_t input_count = InputCount;
+  static constexpr std::size_t output_count = OutputCount;
 
   const wchar_t* name;
-  const wchar_t* author = L"Mira Vandersloot";  // the plug-in's author, as registered
+  const wchar_t* author = kAuthor;  // the plug-in's author, as registered
   Reading reading = Reading::at_each_element;
   std::array<Port, InputCount> inputs;
-  Port output;
-  Colour colour = {87, 112, 102};
-  const wchar_t* category = L"Custom ICENode";
+  std::array<Port, OutputCount> outputs;
+  Colour colour = kColour;
+  const wchar_t* category = kCategory;
   Version version = {1, 0};
 
   constexpr NodeInfo info() const {
-    return {name, author, inputs, output, colour, category, version};
+    return {name, author, inputs, outputs, colour, category, version};
+  }
+  // The table of output o alone, as a node of that one output would declare it.
+  constexpr NodeTable<InputCount> only(std::size_t o) const {
+    return {name, author, reading, inputs, outputs[o], colour, category, version};
   }
 };
+
+template <std::size_t InputCount>
+struct NodeTable<InputCount, 1> {
+  static constexpr std::size_t input_count = InputCount;
+  static constexpr std::size_t output_count = 1;
+
+  const wchar_t* name;
+  const wchar_t* author = kAuthor;  // the plug-in's author, as registered
+  Reading reading = Reading::at_each_element;
+  std::array<Port, InputCount> inputs;
+  Port output;
+  Colour colour = kColour;
+  const wchar_t* category = kCategory;
+  Version version = {1, 0};
+
+  constexpr NodeInfo info() const {
+    return {name, author, inputs, {&output, 1}, colour, category, version};
+  }
+};
+
+// Names the computation of output O of a node of several outputs (O its place in the table's
+// outputs, from 0), as the computation's first parameter.
+template <std::size_t O>
+struct Output {};
 
 // Why a computation has no result for a call: its inputs do not suit, and the frame leaves the
 // marker in output element 0; or the SDK could not give the storage it needed, and the call

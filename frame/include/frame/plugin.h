@@ -25,9 +25,9 @@
 namespace frame {
 
 // Names the plug-in after its node ("kestrune Plugin"), sets its author and version 1.0, and
-// registers the node: its colour, its one port group, its inputs in table order, its output,
-// and its category. Every definition call's status goes to the SDK's success assertion and
-// registration goes on whatever it was.
+// registers the node: its colour, its one port group, its inputs in table order, its outputs in
+// table order, and its category. Every definition call's status goes to the SDK's success assertion
+// and registration goes on whatever it was.
 XSI::CStatus load_plugin(XSI::PluginRegistrar& registrar, const NodeInfo& node);
 
 // Logs "<plug-in name> has been unloaded." at verbose severity.

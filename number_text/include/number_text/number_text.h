@@ -25,6 +25,23 @@ inline constexpr std::size_t kMaxDigits = 48;
 // The number correctly rounded to a 32-bit float; overflow gives an infinity of its sign.
 float read_float(std::wstring_view text);
 
+// A number read from the start of a text, and how many characters of the text it took, the
+// white space before it included; the value 0 and no character when no number begins the text.
+struct Leading {
+  float value = 0.0f;
+  std::size_t length = 0;
+};
+
+// read_float's number and the characters it took, which are those C's strtof takes in the "C"
+// locale, but that hexadecimal is not read: white space as isspace there (space, \t \n \v \f
+// \r), one sign, then digits with one optional point (at least one digit), then an exponent
+// only when it has digits ("1e" takes 1, "1e+x" 1, "1e5" 3); or "inf", "infinity" (whole, else
+// "inf"), "nan", "nan(" letters, digits, "_" ")" (whole when closed, else "nan"), in any case.
+// A lone sign or point takes nothing; "0x1A" takes "0".
+//   read_leading_float(L" 12.5 m") == {12.5f, 5}    read_leading_float(L"infinit") == {inf, 3}
+//   read_leading_float(L"-")       == {0.0f, 0}     read_leading_float(L"nan(x)")  == {nan, 6}
+Leading read_leading_float(std::wstring_view text);
+
 // The number truncated toward zero and saturated to the 32-bit range; NaN gives 0.
 std::int32_t read_integer(std::wstring_view text);
 

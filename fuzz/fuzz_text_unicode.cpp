@@ -1,0 +1,142 @@
+// textcase, texttrim, textmatch and textsplit through the host, one of them per input (its last
+// byte), each element of each input its own value, any input possibly constant: checked element
+// by element against the rule done another way, on the case mappings and White_Space set read
+// from the Unicode Character Database's own files (plain_unicode.h). The input's front holds
+// four texts; each element's texts are one of them, two joined, or one upper-cased, so that one
+// often holds another or differs from it by case alone.
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "fuzz_input.h"
+#include "plain_unicode.h"
+#include "plugin_trial.h"
+
+namespace {
+
+using fuzz::ULONG;
+using fuzz::Value;
+
+constexpr const char* kNodes[] = {"textcase", "texttrim", "textmatch", "textsplit"};
+constexpr std::size_t kPool = 4;
+
+std::array<std::unique_ptr<icehost::PluginLibrary>, std::size(kNodes)>& libraries() {
+  static std::array<std::unique_ptr<icehost::PluginLibrary>, std::size(kNodes)> loaded;
+  return loaded;
+}
+
+const tests::PlainUnicode& database() {
+  static const tests::PlainUnicode read(TEXTNODES_UCD);
+  return read;
+}
+
+// ---- The rules, written another way ------------------------------------------------------
+
+std::wstring cased(std::wstring text, bool upper) {
+  for (wchar_t& c : text) c = upper ? database().to_upper(c) : database().to_lower(c);
+  return text;
+}
+
+std::wstring trimmed(std::wstring text, std::int32_t mode) {
+  const auto white = [](wchar_t c) { return database().is_white_space(c); };
+  while (mode != 2 && !text.empty() && white(text.front())) text.erase(0, 1);
+  while (mode != 1 && !text.empty() && white(text.back())) text.pop_back();
+  return text;
+}
+
+// Every position tried.
+bool matches(std::wstring text, std::wstring key, std::int32_t mode, bool ignore_case) {
+  if (ignore_case) text = cased(text, false), key = cased(key, false);
+  const std::size_t last = text.size() < key.size() ? 0 : text.size() - key.size() + 1;
+  bool found = false;
+  for (std::size_t at = 0; at < last; ++at)
+    if (text.compare(at, key.size(), key) == 0 && (mode == 1   ? at == 0
+                                                   : mode == 2 ? at + 1 == last
+                                                   : mode == 3 ? key == text
+                                                               : true))
+      found = true;
+  return found;
+}
+
+// The text walked a character at a time.
+std::vector<Value> pieces(const std::wstring& text, const std::wstring& delimiter) {
+  std::vector<Value> found;
+  std::wstring piece;
+  for (std::size_t i = 0; i < text.size();) {
+    if (!delimiter.empty() && text.compare(i, delimiter.size(), delimiter) == 0) {
+      found.emplace_back(std::exchange(piece, std::wstring()));
+      i += delimiter.size();
+    } else {
+      piece += text[i++];
+    }
+  }
+  found.emplace_back(piece);
+  return found;
+}
+
+// ---- The inputs ------------------------------------------------------------------------
+
+std::wstring pool_text(fuzz::FuzzInput& input, const std::vector<std::wstring>& pool) {
+  const std::size_t pick = input.choice(3 * kPool);
+  if (pick < kPool) return pool[pick];
+  if (pick < 2 * kPool) return pool[pick - kPool] + pool[(pick + 1) % kPool];
+  return cased(pool[pick - 2 * kPool], true);
+}
+
+// Every element of every input port, each port's constant flag first: a mode from -1 to 4 or
+// any integer.
+void fill_inputs(fuzz::FuzzInput& input, fuzz::Trial& trial, const xsi_host::NodeRecord& node,
+                 const std::vector<std::wstring>& pool) {
+  for (const xsi_host::PortRecord& record : node.ports) {
+    if (!record.is_input) continue;
+    xsi_host::PortData& port = trial.input(record.id);
+    port.constant = input.flag();
+    for (ULONG k = 0; k < port.element_count(); ++k) {
+      if (record.data_type == XSI::siICENodeDataBool) {
+        port.set_boolean(k, input.flag());
+      } else if (record.data_type == XSI::siICENodeDataLong) {
+        const std::size_t pick = input.choice(7);
+        port.set_integer(k, pick < 6 ? static_cast<std::int32_t>(pick) - 1 : input.integer_item());
+      } else {
+        port.set_text(k, pool_text(input, pool));
+      }
+    }
+  }
+}
+
+std::vector<Value> expected(std::size_t node, fuzz::Trial& trial, ULONG k) {
+  const auto text = [&](ULONG id) { return std::get<std::wstring>(trial.value_at(id, k)); };
+  const auto integer = [&](ULONG id) { return std::get<std::int32_t>(trial.value_at(id, k)); };
+  const auto flag = [&](ULONG id) { return std::get<bool>(trial.value_at(id, k)); };
+  if (node == 0) return {cased(text(0), flag(1))};
+  if (node == 1) return {trimmed(text(0), integer(1))};
+  if (node == 2) return {matches(text(0), text(1), integer(2), flag(3))};
+  return pieces(text(0), text(1));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
+  database();
+  for (std::size_t i = 0; i < std::size(kNodes); ++i) {
+    fuzz::load_plugin(kNodes[i]);
+    libraries()[i].reset(fuzz::plugin_slot());
+    fuzz::plugin_slot() = nullptr;
+  }
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  fuzz::FuzzInput input(data, size);
+  const std::size_t node = input.choice(std::size(kNodes));
+  icehost::PluginLibrary& library = *libraries()[node];
+  fuzz::Trial trial(input, library);
+  std::vector<std::wstring> pool;
+  for (std::size_t i = 0; i < kPool; ++i) pool.push_back(input.text());
+  fill_inputs(input, trial, library.node(), pool);
+  trial.run(false, [&](ULONG k) { return expected(node, trial, k); });
+  return 0;
+}

@@ -1,0 +1,67 @@
+// textsplit: gives each evaluated element the pieces of its text between the occurrences of
+// Delimiter, found from left to right without overlaps, in order, empty pieces kept: one piece
+// more than there are occurrences, so the empty text gives one empty piece and the delimiter
+// alone two. An empty Delimiter occurs nowhere and gives the text as its one piece. Characters
+// are compared exactly, case and all.
+//
+//   "a,b,c", ","  -> "a", "b", "c"       "a,,b", "," -> "a", "", "b"
+//   ",", ","      -> "", ""              "", ","    -> ""
+//   "aaaaa", "aa" -> "", "", "a"         "a,b", ""  -> "a,b"
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+#include <vector>
+
+#include "frame/node.h"
+
+namespace textsplit {
+
+// The pieces of a text, each a view into it, valid while it is; held in the object up to
+// kInline of them, so that the few pieces most elements give allocate nothing, and on the heap
+// beyond. Copies view the same text.
+class Pieces {
+ public:
+  static constexpr std::size_t kInline = 16;
+
+  void push_back(std::wstring_view piece) {
+    if (count_ < kInline) {
+      inline_[count_++] = piece;
+      return;
+    }
+    if (count_ == kInline) heap_.assign(inline_, inline_ + kInline);
+    heap_.push_back(piece);
+    ++count_;
+  }
+
+  std::size_t size() const { return count_; }
+  const std::wstring_view* begin() const { return count_ > kInline ? heap_.data() : inline_; }
+  const std::wstring_view* end() const { return begin() + count_; }
+
+ private:
+  std::wstring_view inline_[kInline];
+  std::vector<std::wstring_view> heap_;
+  std::size_t count_ = 0;
+};
+
+struct TextSplit {
+  static constexpr frame::NodeTable<2> table{
+      .name = L"textsplit",
+      // As graph nodes normally do: element k of the output from element k of each input.
+      .reading = frame::Reading::at_each_element,
+      .inputs = {{
+          // The text to split.
+          {0, L"String", frame::kText, frame::kOnePerElement, frame::text_value(L"a,b,c")},
+          // What stands between the pieces.
+          {1, L"Delimiter", frame::kText, frame::kOnePerElement, frame::text_value(L",")},
+      }},
+      // The pieces, an array of texts per element.
+      .output = {200, L"Strings", frame::kText, frame::kArrayPerElement},
+  };
+
+  // The pieces of text between the occurrences of delimiter, views into text: written to the
+  // output while text is still there. In time linear in the length of text.
+  static Pieces compute(std::wstring_view text, std::wstring_view delimiter);
+};
+
+}  // namespace textsplit
