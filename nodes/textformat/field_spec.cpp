@@ -1,6 +1,5 @@
 #include "field_spec.h"
 
-#include <algorithm>
 #include <cstddef>
 
 namespace textformat {
@@ -69,8 +68,7 @@ std::optional<FieldSpec> parse_spec(std::wstring_view spec) {
   if (spec.size() - i > 1) return std::nullopt;
   if (i < spec.size()) {
     field.type = spec[i];
-    constexpr std::wstring_view kTypes = L"fFeEgG%dxXob";
-    if (std::find(kTypes.begin(), kTypes.end(), field.type) == kTypes.end()) return std::nullopt;
+    if (!float_type(field.type) && !integer_type(field.type)) return std::nullopt;
   }
   if (integer_type(field.type) && field.precision >= 0) return std::nullopt;
   return field;

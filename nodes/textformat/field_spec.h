@@ -31,9 +31,13 @@ struct FieldSpec {
   wchar_t type = 0;    // none given
 };
 
-// Whether a type takes the value rounded toward zero, as an integer.
+// Whether a type takes the value rounded toward zero, as an integer; whether it takes the float.
 constexpr bool integer_type(wchar_t type) {
   return type == L'd' || type == L'x' || type == L'X' || type == L'o' || type == L'b';
+}
+constexpr bool float_type(wchar_t type) {
+  return type == L'f' || type == L'F' || type == L'e' || type == L'E' || type == L'g' ||
+         type == L'G' || type == L'%';
 }
 
 // The spec read; nothing when Python refuses it for a float (or, for an integer type, for an

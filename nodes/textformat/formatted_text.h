@@ -24,6 +24,7 @@ class FormattedText {
 
   // Adds piece, count times.
   void append(std::wstring_view piece, std::size_t count = 1) {
+    if (piece.empty() || count == 0) return;
     const std::size_t grown = size_ + piece.size() * count;
     if (grown > kInline && !on_heap_) {
       heap_.reserve(grown);

@@ -170,7 +170,13 @@ bool append_number(float value, const FieldSpec& spec, FormattedText& out) {
   const std::wstring_view body(digits.data(), digits.size());
   const std::size_t length = sign.size() + prefix.size() + body.size();
   const auto width = static_cast<std::size_t>(spec.width);
-  const std::size_t padding = width > length ? width - length : 0;
+  if (width <= length) {
+    out.append(sign);
+    out.append(prefix);
+    out.append(body);
+    return true;
+  }
+  const std::size_t padding = width - length;
   const std::size_t before = spec.align == L'>' ? padding : spec.align == L'^' ? padding / 2 : 0;
   out.append(spec.fill, before);
   out.append(sign);

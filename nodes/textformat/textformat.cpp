@@ -67,11 +67,12 @@ bool fill(std::wstring_view format, const frame::Items<float>& values, Formatted
     if (end == kNone || format[end] == L'{') return false;
     const std::wstring_view field = format.substr(i, end - i);
     i = end + 1;
-    const std::size_t colon = field.find(L':');
+    std::size_t colon = 0;
+    while (colon < field.size() && field[colon] != L':') ++colon;
     const std::optional<std::size_t> index = value_index(field.substr(0, colon), numbering, next);
     if (!index || *index >= values.size()) return false;
     const std::optional<FieldSpec> spec =
-        parse_spec(colon == kNone ? std::wstring_view() : field.substr(colon + 1));
+        parse_spec(colon < field.size() ? field.substr(colon + 1) : std::wstring_view());
     if (!spec || !append_number(values[static_cast<frame::ULONG>(*index)], *spec, out))
       return false;
   }
