@@ -1,5 +1,5 @@
 # add_node_plugin(NAME SOURCES source... [TESTS test-source...] [LIBRARIES library...]
-#                 [EVAL_TESTS] [NO_INSTALL])
+#                 [CASES case-file...] [EVAL_TESTS] [NO_INSTALL])
 #
 # One node plug-in: a loadable library named after its node (libNAME.so, NAME.dll) in the plug-in
 # folder, exporting XSILoadPlugin, XSIUnloadPlugin and NAME_Evaluate and nothing else, built from
@@ -8,6 +8,10 @@
 #  * TESTS: NAME_test, the tests of the node's computation, linked with the same compiled
 #    sources; each test named NAME.<suite>.<case>. Built with GoogleTest, which a cross build
 #    for Windows builds from Debian's sources; a warning says so when it cannot be had.
+#  * CASES: NAME.cases, the node's behaviour through the host: `icehost check` evaluates every
+#    case of the case files (relative to the current source folder) over each form of index set
+#    in the ordinary and the unforgiving stand-in host, and checks what it writes
+#    (docs/new-node.md gives the format). Under the build's emulator (wine) when cross-built.
 #  * EVAL_TESTS: the plug-in evaluated through icehost at its defaults over every form of index
 #    set, against the ordinary and the unforgiving stand-in host, which must agree
 #    (NAME.eval.*), and its exports checked (NAME.exports).
@@ -15,7 +19,7 @@
 # The plug-in folder is TEXTNODES_PLUGIN_DIR, by default BINARY_DIR/plugins.
 set(_textnodes_cmake_dir ${CMAKE_CURRENT_LIST_DIR})
 function(add_node_plugin name)
-  cmake_parse_arguments(PARSE_ARGV 1 ARG "EVAL_TESTS;NO_INSTALL" "" "SOURCES;TESTS;LIBRARIES")
+  cmake_parse_arguments(PARSE_ARGV 1 ARG "EVAL_TESTS;NO_INSTALL" "" "SOURCES;TESTS;LIBRARIES;CASES")
   if(NOT ARG_SOURCES)
     message(FATAL_ERROR "add_node_plugin(${name}): no SOURCES")
   endif()
@@ -61,11 +65,20 @@ function(add_node_plugin name)
       gtest_discover_tests(${name}_test TEST_PREFIX ${name}.)
     endif()
   endif()
+  set(icehost $<TARGET_FILE:textnodes::icehost>)
+  if(TARGET icehost)
+    set(icehost $<TARGET_FILE:icehost>)
+  endif()
+  if(ARG_CASES)
+    set(case_files)
+    foreach(file IN LISTS ARG_CASES)
+      cmake_path(ABSOLUTE_PATH file BASE_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR})
+      list(APPEND case_files ${file})
+    endforeach()
+    add_test(NAME ${name}.cases COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} ${icehost} check
+                                        $<TARGET_FILE:${name}> ${case_files})
+  endif()
   if(ARG_EVAL_TESTS)
-    set(icehost $<TARGET_FILE:textnodes::icehost>)
-    if(TARGET icehost)
-      set(icehost $<TARGET_FILE:icehost>)
-    endif()
     foreach(index IN ITEMS range:5 list:4,-,0,2 bits:1011)
       string(REGEX REPLACE ":.*" "" form ${index})
       add_test(NAME ${name}.eval.${form}

@@ -20,6 +20,8 @@ constexpr std::string_view kUsage =
     "commands:\n"
     "  info PLUGIN [--json]     what the plug-in registers: node, ports, defaults, log lines\n"
     "  eval PLUGIN [OPTIONS]    evaluates the node and prints every output element written\n"
+    "  check PLUGIN CASEFILE... evaluates the node on the cases of case files (JSON), checks\n"
+    "                           what it writes and lists every case that fails\n"
     "  demo                     every plug-in found: its ports and its default evaluation\n"
     "\n"
     "PLUGIN is a path to a plug-in library, or a node name looked up in the folders of\n"
@@ -41,8 +43,8 @@ constexpr std::string_view kInfoUsage =
 
 constexpr std::string_view kEvalUsage =
     "usage: icehost eval PLUGIN [--set PORT=VALUE]... [--set-file PORT=PATH]...\n"
-    "                           [--elements N] [--index FORM] [--port ID] [--strict-host]\n"
-    "                           [--json]\n"
+    "                           [--set-constant PORT=VALUE]... [--elements N] [--index FORM]\n"
+    "                           [--port ID] [--strict-host] [--json]\n"
     "\n"
     "Evaluates the node once with every input at its registered default unless set, and\n"
     "prints each output element the call wrote, in ascending order, then any faults.\n"
@@ -54,6 +56,13 @@ constexpr std::string_view kEvalUsage =
     "                         every element; an empty VALUE is an empty array)\n"
     "  --set-file PORT=PATH   sets a text port from a UTF-8 file, taken as it stands (for a\n"
     "                         text array port, one item a line)\n"
+    "  --set-constant PORT=VALUE\n"
+    "                         hands input PORT over as one value for every element: its\n"
+    "                         array's constant flag set. A one-value port gets VALUE in\n"
+    "                         element 0, which stands for every element, and a different value\n"
+    "                         in every other element (so a node that reads past element 0 shows\n"
+    "                         it); an array port gets VALUE in every element, and the flag means\n"
+    "                         item 0 of each element's array stands for all its items\n"
     "  --elements N           the element count of every port (default 10, at most 1000000)\n"
     "  --index FORM           the elements evaluated: range:C (0 to C-1, the default is\n"
     "                         range:N), list:5,-,2 (- is a hole) or bits:1011 (bit i is\n"
@@ -65,7 +74,31 @@ constexpr std::string_view kEvalUsage =
     "  --json                 one JSON object: node, port, status (and status_name when\n"
     "                         the call failed), written, faults\n"
     "\n"
+    "An input's constant flag is set only by --set-constant, never otherwise: --set and\n"
+    "--set-file leave it clear, and a later --set changes the values, not the flag.\n"
     "An option's value is the next argument or follows '=': --set=PORT=VALUE, --elements=2.\n";
+
+constexpr std::string_view kCheckUsage =
+    "usage: icehost check PLUGIN CASEFILE...\n"
+    "\n"
+    "Evaluates the node on every case of the case files, each over three index sets (a range\n"
+    "over all elements, a list with holes in non-ascending order, a bit set that skips\n"
+    "elements) against the ordinary and the unforgiving host, and checks that the call\n"
+    "succeeds, that every element the index set selects holds the value wanted, and that\n"
+    "nothing else was written. Prints one line per failure: the file, the case, the index set,\n"
+    "the host, the element, what was wanted and what came.\n"
+    "\n"
+    "A case file is a JSON array of cases ('//' comments allowed):\n"
+    "  {\"case\": \"what it catches\", \"elements\": 3,\n"
+    "   \"set\": {PORT: VALUE}, \"each\": {PORT: [VALUE, ...]}, \"constant\": {PORT: VALUE},\n"
+    "   \"port\": 200, \"want\": [VALUE, ...] or {\"ELEMENT\": VALUE}}\n"
+    "set gives every element the value, each one value per element, constant hands the\n"
+    "input over as --set-constant does; want gives every element's value, or, as an object,\n"
+    "exactly the elements written whatever the index set (a marker). docs/new-node.md has\n"
+    "the whole format.\n"
+    "\n"
+    "exit codes: 0 every case passed; 1 a case failed; 2 bad input (a case file that does not\n"
+    "read: one line naming the case and the key).\n";
 
 constexpr std::string_view kDemoUsage =
     "usage: icehost demo\n"
@@ -219,6 +252,7 @@ CommandLine parse_eval(std::span<const std::string> args) {
   const CLI::Option* json = grammar.flag("--json");
   const CLI::Option* set = grammar.option("--set");
   const CLI::Option* set_file = grammar.option("--set-file");
+  const CLI::Option* set_constant = grammar.option("--set-constant");
   const CLI::Option* elements = grammar.option("--elements");
   const CLI::Option* index = grammar.option("--index");
   const CLI::Option* port = grammar.option("--port");
@@ -230,8 +264,9 @@ CommandLine parse_eval(std::span<const std::string> args) {
       options.json = true;
     } else if (grammar.is_flag(token, strict_host)) {
       options.strict_host = true;
-    } else if (token.option == set || token.option == set_file) {
-      options.settings.push_back(SetArgument{value_of(token), token.option == set_file});
+    } else if (token.option == set || token.option == set_file || token.option == set_constant) {
+      options.settings.push_back(
+          SetArgument{value_of(token), token.option == set_file, token.option == set_constant});
     } else if (token.option == elements) {
       options.element_count = parse_count(value_of(token), "--elements");
       if (options.element_count > kMaxElements)
@@ -250,6 +285,23 @@ CommandLine parse_eval(std::span<const std::string> args) {
   return options;
 }
 
+CommandLine parse_check(std::span<const std::string> args) {
+  CommandOptions grammar;
+  CheckOptions options;
+  for (const Token& token : grammar.read(args)) {
+    if (grammar.is_help(token)) return HelpRequest{kCheckUsage};
+    const std::string& arg = *token.value;
+    if (is_option(arg)) throw UsageError("unknown option " + arg + " for check");
+    if (options.plugin.empty())
+      options.plugin = arg;
+    else
+      options.case_files.push_back(arg);
+  }
+  if (options.case_files.empty())
+    throw UsageError("check needs a plug-in and one case file at least");
+  return options;
+}
+
 CommandLine parse_demo(std::span<const std::string> args) {
   CommandOptions grammar;
   for (const Token& token : grammar.read(args)) {
@@ -265,15 +317,17 @@ CommandLine parse_demo(std::span<const std::string> args) {
 
 CommandLine parse_command_line(std::span<const std::string> args) {
   // The command is the first word alone, as a table lookup: nothing before it is read.
-  if (args.empty()) throw UsageError("no command given (info, eval or demo; see icehost --help)");
+  if (args.empty())
+    throw UsageError("no command given (info, eval, check or demo; see icehost --help)");
   const std::string& command = args.front();
   const auto rest = args.subspan(1);
   if (is_help(command)) return HelpRequest{kUsage};
   if (command == "info") return parse_info(rest);
   if (command == "eval") return parse_eval(rest);
   if (command == "demo") return parse_demo(rest);
+  if (command == "check") return parse_check(rest);
   if (is_option(command)) throw UsageError("unknown option " + command + " (see icehost --help)");
-  throw UsageError("unknown command " + in_quotes(command) + " (info, eval or demo)");
+  throw UsageError("unknown command " + in_quotes(command) + " (info, eval, check or demo)");
 }
 
 }  // namespace icehost

@@ -29,10 +29,12 @@ struct InfoOptions {
   bool json = false;
 };
 
-// One --set or --set-file as given; resolved against the node's ports once it is loaded.
+// One --set, --set-file or --set-constant as given; resolved against the node's ports once it is
+// loaded.
 struct SetArgument {
   std::string text;  // PORT=VALUE or PORT=PATH
   bool from_file = false;
+  bool constant = false;  // --set-constant: the port handed over as one value for every element
 };
 
 struct EvalOptions {
@@ -47,7 +49,12 @@ struct EvalOptions {
 
 struct DemoOptions {};
 
-using CommandLine = std::variant<HelpRequest, InfoOptions, EvalOptions, DemoOptions>;
+struct CheckOptions {
+  std::string plugin;                   // a path or a node name
+  std::vector<std::string> case_files;  // one at least
+};
+
+using CommandLine = std::variant<HelpRequest, InfoOptions, EvalOptions, DemoOptions, CheckOptions>;
 
 // Reads the arguments after the program name. An argument beginning with '-' is an option, and
 // only the names the command lists are known: no -abc, no "--". An option that takes a value

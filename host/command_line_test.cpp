@@ -51,15 +51,18 @@ TEST(CommandLine, EvalOptionsReadIntoTheirFields) {
 
   const EvalOptions options =
       eval({"eval", "--set", "A=1", "kestrune", "--set-file", "B=p", "--elements", "+3", "--index",
-            "list:1,-", "--port", "200", "--json", "--set", "A@2=x", "--elements", "4"});
+            "list:1,-", "--port", "200", "--json", "--set", "A@2=x", "--elements", "4",
+            "--set-constant", "C=y"});
   EXPECT_EQ(options.plugin, "kestrune");
   EXPECT_TRUE(options.json);
-  ASSERT_EQ(options.settings.size(), 3u);
+  ASSERT_EQ(options.settings.size(), 4u);
   EXPECT_EQ(options.settings[0].text, "A=1");
-  EXPECT_FALSE(options.settings[0].from_file);
+  EXPECT_FALSE(options.settings[0].from_file || options.settings[0].constant);
   EXPECT_EQ(options.settings[1].text, "B=p");
   EXPECT_TRUE(options.settings[1].from_file);
   EXPECT_EQ(options.settings[2].text, "A@2=x");
+  EXPECT_EQ(options.settings[3].text, "C=y");
+  EXPECT_TRUE(options.settings[3].constant && !options.settings[3].from_file);
   EXPECT_EQ(options.element_count, 4u);
   EXPECT_EQ(options.index.form, icehost::IndexChoice::Form::list);
   EXPECT_EQ(options.index.list, (std::vector<XSI::ULONG>{1, XSI::kNotFound}));
@@ -146,10 +149,10 @@ TEST(CommandLine, TheFirstProblemInTheOrderGivenWins) {
 }
 
 TEST(CommandLine, TheCommandIsTheFirstWordAlone) {
-  EXPECT_EQ(problem({}), "no command given (info, eval or demo; see icehost --help)");
+  EXPECT_EQ(problem({}), "no command given (info, eval, check or demo; see icehost --help)");
   EXPECT_EQ(problem({"--json", "eval"}), "unknown option --json (see icehost --help)");
-  EXPECT_EQ(problem({"frob", "eval", "k"}), "unknown command 'frob' (info, eval or demo)");
-  EXPECT_EQ(problem({"-"}), "unknown command '-' (info, eval or demo)");
+  EXPECT_EQ(problem({"frob", "eval", "k"}), "unknown command 'frob' (info, eval, check or demo)");
+  EXPECT_EQ(problem({"-"}), "unknown command '-' (info, eval, check or demo)");
   EXPECT_EQ(problem({"info"}), "info needs a plug-in (a path or a node name)");
   EXPECT_EQ(
       std::get<HelpRequest>(read({"--help", "frob"})).usage.rfind("usage: icehost COMMAND", 0), 0u);

@@ -10,6 +10,8 @@
 #include <variant>
 #include <vector>
 
+#include "case_check.h"
+#include "case_file.h"
 #include "cli.h"
 #include "command_line.h"
 #include "evaluation.h"
@@ -47,6 +49,40 @@ int command_eval(const EvalOptions& options, std::ostream& out, std::ostream& er
     if (report.failed()) err << failure_summary(report);
   }
   return report.failed() ? kExitFaults : kExitSuccess;
+}
+
+// Every case of the case files, read whole before any is evaluated, so that a file that does
+// not read is bad input and nothing else. Failures one a line on out, then one line on err.
+int command_check(const CheckOptions& options, std::ostream& out, std::ostream& err) {
+  PluginLibrary library(find_plugin(options.plugin, program_dir()));
+  std::vector<std::vector<Case>> files;
+  for (const std::string& file : options.case_files)
+    files.push_back(read_case_file(file, library.node()));
+  std::size_t cases = 0;
+  std::size_t failed_cases = 0;
+  std::vector<std::string> failures;
+  for (std::size_t f = 0; f < files.size(); ++f) {
+    for (std::size_t n = 0; n < files[f].size(); ++n) {
+      const Case& c = files[f][n];
+      const std::string where =
+          options.case_files[f] + ": case " + std::to_string(n + 1) + " " + json_quote(c.name);
+      const std::vector<std::string> found = check_case(library, c, where);
+      failures.insert(failures.end(), found.begin(), found.end());
+      ++cases;
+      if (!found.empty()) ++failed_cases;
+    }
+  }
+  for (const std::string& fault : registration_faults(library, library.unload()))
+    failures.push_back(library.node_name() + ": fault: " + fault);
+  for (const std::string& failure : failures) out << failure << "\n";
+  const std::string counted = std::to_string(cases) + " case(s), each over 3 index sets in 2 hosts";
+  if (failures.empty()) {
+    out << library.node_name() << ": " << counted << ": every one passed\n";
+    return kExitSuccess;
+  }
+  err << "icehost: " << library.node_name() << ": " << failures.size() << " failure(s) in "
+      << failed_cases << " of " << counted << "\n";
+  return kExitFaults;
 }
 
 // Every plug-in found, with its default inputs over kDefaultElements elements, each of its
@@ -101,6 +137,8 @@ int dispatch(std::span<const std::string> args, std::ostream& out, std::ostream&
   if (const auto* info = std::get_if<InfoOptions>(&command)) return command_info(*info, out, err);
   if (const auto* eval = std::get_if<EvalOptions>(&command))
     return command_eval(*eval, out, err, observe);
+  if (const auto* check = std::get_if<CheckOptions>(&command))
+    return command_check(*check, out, err);
   return command_demo(out, err, observe);
 }
 

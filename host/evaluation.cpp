@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string_view>
+#include <utility>
 
 #include "evaluation_setup.h"
 #include "option_values.h"
@@ -17,26 +18,6 @@ using xsi_host::NodeRecord;
 using xsi_host::PortRecord;
 using xsi_host::Value;
 
-// One input setting, resolved: the port, the element (nothing for every element), the value
-// (one for a one-value port, the items for an array port).
-struct InputSetting {
-  const PortRecord* port = nullptr;
-  std::optional<ULONG> element;
-  std::vector<Value> values;
-};
-
-// The port a PORT of the command line names: by its name, else its script name, else its id.
-const PortRecord* find_port(const NodeRecord& node, std::string_view name) {
-  for (const PortRecord& port : node.ports)
-    if (wide_to_utf8(port.name) == name) return &port;
-  for (const PortRecord& port : node.ports)
-    if (wide_to_utf8(port.script_name) == name) return &port;
-  if (const auto id = parse_unsigned(name))
-    for (const PortRecord& port : node.ports)
-      if (port.id == *id) return &port;
-  return nullptr;
-}
-
 // The node's input ports (or its outputs) as a message lists them: "String (0), SubString (1)".
 std::string ports_listed(const NodeRecord& node, bool inputs) {
   std::vector<std::string> ports;
@@ -48,7 +29,9 @@ std::string ports_listed(const NodeRecord& node, bool inputs) {
 
 InputSetting resolve_setting(const NodeRecord& node, const SetArgument& argument,
                              ULONG element_count) {
-  const std::string option = argument.from_file ? "--set-file" : "--set";
+  const std::string option = argument.from_file  ? "--set-file"
+                             : argument.constant ? "--set-constant"
+                                                 : "--set";
   const std::size_t equals = argument.text.find('=');
   if (equals == std::string::npos)
     throw UsageError(option + " takes PORT=" + (argument.from_file ? "PATH" : "VALUE") + ", not " +
@@ -64,6 +47,10 @@ InputSetting resolve_setting(const NodeRecord& node, const SetArgument& argument
     const std::string_view element = target.substr(at + 1);
     target = target.substr(0, at);
     setting.port = find_port(node, target);
+    if (setting.port && argument.constant)
+      throw UsageError(
+          "--set-constant sets every element, element 0 standing for them all; "
+          "PORT@K is --set's");
     if (setting.port) {
       const auto k = parse_unsigned(element);
       if (!k) throw UsageError(option + ": " + in_quotes(element) + " is not an element index");
@@ -82,6 +69,7 @@ InputSetting resolve_setting(const NodeRecord& node, const SetArgument& argument
                      " is an output; set an input (" + inputs + ")");
   setting.values = argument.from_file ? parse_port_file(*setting.port, value)
                                       : parse_port_value(*setting.port, value);
+  setting.constant = argument.constant;
   return setting;
 }
 
@@ -108,8 +96,19 @@ void check_index(const IndexChoice& choice, ULONG element_count) {
       throw UsageError("--index list: entry " + std::to_string(entry) + past);
 }
 
-// What a plug-in did wrong outside an evaluation call: a failing status from its load or unload
-// entry point, and every failed call it asserted on.
+}  // namespace
+
+const PortRecord* find_port(const NodeRecord& node, std::string_view name) {
+  for (const PortRecord& port : node.ports)
+    if (wide_to_utf8(port.name) == name) return &port;
+  for (const PortRecord& port : node.ports)
+    if (wide_to_utf8(port.script_name) == name) return &port;
+  if (const auto id = parse_unsigned(name))
+    for (const PortRecord& port : node.ports)
+      if (port.id == *id) return &port;
+  return nullptr;
+}
+
 std::vector<std::string> registration_faults(const PluginLibrary& library,
                                              XSI::CStatus::Code unload_status) {
   std::vector<std::string> faults;
@@ -128,8 +127,6 @@ std::vector<std::string> registration_faults(const PluginLibrary& library,
   return faults;
 }
 
-}  // namespace
-
 const PortRecord* first_output(const NodeRecord& node) {
   for (const PortRecord& port : node.ports)
     if (!port.is_input) return &port;
@@ -143,20 +140,17 @@ std::vector<std::string> port_names(const NodeRecord& node, bool inputs) {
   return names;
 }
 
-EvaluationReport evaluate(PluginLibrary& library, const EvalOptions& options) {
-  const ULONG element_count = options.element_count;
-  const PortRecord& pulled = pulled_port(library, options.port);
-  check_index(options.index, element_count);
-  std::vector<InputSetting> settings;
-  for (const SetArgument& argument : options.settings)
-    settings.push_back(resolve_setting(library.node(), argument, element_count));
-
-  xsi_host::Evaluation evaluation(options.strict_host);
+EvaluationReport evaluate_call(const PluginLibrary& library, const PortRecord& pulled,
+                               ULONG element_count, std::span<const InputSetting> settings,
+                               const IndexChoice& index, bool strict_host) {
+  xsi_host::Evaluation evaluation(strict_host);
   declare_ports(evaluation, library.node(), element_count);
   for (const InputSetting& setting : settings) {
     xsi_host::PortData* data = evaluation.port(setting.port->id);
     if (!data) continue;
-    if (setting.element) {
+    if (setting.constant) {
+      store_constant(*data, setting.values);
+    } else if (setting.element) {
       store(*data, *setting.element, setting.values);
     } else {
       for (ULONG element = 0; element < element_count; ++element)
@@ -164,16 +158,15 @@ EvaluationReport evaluate(PluginLibrary& library, const EvalOptions& options) {
     }
   }
   evaluation.pull(pulled.id);
-  options.index.apply(evaluation, element_count);
+  index.apply(evaluation, element_count);
   const xsi_host::CallResult result = evaluation.run(library.evaluate());
 
   EvaluationReport report;
   report.node = library.node_name();
   report.port = pulled.id;
+  report.port_name = wide_to_utf8(pulled.name);
   report.element_count = element_count;
   report.status = result.status;
-  for (const PortRecord& port : library.node().ports)
-    if (!port.is_input && port.id == pulled.id) report.port_name = wide_to_utf8(port.name);
   if (const xsi_host::PortData* output = evaluation.port(pulled.id)) {
     const bool array = output->structure() == XSI::siICENodeStructureArray;
     for (ULONG element = 0; element < output->element_count(); ++element) {
@@ -182,10 +175,25 @@ EvaluationReport evaluate(PluginLibrary& library, const EvalOptions& options) {
           element, array, array ? output->items(element) : std::vector{output->value(element)}});
     }
   }
-  report.faults = registration_faults(library, library.unload());
-  report.faults.insert(report.faults.end(), result.faults.begin(), result.faults.end());
+  report.faults = result.faults;
   for (const std::string& operation : result.out_of_memory)
     report.faults.push_back("the host ran out of memory in " + operation);
+  return report;
+}
+
+EvaluationReport evaluate(PluginLibrary& library, const EvalOptions& options) {
+  const ULONG element_count = options.element_count;
+  const PortRecord& pulled = pulled_port(library, options.port);
+  check_index(options.index, element_count);
+  std::vector<InputSetting> settings;
+  for (const SetArgument& argument : options.settings)
+    settings.push_back(resolve_setting(library.node(), argument, element_count));
+
+  EvaluationReport report =
+      evaluate_call(library, pulled, element_count, settings, options.index, options.strict_host);
+  std::vector<std::string> faults = registration_faults(library, library.unload());
+  faults.insert(faults.end(), report.faults.begin(), report.faults.end());
+  report.faults = std::move(faults);
   return report;
 }
 

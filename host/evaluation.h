@@ -3,7 +3,10 @@
 // print; the readable and JSON forms are made from them alone.
 #pragma once
 
+#include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "command_line.h"
@@ -33,6 +36,25 @@ struct EvaluationReport {
   bool failed() const { return status != XSI::CStatus::OK || !faults.empty(); }
 };
 
+// What one input holds for an evaluation: values (one for a one-value port, the items for an
+// array port) in element (nothing: in every element). constant hands the port over as one value
+// for every element, its array's constant flag set, as store_constant does.
+struct InputSetting {
+  const xsi_host::PortRecord* port = nullptr;
+  std::optional<XSI::ULONG> element;
+  std::vector<xsi_host::Value> values;
+  bool constant = false;
+};
+
+// One call of the library's node: every port with element_count elements, inputs at their
+// registered defaults and then as settings say (in order, a later one winning), the output port
+// pulled, index walked, against the unforgiving host when strict_host. The report's faults are
+// the call's own; the plug-in stays loaded. The settings and the index must fit the node and the
+// element count (evaluate checks them for the command line).
+EvaluationReport evaluate_call(const PluginLibrary& library, const xsi_host::PortRecord& pulled,
+                               XSI::ULONG element_count, std::span<const InputSetting> settings,
+                               const IndexChoice& index, bool strict_host);
+
 // Evaluates the library's node once: every port with options.element_count elements, inputs at
 // their registered defaults and then set as options.settings say (in order, a later one winning),
 // the output options.port (the node's first by default) pulled, options.index walked. Then unloads
@@ -52,6 +74,15 @@ struct RegistrationReport {
 
 // Unloads the library and reports its registration.
 RegistrationReport report_registration(PluginLibrary& library);
+
+// What a plug-in did wrong outside an evaluation call: a failing status from its load entry
+// point or from its unload (unload_status), every failed call it asserted on, and the memory the
+// host ran out of for it.
+std::vector<std::string> registration_faults(const PluginLibrary& library,
+                                             XSI::CStatus::Code unload_status);
+
+// The port a PORT names: by its name, else its script name, else its id; null for none.
+const xsi_host::PortRecord* find_port(const xsi_host::NodeRecord& node, std::string_view name);
 
 // The node's first output port, or null.
 const xsi_host::PortRecord* first_output(const xsi_host::NodeRecord& node);

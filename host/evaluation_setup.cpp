@@ -1,6 +1,7 @@
 #include "evaluation_setup.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <type_traits>
@@ -104,6 +105,33 @@ void store(xsi_host::PortData& port, ULONG element, const std::vector<Value>& va
   }
 }
 
+Value unlike(const Value& value) {
+  return std::visit(
+      [](const auto& v) -> Value {
+        using V = std::decay_t<decltype(v)>;
+        if constexpr (std::is_same_v<V, std::wstring>)
+          return L"\u2260 " + v;
+        else if constexpr (std::is_same_v<V, bool>)
+          return !v;
+        else if constexpr (std::is_same_v<V, float>)
+          return v == 0.0f || std::isnan(v) ? 1.0f : -v;
+        else if constexpr (std::is_same_v<V, std::monostate>)
+          return v;
+        else
+          return static_cast<V>(~v);
+      },
+      value);
+}
+
+void store_constant(xsi_host::PortData& port, const std::vector<Value>& values) {
+  port.constant = true;
+  const bool single = port.structure() == XSI::siICENodeStructureSingle;
+  std::vector<Value> others = values;
+  if (single) std::transform(values.begin(), values.end(), others.begin(), unlike);
+  for (ULONG element = 0; element < port.element_count(); ++element)
+    store(port, element, element == 0 ? values : others);
+}
+
 void IndexChoice::apply(xsi_host::Evaluation& evaluation, ULONG element_count) const {
   switch (form) {
     case Form::range:
@@ -139,8 +167,11 @@ void declare_ports(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord&
     }
     xsi_host::PortData& port =
         evaluation.add_input(record.id, record.data_type, record.structure, element_count);
-    const Value value = default_for(record);
-    for (ULONG element = 0; element < element_count; ++element) store(port, element, {value});
+    std::vector<Value> values = {default_for(record)};
+    if (record.structure == XSI::siICENodeStructureArray &&
+        std::holds_alternative<std::monostate>(record.default_value))
+      values.clear();
+    for (ULONG element = 0; element < element_count; ++element) store(port, element, values);
   }
   for (const xsi_host::PortRecord& record : node.ports) {
     if (!record.is_input) {

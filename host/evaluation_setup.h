@@ -24,8 +24,8 @@ struct IndexChoice {
 
 // Declares every port of the node in the evaluation with element_count elements: each input
 // holds its registered default in every element (an array-per-element input one item, the
-// default), the output is empty. Pulls the node's (first) output port and sets the range index set
-// over all elements.
+// default, or no items when it registered none), the output is empty. Pulls the node's (first)
+// output port and sets the range index set over all elements.
 void declare_ports(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& node,
                    XSI::ULONG element_count);
 
@@ -37,5 +37,16 @@ xsi_host::Value default_for(const xsi_host::PortRecord& port);
 // Stores value in element (all of its items for an array port: as many items as values holds).
 void store(xsi_host::PortData& port, XSI::ULONG element,
            const std::vector<xsi_host::Value>& values);
+
+// Hands values over as one value for every element: the port's constant flag set. A one-value
+// port holds them in element 0, which stands for every element, and a value unlike them in every
+// other element, so that a plug-in that reads past element 0 shows it. An array port, whose flag
+// means that item 0 of a sub-array stands for each of its items, holds them in every element.
+void store_constant(xsi_host::PortData& port, const std::vector<xsi_host::Value>& values);
+
+// A value of the same type unlike value: a text with "\u2260 " (the not-equal sign and a space)
+// before it, the other boolean, an integer's bitwise complement, a float negated (1 for a zero or
+// a NaN).
+xsi_host::Value unlike(const xsi_host::Value& value);
 
 }  // namespace icehost

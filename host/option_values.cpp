@@ -52,15 +52,6 @@ std::optional<T> parse_number(std::string_view text) {
   return value;
 }
 
-std::string read_file(const std::string& path) {
-  std::error_code error;
-  const std::filesystem::path file(path);
-  if (!std::filesystem::is_regular_file(file, error)) throw UsageError(path + ": cannot read file");
-  std::ifstream in(file, std::ios::binary);
-  if (!in) throw UsageError(path + ": cannot read file");
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 Value parse_item(const PortRecord& port, std::string_view text) {
   const std::string name = wide_to_utf8(port.name);
   switch (port.data_type) {
@@ -88,6 +79,15 @@ Value parse_item(const PortRecord& port, std::string_view text) {
 }  // namespace
 
 std::optional<ULONG> parse_unsigned(std::string_view text) { return parse_number<ULONG>(text); }
+
+std::string read_file(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path file(path);
+  if (!std::filesystem::is_regular_file(file, error)) throw UsageError(path + ": cannot read file");
+  std::ifstream in(file, std::ios::binary);
+  if (!in) throw UsageError(path + ": cannot read file");
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
 ULONG parse_count(std::string_view text, std::string_view option) {
   const auto count = parse_unsigned(text);

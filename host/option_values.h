@@ -17,6 +17,10 @@ namespace icehost {
 // any other text.
 std::optional<XSI::ULONG> parse_unsigned(std::string_view text);
 
+// The bytes of the file at path; throws UsageError ("PATH: cannot read file") when it is no
+// regular file or cannot be read.
+std::string read_file(const std::string& path);
+
 // A count in full decimal, one leading '+' allowed ("12", "+3"); option names the option in the
 // message: "--elements takes a count, not 'ten'".
 XSI::ULONG parse_count(std::string_view text, std::string_view option);

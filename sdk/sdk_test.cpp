@@ -395,15 +395,16 @@ const ElementOperation kElementOperations[] = {
         ULONG) { return context.SetIntegerData(one, i, 5).Succeeded(); }},
 };
 
-enum class Misuse { past_element_count, past_item_count, never_acquired, after_release };
+enum class Misuse { past_element_count, past_item_count, never_acquired, after_release, numbers };
 
 // Calls op on output port 7 of 3 elements (two items each where it holds arrays) as misuse
-// says; expects that it hands out and changes nothing, and gives the faults recorded.
+// says (numbers: a port of integers, not of op's type); expects that it hands out and changes
+// nothing, and gives the faults recorded.
 std::vector<std::string> misuse(const ElementOperation& op, Misuse misuse) {
   xsi_host::Evaluation evaluation;
+  const ULONG type = misuse == Misuse::numbers ? XSI::siICENodeDataLong : op.data_type;
   xsi_host::PortData& port = evaluation.add_output(
-      7, op.data_type, op.per_item ? XSI::siICENodeStructureArray : XSI::siICENodeStructureSingle,
-      3);
+      7, type, op.per_item ? XSI::siICENodeStructureArray : XSI::siICENodeStructureSingle, 3);
   const std::int32_t numbers[] = {1, 2};
   const std::wstring texts[] = {L"one", L"two"};
   std::vector<std::vector<xsi_host::Value>> before;
@@ -418,8 +419,8 @@ std::vector<std::string> misuse(const ElementOperation& op, Misuse misuse) {
   XSI::CBaseDataArray one;
   XSI::CBaseDataArray2D many;
   if (misuse != Misuse::never_acquired) {
-    EXPECT_TRUE((op.per_item ? context.AcquireOutputDataArray2D(many, op.data_type)
-                             : context.AcquireOutputDataArray(one, op.data_type))
+    EXPECT_TRUE((op.per_item ? context.AcquireOutputDataArray2D(many, type)
+                             : context.AcquireOutputDataArray(one, type))
                     .Succeeded());
   }
   // A released handle is reset: the misuse goes through a copy taken before the release.
@@ -432,7 +433,7 @@ std::vector<std::string> misuse(const ElementOperation& op, Misuse misuse) {
   const ULONG i = misuse == Misuse::past_element_count ? 3 : 1;
   const ULONG j = misuse == Misuse::past_item_count ? 2 : 0;
   EXPECT_FALSE(op.call(context, one_copy, many_copy, i, j)) << op.name << " handed out";
-  if (misuse == Misuse::past_element_count || misuse == Misuse::past_item_count) release();
+  if (misuse != Misuse::never_acquired && misuse != Misuse::after_release) release();
   const std::vector<std::string> faults = evaluation.end_call().faults;
   for (ULONG k = 0; k < 3; ++k) {
     EXPECT_FALSE(port.written(k)) << op.name << " marked element " << k;
@@ -465,6 +466,15 @@ TEST(ElementOperations, OnArraysNotHeldAreRecordedAndChangeNothing) {
   expect_fault_per_operation(Misuse::never_acquired, " on an array that was never acquired", false);
   expect_fault_per_operation(Misuse::after_release, " on the array of port 7 after its release",
                              false);
+}
+
+// A text operation on an array of numbers has no text to give or take: it fails, as an
+// operation on an element that is not there does.
+TEST(ElementOperations, OfTextsOnAnArrayOfNumbersChangeNothing) {
+  for (const ElementOperation& op : kElementOperations) {
+    if (op.data_type != XSI::siICENodeDataString) continue;
+    EXPECT_EQ(misuse(op, Misuse::numbers), std::vector<std::string>()) << op.name;
+  }
 }
 
 TEST_F(TextEvaluation, ReleasesOfWhatIsNotHeldAreRecorded) {
@@ -526,18 +536,20 @@ TEST(PortData, StoresEachFormAndNothingPastTheCount) {
   xsi_host::PortData real(2, XSI::siICENodeDataFloat, XSI::siICENodeStructureArray, 2);
   xsi_host::PortData text(3, XSI::siICENodeDataString, XSI::siICENodeStructureArray, 2);
   xsi_host::PortData single(4, XSI::siICENodeDataLong, XSI::siICENodeStructureSingle, 2);
+  xsi_host::PortData flags(5, XSI::siICENodeDataBool, XSI::siICENodeStructureArray, 2);
   for (const ULONG k : {1u, 2u}) {
     integer.set_integers(k, integers);
     real.set_floats(k, floats);
     text.set_texts(k, texts);
     single.set_integer(k, -9);
+    flags.set_booleans(k, {true, false, true, true});
   }
   EXPECT_EQ(integer.items(1), (std::vector<xsi_host::Value>{4, -5}));
   EXPECT_EQ(real.items(1), (std::vector<xsi_host::Value>{1.5f}));
   EXPECT_EQ(text.items(1), (std::vector<xsi_host::Value>{L"a", L"", L"c"}));
   EXPECT_EQ(single.items(1), (std::vector<xsi_host::Value>{-9}));
   const std::vector<std::pair<const xsi_host::PortData*, ULONG>> item_counts = {
-      {&integer, 2}, {&real, 1}, {&text, 3}, {&single, 1}};
+      {&integer, 2}, {&real, 1}, {&text, 3}, {&single, 1}, {&flags, 4}};
   for (const auto& [port, items] : item_counts) {
     EXPECT_EQ(port->item_count(1), items) << port->id();
     EXPECT_EQ(port->item_count(0), port == &single ? 1u : 0u) << port->id();
@@ -630,6 +642,8 @@ TEST(StrictHost, KeepsThePromisesAndTakesTheFreedoms) {
   xsi_host::PortData& in =
       evaluation.add_input(0, XSI::siICENodeDataString, XSI::siICENodeStructureSingle, 2);
   evaluation.add_output(200, XSI::siICENodeDataFloat, XSI::siICENodeStructureArray, 2);
+  xsi_host::PortData& integers =
+      evaluation.add_output(201, XSI::siICENodeDataLong, XSI::siICENodeStructureSingle, 2);
   in.set_text(0, L"zero");
   evaluation.index_bits({true, false, true});
   evaluation.begin_call();
@@ -660,6 +674,13 @@ TEST(StrictHost, KeepsThePromisesAndTakesTheFreedoms) {
   EXPECT_NE(stale[0] | stale[1] | stale[2], 0u);  // not zeroed
   static_cast<float*>(items)[2] = 2.5f;
   EXPECT_EQ(evaluation.port(200)->items(1).at(2), xsi_host::Value(2.5f));  // n writable items
+
+  evaluation.pull(201);
+  XSI::CBaseDataArray numbers;
+  EXPECT_TRUE(context.AcquireOutputDataArray(numbers, XSI::siICENodeDataLong).Succeeded());
+  EXPECT_FALSE(context.SetIntegerData(numbers, 1, -3).Succeeded());
+  EXPECT_EQ(integers.value(1), xsi_host::Value(-3));
+  context.ReleaseDataArray(numbers);
 
   EXPECT_EQ(set.GetCount(), 3u);
   EXPECT_EQ(set.GetData()[0] & 0b111, 0b101u);
@@ -755,6 +776,29 @@ TEST(Session, FailedDefinitionCallIsRecordedAndAsserted) {
   EXPECT_FALSE(node.ports[2].is_input);
   EXPECT_EQ(node.ports[2].group, XSI::kNotFound);
   EXPECT_EQ(node.ports[2].script_name, L"OutScript");
+}
+
+// A definition call on a definition the factory never made fails and records nothing.
+TEST(Session, DefinitionCallsOnNoDefinitionFail) {
+  const std::vector<XSI::CStatus (*)(XSI::ICENodeDef&)> calls = {
+      [](XSI::ICENodeDef& d) { return d.PutColor(1, 2, 3); },
+      [](XSI::ICENodeDef& d) { return d.AddPortGroup(100, 1, 1, CString()); },
+      [](XSI::ICENodeDef& d) {
+        return d.AddInputPort(0, 100, 1, 1, 63, L"P", L"P", CValue(false), CValue(), CValue(), 0, 0,
+                              402);
+      },
+      [](XSI::ICENodeDef& d) { return d.AddOutputPort(200, 4, 1, 63, L"O", L"O", 1, 2, 3); },
+  };
+  xsi_host::Session session;
+  const xsi_host::SessionScope scope(session);
+  XSI::ICENodeDef made;
+  made = XSI::Application().GetFactory().CreateICENodeDef(L"n", L"n");
+  for (std::size_t c = 0; c < calls.size(); ++c) {
+    XSI::ICENodeDef none;
+    EXPECT_FALSE(calls[c](none).Succeeded()) << c;
+    EXPECT_TRUE(calls[c](made).Succeeded()) << c;
+  }
+  EXPECT_EQ(session.registration().nodes.at(0).calls.size(), calls.size());
 }
 
 // Refusals are kept without allocating: the first eight by name, then only their count. A log

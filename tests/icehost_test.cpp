@@ -70,6 +70,13 @@ std::vector<std::pair<int, std::string>> written_texts(const Outcome& outcome) {
   return written;
 }
 
+// A case file of the given text in the temporary folder; its path.
+std::string case_file(const std::string& name, const std::string& text) {
+  const fs::path path = fs::temp_directory_path() / ("icehost_test_" + name + ".cases.json");
+  std::ofstream(path, std::ios::binary) << text;
+  return path.string();
+}
+
 const std::string kAllRemoved = "this_string_has_a__and_another__and_yet_another__in_it";
 const std::string kFirstRemoved =
     "this_string_has_a__and_another_subString_and_yet_another_subString_in_it";
@@ -280,7 +287,8 @@ TEST(Help, EveryCommandPrintsUsage) {
                                                                 {"-h"},
                                                                 {"info", "--help"},
                                                                 {"eval", "kestrune", "-h"},
-                                                                {"demo", "--help"}}) {
+                                                                {"demo", "--help"},
+                                                                {"check", "--help"}}) {
     const Outcome outcome = icehost(args);
     EXPECT_EQ(outcome.code, 0) << args.front();
     EXPECT_EQ(outcome.out.rfind("usage: icehost", 0), 0u) << outcome.out;
@@ -355,6 +363,39 @@ TEST(BadInput, OneLineOnStderrExitTwoNothingOnStdout) {
     {{"eval", k, "--set-file", "String=" + fs::temp_directory_path().string()}, "cannot read file"},
     {{"eval", k, "--set-file", "String=" + not_utf8.string()}, "not valid UTF-8"},
     {{"eval", vireth, "--set-file", "Scalar=" + not_utf8.string()}, "takes a text port"},
+    {{"eval", k, "--set-constant", "String@1=x"}, "PORT@K is --set's"},
+    {{"check", k}, "check needs a plug-in and one case file at least"},
+    {{"check", k, "/no/such/file.json"}, "/no/such/file.json: cannot read file"},
+    {{"check", k, case_file("not_json", "[{]")}, "not JSON"},
+    {{"check", k, case_file("object", "{}")}, "a case file is a JSON array of cases"},
+    {{"check", k, case_file("typo", R"([{"case": "a", "wnat": ["x"]}])")},
+     R"(case 1 "a", key "wnat": unknown key)"},
+    {{"check", k, case_file("unnamed", R"([{"want": ["x"]}])")}, R"(case 1, key "case": )"},
+    {{"check", k, case_file("type", R"([{"case": "a", "want": [1]}])")},
+     R"(key "want": 1 is not a text (a JSON string) (port Result))"},
+    {{"check", k,
+      case_file("each", R"([{"case": "a", "each": {"String": ["x"]}, "want": ["", ""]}])")},
+     R"(key "each": String takes one value per element, 2 of them, not ["x"])"},
+    {{"check", k,
+      case_file(
+          "twice",
+          R"([{"case": "a", "set": {"0": "x"}, "constant": {"String": "y"}, "want": [""]}])")},
+     R"(key "constant": String is given a second time)"},
+    {{"check", k,
+      case_file("no_input", R"([{"case": "a", "set": {"Result": "x"}, "want": [""]}])")},
+     R"(key "set": no input 'Result' (the inputs: String, SubString, RemoveAll))"},
+    {{"check", k, case_file("marker", R"([{"case": "a", "want": {"1": "-1"}}])")},
+     R"(key "want": '1' is no element below the element count 1)"},
+    {{"check", k, case_file("count", R"([{"case": "a", "elements": 2, "want": ["x"]}])")},
+     R"(key "elements": 2, but "want" has 1 values)"},
+    {{"check", k, case_file("port", R"([{"case": "a", "port": 0, "want": ["x"]}])")},
+     R"(key "port": 0 is no output port id (the outputs: Result))"},
+    {{"check", vireth,
+      case_file("float", R"([{"case": "a", "set": {"Scalar": [3.5e38]}, "want": [[]]}])")},
+     R"(key "set": [3.5e+38] is not an array of 32-bit floats (port Scalar))"},
+    {{"check", tamsel,
+      case_file("integer", R"([{"case": "a", "set": {"Integer": [2147483648]}, "want": [[]]}])")},
+     R"(key "set": [2147483648] is not an array of 32-bit integers (port Integer))"},
   };
   for (const Case& c : cases) {
     const Outcome outcome = icehost(c.args);
@@ -454,6 +495,71 @@ TEST(Faults, AFailedCallIsNamedAndExitsOne) {
   const Outcome human = icehost({"eval", path});
   EXPECT_EQ(human.code, 1);
   EXPECT_EQ(human.err, "icehost: starved returned status 2 (out of memory) with 0 fault(s)\n");
+}
+
+// icehost check through real nodes and one that writes what it should not: a case a node meets
+// passes; one it does not meet fails, one line for each wrong element of each index set and host.
+TEST(Check, PassesWhatANodeMeetsAndNamesEveryWrongElement) {
+  struct Case {
+    std::string node;
+    std::string cases;
+    int code;
+    std::vector<std::string> lines;  // among those printed on out
+    std::string err;                 // what err begins with
+  };
+  const std::vector<Case> cases = {
+      {"textlength",
+       R"([  // comments are allowed
+         {"case": "each its own", "each": {"String": ["", "ab", "éé"]}, "want": [0, 2, 2]},
+         {"case": "one for all", "elements": 3, "constant": {"String": "abc"}, "want": [3, 3, 3]}])",
+       0,
+       {"textlength: 2 case(s), each over 3 index sets in 2 hosts: every one passed\n"},
+       ""},
+      {"textjoin",
+       R"([{"case": "item 0 for every item", "elements": 2,
+                        "constant": {"Strings": ["a", "b"]}, "want": ["a,a", "a,a"]}])",
+       0,
+       {"every one passed"},
+       ""},
+      {"palvane",
+       R"([{"case": "marker", "elements": 3, "set": {"Delimiter": "0"}, "want": {"0": [-1]}},
+         {"case": "NaN is NaN", "set": {"String": "nan,-0,inf"}, "want": [["nan", -0.0, "inf"]]},
+         {"case": "-0 is not 0", "set": {"String": "1,-0"}, "want": [[1, 0]]}])",
+       1,
+       {R"(: case 3 "-0 is not 0" list:0,- strict host: element 0: wanted [1, 0], came [1, -0])"},
+       "icehost: palvane: 4 failure(s) in 1 of 3 case(s)"},
+      {"kestrune",
+       R"([{"case": "read at each element", "each": {"String": ["ab", "xb"]},
+                        "set": {"SubString": "b"}, "want": ["a", "x"]}])",
+       1,
+       {R"( range:2 ordinary host: element 1: wanted "x", came "a")"},
+       "icehost: kestrune: 4"},
+      {"echo_array_integer",
+       R"([{"case": "no default: no items", "want": [[]]}])",
+       0,
+       {"every one passed"},
+       ""},
+      {"stray",
+       R"([{"case": "selected only", "each": {"String": ["a", "b", "c"]}, "want": ["a", "b", "c"]},
+         {"case": "one for all", "elements": 2, "constant": {"String": "a"}, "want": ["a", "a"]}])",
+       1,
+       {R"( list:2,-,0 ordinary host: element 1: not selected, wanted nothing written, came "b")",
+        R"( bits:010 strict host: element 2: not selected, wanted nothing written, came "c")",
+        R"( range:2 ordinary host: element 1: wanted "a", came ")"
+        "\xE2\x89\xA0"
+        R"( a")"},
+       "icehost: stray: 14 failure(s) in 2 of 2 case(s)"},
+  };
+  for (const Case& c : cases) {
+    const bool test_plugin = c.node == "stray" || c.node.starts_with("echo");
+    const std::string plugin =
+        library_in(test_plugin ? TEXTNODES_TEST_PLUGIN_DIR : TEXTNODES_PLUGIN_DIR, c.node);
+    const Outcome outcome = icehost({"check", plugin, case_file(c.node, c.cases)});
+    EXPECT_EQ(outcome.code, c.code) << c.node << outcome.out << outcome.err;
+    for (const std::string& line : c.lines)
+      EXPECT_NE(outcome.out.find(line), std::string::npos) << line << "\n" << outcome.out;
+    EXPECT_EQ(outcome.err.rfind(c.err, 0), 0u) << outcome.err;
+  }
 }
 
 // The unforgiving host changes no plug-in's results: every node, each index form.

@@ -195,6 +195,10 @@ class XSI_SDK_API PortData {
   std::vector<std::vector<std::int32_t>> integer_items_;
   std::vector<std::vector<float>> float_items_;
   std::vector<detail::TextItems> text_items_;
+  // Per element, what the last call did to it: kWritten, and kSizingRefused when memory ran out
+  // sizing its items (its old items kept).
+  static constexpr std::uint8_t kWritten = 1;
+  static constexpr std::uint8_t kSizingRefused = 2;
   std::vector<std::uint8_t> written_;
 };
 

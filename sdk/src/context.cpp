@@ -109,7 +109,7 @@ CStatus ICENodeContext::ResizeStringData(CBaseDataArray& array, ULONG i, ULONG l
     PortData* port = element_of(e, array.slot_, SlotKind::Array1D, i, "ResizeStringData", true);
     if (!port) return CStatus(CStatus::Fail);
     wchar_t* buffer = e.policy.size_text(port->texts_[i], length);
-    port->written_[i] = 1;
+    port->written_[i] |= PortData::kWritten;
     out_buffer = buffer;
     return e.policy.reported(CStatus::OK);
   });
@@ -122,7 +122,7 @@ CStatus ICENodeContext::SetStringData(CBaseDataArray& array, ULONG i, const wcha
     PortData* port = element_of(e, array.slot_, SlotKind::Array1D, i, "SetStringData", true);
     if (!port) return CStatus(CStatus::Fail);
     port->texts_[i].assign(text ? text : L"", text ? length : 0);
-    port->written_[i] = 1;
+    port->written_[i] |= PortData::kWritten;
     return e.policy.reported(CStatus::OK);
   });
 }
@@ -203,7 +203,7 @@ CStatus ICENodeContext::ResizeSubArray(CBaseDataArray2D& array, ULONG i, ULONG c
       default:
         return CStatus::Fail;
     }
-    port->written_[i] = 1;
+    port->written_[i] |= PortData::kWritten;
     out_items = sized.items;
     out_count = sized.count;
     out_item_size = sized.item_size;
@@ -212,7 +212,7 @@ CStatus ICENodeContext::ResizeSubArray(CBaseDataArray2D& array, ULONG i, ULONG c
     // Memory ran out: the element keeps its old items, and writes to the items it lacks are
     // no fault of the plug-in's.
     xsi_host::detail::record_refusal("ResizeSubArray");
-    if (port) e.ledger.unsized(port, i);
+    if (port) port->written_[i] |= PortData::kSizingRefused;
     return CStatus::Fail;
   }
 }
@@ -225,10 +225,11 @@ CStatus ICENodeContext::ResizeStringData2D(CBaseDataArray2D& array, ULONG i, ULO
     PortData* port = element_of(e, array.slot_, SlotKind::Array2D, i, "ResizeStringData2D", true);
     if (!port) return CStatus(CStatus::Fail);
     xsi_host::detail::TextItems& texts = port->text_items_[i];
-    if (!e.ledger.within_items(*port, i, j, texts.count, "ResizeStringData2D"))
+    const bool refused = (port->written_[i] & PortData::kSizingRefused) != 0;
+    if (!e.ledger.within_items(*port, i, j, texts.count, refused, "ResizeStringData2D"))
       return CStatus(CStatus::Fail);
     wchar_t* buffer = e.policy.size_text(texts.texts[j], length);
-    port->written_[i] = 1;
+    port->written_[i] |= PortData::kWritten;
     out_buffer = buffer;
     return e.policy.reported(CStatus::OK);
   });
@@ -241,10 +242,11 @@ CStatus ICENodeContext::SetStringData2D(CBaseDataArray2D& array, ULONG i, ULONG 
     PortData* port = element_of(e, array.slot_, SlotKind::Array2D, i, "SetStringData2D", true);
     if (!port) return CStatus(CStatus::Fail);
     xsi_host::detail::TextItems& texts = port->text_items_[i];
-    if (!e.ledger.within_items(*port, i, j, texts.count, "SetStringData2D"))
+    const bool refused = (port->written_[i] & PortData::kSizingRefused) != 0;
+    if (!e.ledger.within_items(*port, i, j, texts.count, refused, "SetStringData2D"))
       return CStatus(CStatus::Fail);
     texts.texts[j].assign(text ? text : L"", text ? length : 0);
-    port->written_[i] = 1;
+    port->written_[i] |= PortData::kWritten;
     return e.policy.reported(CStatus::OK);
   });
 }

@@ -16,7 +16,6 @@ void Ledger::begin_call() {
   held_.clear();
   faults_.clear();
   refusals.clear();
-  unsized_count_ = 0;
   acquisitions_asked_ = 0;
   slots_.reserve(16);
   held_.reserve(16);
@@ -81,19 +80,13 @@ bool Ledger::within(const PortData& port, ULONG i, const char* operation) {
 }
 
 bool Ledger::within_items(const PortData& port, ULONG i, ULONG j, std::size_t count,
-                          const char* operation) {
+                          bool sizing_refused, const char* operation) {
   if (j < count) return true;
-  const auto end = unsized_.begin() + std::min(unsized_count_, unsized_.size());
-  if (std::find(unsized_.begin(), end, std::pair<const PortData*, ULONG>(&port, i)) == end)
+  if (!sizing_refused)
     fault(std::string(operation) + " at item " + std::to_string(j) + " of element " +
           std::to_string(i) + " of port " + std::to_string(port.id()) + ", past its count of " +
           std::to_string(count));
   return false;
-}
-
-void Ledger::unsized(const PortData* port, ULONG i) noexcept {
-  if (unsized_count_ < unsized_.size()) unsized_[unsized_count_] = {port, i};
-  ++unsized_count_;
 }
 
 void Ledger::fault(std::string text) {

@@ -3,7 +3,6 @@
 // operation that would commit it does nothing, and the host reports every fault of the call.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <string>
 #include <utility>
@@ -43,12 +42,11 @@ class Ledger {
   // Whether element i lies within the port's element count; a fault when it does not.
   bool within(const PortData& port, ULONG i, const char* operation);
   // Whether item j lies within the count of element i's items; a fault when it does not, unless
-  // the element's sizing was refused (see unsized).
-  bool within_items(const PortData& port, ULONG i, ULONG j, std::size_t count,
+  // sizing_refused: memory ran out sizing the element's items, and then an item past their count
+  // is no fault of the plug-in's, which cannot know (it examines no status); the host was told of
+  // the refusal.
+  bool within_items(const PortData& port, ULONG i, ULONG j, std::size_t count, bool sizing_refused,
                     const char* operation);
-  // Element i of port could not be sized: memory ran out. Writing its items is then no fault of
-  // the plug-in's, which cannot know (it examines no status); the host was told of the refusal.
-  void unsized(const PortData* port, ULONG i) noexcept;
 
   // Records a fault once, however often it is committed.
   void fault(std::string text);
@@ -66,8 +64,6 @@ class Ledger {
   std::vector<Slot> slots_;
   std::vector<ULONG> held_;  // slots acquired and not yet released, in acquisition order
   std::vector<std::string> faults_;
-  std::array<std::pair<const PortData*, ULONG>, 8> unsized_{};
-  std::size_t unsized_count_ = 0;
   std::vector<std::size_t> failing_acquisitions_;
   std::size_t acquisitions_asked_ = 0;
 };

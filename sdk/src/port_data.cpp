@@ -153,7 +153,7 @@ ULONG PortData::item_count(ULONG element) const {
 }
 
 bool PortData::written(ULONG element) const {
-  return element < written_.size() && written_[element] != 0;
+  return element < written_.size() && (written_[element] & kWritten) != 0;
 }
 
 }  // namespace xsi_host

@@ -309,9 +309,16 @@ constexpr bool is_value() {
   }
 }
 
+// Which port a declaration check is about: input I of the table (counting from 0), or the
+// output. A failed check names it in the compiler's note on the instantiation of suits.
+template <std::size_t I>
+struct InputPort {};
+struct OutputPort {};
+
 // Whether a computation takes what an input of a shape gives (Takes) and gives what an output of
-// it holds (Gives): one static_assert per shape names it when not. void is anything.
-template <ULONG DataType, ULONG Structure, class Takes, class Gives>
+// it holds (Gives): one static_assert per shape names the shape when not, and the compiler's
+// note on the instantiation, suits<Which, ...>, the port. void is anything.
+template <class Which, ULONG DataType, ULONG Structure, class Takes, class Gives>
 constexpr bool suits() {
   constexpr bool one = Structure == kOnePerElement;
   constexpr bool gives = [] {
@@ -323,34 +330,42 @@ constexpr bool suits() {
   constexpr bool ok = (std::is_void_v<Takes> || std::is_same_v<Takes, Read<DataType, Structure>> ||
                        (one && DataType == kText && std::is_same_v<Takes, XSI::CString>)) &&
                       gives;
+  // The port: Which, in the compiler's note on this instantiation (InputPort<i>, input i of the
+  // table counting from 0, or OutputPort).
   static_assert(ok || !one || DataType != kText,
-                "a one-text port: compute takes std::wstring_view or const XSI::CString&, and "
-                "gives std::wstring (or anything with a view())");
+                "a one-text port (Which: see the note on frame::suits): compute takes "
+                "std::wstring_view or const XSI::CString&, and gives std::wstring (or anything "
+                "with a view())");
   static_assert(ok || !one || DataType != kBoolean,
-                "a one-boolean port: compute takes and gives bool");
+                "a one-boolean port (Which: see the note on frame::suits): compute takes and "
+                "gives bool");
   static_assert(ok || !one || DataType != kInteger,
-                "a one-integer port: compute takes and gives std::int32_t");
+                "a one-integer port (Which: see the note on frame::suits): compute takes and "
+                "gives std::int32_t");
   static_assert(ok || !one || DataType != kFloat,
-                "a one-float port: compute takes and gives float");
+                "a one-float port (Which: see the note on frame::suits): compute takes and "
+                "gives float");
   static_assert(ok || one || DataType != kText,
-                "an array-of-texts port: compute takes frame::Texts, gives a sized range of "
-                "std::wstring");
+                "an array-of-texts port (Which: see the note on frame::suits): compute takes "
+                "frame::Texts, gives a sized range of std::wstring");
   static_assert(ok || one || DataType != kBoolean,
-                "an array-of-booleans port: compute takes frame::Items<bool>, gives a sized "
-                "range of bool");
+                "an array-of-booleans port (Which: see the note on frame::suits): compute takes "
+                "frame::Items<bool>, gives a sized range of bool");
   static_assert(ok || one || DataType != kInteger,
-                "an array-of-integers port: compute takes frame::Items<std::int32_t>, gives a "
-                "sized range of std::int32_t");
+                "an array-of-integers port (Which: see the note on frame::suits): compute takes "
+                "frame::Items<std::int32_t>, gives a sized range of std::int32_t");
   static_assert(ok || one || DataType != kFloat,
-                "an array-of-floats port: compute takes frame::Items<float>, gives a sized "
-                "range of float");
+                "an array-of-floats port (Which: see the note on frame::suits): compute takes "
+                "frame::Items<float>, gives a sized range of float");
   return ok;
 }
 
 template <class Node, std::size_t... I>
 constexpr bool takes_its_inputs(std::index_sequence<I...>) {
   constexpr auto& inputs = Node::table.inputs;
-  return (suits<inputs[I].data_type, inputs[I].structure, Parameter<Node, I>, void>() && ...);
+  return (
+      suits<InputPort<I>, inputs[I].data_type, inputs[I].structure, Parameter<Node, I>, void>() &&
+      ...);
 }
 
 // Whether the node is computed item by item: read at each element, its one input and its output
@@ -387,10 +402,10 @@ constexpr bool declared_well() {
     static_assert(table.reading == Reading::once_at_element_0 || !is_result<Computed<Node>>,
                   "a node read at each element has a value for every element: no marker");
     if constexpr (computes_item_by_item<Node>())
-      return suits<table.output.data_type, kOnePerElement, void, Gives>();
+      return suits<OutputPort, table.output.data_type, kOnePerElement, void, Gives>();
     else
       return takes_its_inputs<Node>(std::make_index_sequence<table.input_count>()) &&
-             suits<table.output.data_type, table.output.structure, void, Gives>();
+             suits<OutputPort, table.output.data_type, table.output.structure, void, Gives>();
   }
 }
 

@@ -72,6 +72,9 @@ constexpr Default integer_value(int value) {
 constexpr Default float_value(float value) {
   return {Default::Kind::real, nullptr, false, 0, value};
 }
+// An array-per-element port's default of no items: it registers no default value, which the
+// host takes for an empty array. (Any other default of an array port is its one item.)
+constexpr Default no_items() { return {}; }
 
 struct Port {
   ULONG id = 0;

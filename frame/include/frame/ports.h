@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <concepts>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <type_traits>
@@ -20,8 +21,12 @@ using Value = std::conditional_t<
     std::conditional_t<DataType == kInteger, std::int32_t,
                        std::conditional_t<DataType == kFloat, float, std::wstring_view>>>;
 
-// The items of one element of a numeric or boolean array-per-element input, read-only. While
-// the input's constant flag is set, item 0 stands for every item.
+// The items of one element of a numeric or boolean array-per-element input, read-only, counted
+// and indexed in std::size_t: items[i] for i below items.size(). While the input's constant flag
+// is set, item 0 stands for every item. A test builds one over its own items:
+//   const float values[] = {1.5f, 2.0f};
+//   frame::Items<float> items{values, 2};
+// (a boolean's items are of the SDK's type for them, frame::Items<bool>::Stored).
 template <class T>
 struct Items {
   using Stored = std::conditional_t<std::is_same_v<T, bool>, sdk::BooleanItem, T>;
@@ -29,12 +34,13 @@ struct Items {
   ULONG count = 0;
   bool constant = false;
 
-  ULONG size() const { return count; }
-  T operator[](ULONG i) const { return static_cast<T>(data[constant ? 0 : i]); }
+  std::size_t size() const { return count; }
+  T operator[](std::size_t i) const { return static_cast<T>(data[constant ? 0 : i]); }
 };
 
 // The texts of one element of an array-per-element text input, each read from the host when
-// asked for. While the input's constant flag is set, item 0 stands for every item.
+// asked for, counted and indexed in std::size_t as Items are. While the input's constant flag is
+// set, item 0 stands for every item.
 class Texts {
  public:
   Texts() = default;
@@ -42,10 +48,10 @@ class Texts {
         bool constant)
       : context_(&context), array_(&array), element_(element), count_(count), constant_(constant) {}
 
-  ULONG size() const { return count_; }
-  std::wstring_view operator[](ULONG j) const {
-    const sdk::Characters text =
-        sdk::get_string_data_2d(*context_, *array_, element_, constant_ ? 0 : j);
+  std::size_t size() const { return count_; }
+  std::wstring_view operator[](std::size_t j) const {
+    const sdk::Characters text = sdk::get_string_data_2d(*context_, *array_, element_,
+                                                         constant_ ? 0 : static_cast<ULONG>(j));
     return text.data ? std::wstring_view(text.data, text.length) : std::wstring_view();
   }
 
