@@ -21,9 +21,9 @@ using XSI::ULONG;
 
 // The nodes measured, in the order the tables list them.
 inline constexpr std::string_view kNodes[] = {
-    "kestrune",   "palvane",  "dromlet",     "ocherin",   "vireth",   "tamsel",
-    "textlength", "textfind", "textreplace", "textslice", "textjoin", "textnumber",
-    "textcase",   "texttrim", "textmatch",   "textsplit"};
+    "kestrune",   "palvane",  "dromlet",     "ocherin",   "vireth",    "tamsel",
+    "textlength", "textfind", "textreplace", "textslice", "textjoin",  "textnumber",
+    "textcase",   "texttrim", "textmatch",   "textsplit", "textformat"};
 
 // Declares every port of node (as registered in record) over a batch of `elements` elements,
 // at their defaults, then sets the inputs of the node at size:
@@ -44,7 +44,9 @@ inline constexpr std::string_view kNodes[] = {
 //  * texttrim: characters(N) between runs of N / 4 characters of white space, ASCII and beyond;
 //  * textmatch: find_worst(N), its text upper-cased, with IgnoreCase on: the whole text
 //    lower-cased and then searched for the sub-text where trying each position costs most;
-//  * textsplit: replace_worst(N), the text cut at each of its many occurrences of the sub-text.
+//  * textsplit: replace_worst(N), the text cut at each of its many occurrences of the sub-text;
+//  * textformat: textformat_format(N) in every element, over element k's float_item(k, i) for
+//    i below N.
 // node is one of kNodes; pulled the output pulled, 0 for the node's first.
 void set_up(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& record,
             std::string_view node, int size, ULONG elements, ULONG pulled = 0);
@@ -74,6 +76,9 @@ std::pair<std::wstring, std::wstring> find_worst(int n);
 // replacing every occurrence, about sqrt(n) / 2 of them, in one pass reads each character
 // a bounded number of times.
 std::pair<std::wstring, std::wstring> replace_worst(int n);
+
+// N fields, of four kinds that Python and {fmt} read alike, cycled: "{:.2f}, {:>10.4e}, ...".
+std::wstring textformat_format(int n);
 
 // Item i of element k: numbers of every length, signs and magnitudes, different from one
 // element to the next.
