@@ -59,6 +59,13 @@ std::wstring number_of(int n) {
   return L"  " + digits.insert(static_cast<std::size_t>(n / 2), L".") + L"e-3 m";
 }
 
+std::wstring textformat_format(int n) {
+  constexpr const wchar_t* kFields[] = {L"{:.2f}", L"{:>10.4e}", L"{:g}", L"{:+08.3f}"};
+  std::wstring format;
+  for (int i = 0; i < n; ++i) format += (i > 0 ? L", " : L"") + std::wstring(kFields[i % 4]);
+  return format;
+}
+
 std::wstring piece_text(ULONG k, int n) {
   std::wstring number = std::to_wstring(k) + (k % 3 == 2 ? L"x" : L"");
   const auto size = static_cast<std::size_t>(n);
@@ -160,6 +167,9 @@ void set_up(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& record
     const auto [text, sub] = replace_worst(size);
     set_text_everywhere(*evaluation.port(0), text);
     set_text_everywhere(*evaluation.port(1), sub);
+  } else if (node == "textformat") {
+    set_text_everywhere(*evaluation.port(0), textformat_format(size));
+    set_numbers<float>(*evaluation.port(1), size);
   } else if (node == "textjoin") {
     std::vector<std::wstring> texts;
     for (ULONG i = 0; i < static_cast<ULONG>(size); ++i)

@@ -1,5 +1,6 @@
 # CLI11 and nlohmann-json, the header-only libraries icehost uses, as the targets CLI11::CLI11
-# and nlohmann_json::nlohmann_json.
+# and nlohmann_json::nlohmann_json; and {fmt}, which textformat uses header-only, as the target
+# fmt::fmt-header-only, so that its DLL links nothing more.
 #
 # Their packages' own config files are used where the build finds them (a Linux build on Debian).
 # A cross build looks only inside its target's root, where no such package is: it takes the
@@ -25,6 +26,10 @@ endfunction()
 
 textnodes_header_library(CLI11 CLI11::CLI11 CLI/CLI.hpp)
 textnodes_header_library(nlohmann_json nlohmann_json::nlohmann_json nlohmann/json.hpp)
+textnodes_header_library(fmt fmt::fmt-header-only fmt/format.h)
+# The package's own target says so; the header tree alone does not.
+set_property(TARGET fmt::fmt-header-only APPEND PROPERTY INTERFACE_COMPILE_DEFINITIONS
+                                                         FMT_HEADER_ONLY=1)
 
 # Boost.Regex, header-only from Boost 1.81 and used standalone, as the target Boost::regex: a
 # folder of the build tree that holds boost/regex/ and its two headers alone, for every build,

@@ -136,6 +136,13 @@ std::vector<Case> cases_of(const std::string& node) {
                                             e.port(1)->set_text(k, L"-");
                                           }
                                         }}};
+  if (node == "textformat")
+    return {kDefaults, kEmptyIndexSet, {"long results", [](xsi_host::Evaluation& e) {
+                                          for (ULONG k = 0; k < kElements; ++k) {
+                                            e.port(0)->set_text(k, L"{:>120.3f}|{1:.100e}");
+                                            e.port(1)->set_floats(k, std::vector<float>(2, 1.5f));
+                                          }
+                                        }}};
   // The regular expressions: every element matched, groups and all, and a pattern refused.
   if (node.starts_with("regex"))
     return {kDefaults,
@@ -188,11 +195,11 @@ bool untouched(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& nod
   return true;
 }
 
-const char* const kNodes[] = {
-    "kestrune",   "palvane",  "dromlet",     "ocherin",   "vireth",     "tamsel",
-    "textlength", "textfind", "textreplace", "textslice", "textjoin",   "textnumber",
-    "textcase",   "texttrim", "textmatch",   "textsplit", "regexmatch", "regexextract",
-    "regexreplace"};
+const char* const kNodes[] = {"kestrune",    "palvane",    "dromlet",      "ocherin",
+                              "vireth",      "tamsel",     "textlength",   "textfind",
+                              "textreplace", "textslice",  "textjoin",     "textnumber",
+                              "textcase",    "texttrim",   "textmatch",    "textsplit",
+                              "textformat",  "regexmatch", "regexextract", "regexreplace"};
 
 TEST(OutOfMemory, EveryAllocationOfEveryCallFailsInTurn) {
   for (const char* node : kNodes) {

@@ -121,7 +121,7 @@ TEST(StorageReuse, EveryPluginAllocatesNothingPerElement) {
   for (const char* node :
        {"kestrune", "palvane", "dromlet", "ocherin", "vireth", "tamsel", "textlength", "textfind",
         "textreplace", "textslice", "textjoin", "textnumber", "textcase", "texttrim", "textmatch",
-        "textsplit"}) {
+        "textsplit", "textformat"}) {
     const icehost::PluginLibrary library(icehost::find_plugin(node, icehost::program_dir()));
     long second_calls[2] = {};
     for (int i = 0; i < 2; ++i) {
