@@ -83,8 +83,7 @@ Value expected(std::size_t node, fuzz::Trial& trial, ULONG k) {
       return std::wstring(pattern.extract(text, std::get<std::int32_t>(trial.value_at(2, k))));
     default:
       return std::wstring(
-          pattern.replace(text, text_at(trial, 2, k), std::get<bool>(trial.value_at(3, k)))
-              .view());
+          pattern.replace(text, text_at(trial, 2, k), std::get<bool>(trial.value_at(3, k))).view());
   }
 }
 
