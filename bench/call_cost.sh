@@ -62,6 +62,12 @@ cases=(
   "textnumber 0 default text"
   "textnumber:201 0 default text, Length"
   "textnumber 32 a number of 32 digits"
+  "textformat 0 default format"
+  "textformat 8 8 fields"
+  "regexmatch 0 default pattern, a short text"
+  "regexmatch 1000 default pattern, 1,000 characters"
+  "regexextract 0 default pattern, a short text"
+  "regexreplace 0 default pattern, a short text"
 )
 
 # "OWN STAND_IN RUNTIME": the instructions executed inside node's callback over calls calls,

@@ -204,6 +204,20 @@ std::wstring number_of(int n) {
   return L"  " + digits.insert(static_cast<std::size_t>(n / 2), L".") + L"e-3 m";
 }
 
+std::wstring textformat_format(int n) {
+  constexpr const wchar_t* kFields[] = {L"{:.2f}", L"{:>10.4e}", L"{:g}", L"{:+08.3f}"};
+  std::wstring format;
+  for (int i = 0; i < n; ++i) format += (i > 0 ? L", " : L"") + std::wstring(kFields[i % 4]);
+  return format;
+}
+
+std::wstring piece_text(ULONG k, int n) {
+  std::wstring number = std::to_wstring(k) + (k % 3 == 2 ? L"x" : L"");
+  const auto size = static_cast<std::size_t>(n);
+  if (number.size() + 6 < size) number.insert(0, size - 6 - number.size(), L'0');
+  return L"piece_" + number;
+}
+
 float float_item(ULONG k, ULONG i) {
   const std::uint32_t r = (k * 2654435761u) ^ (i * 40503u + 12345u);
   const float mantissa = static_cast<float>(r % 2'000'001) / 1000.0f - 1000.0f;
@@ -260,6 +274,8 @@ void set_up(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& record
     set_numbers<float>(*evaluation.port(0), size);
   } else if (node == "tamsel") {
     set_numbers<std::int32_t>(*evaluation.port(0), size);
+  } else if (node.starts_with("regex")) {
+    for (ULONG k = 0; k < elements; ++k) evaluation.port(0)->set_text(k, piece_text(k, size));
   } else if (size == 0) {
     // The nodes read at each element, at their defaults.
   } else if (node == "textlength" || node == "textslice") {
@@ -296,6 +312,9 @@ void set_up(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& record
     const auto [text, sub] = replace_worst(size);
     set_text_everywhere(*evaluation.port(0), text);
     set_text_everywhere(*evaluation.port(1), sub);
+  } else if (node == "textformat") {
+    set_text_everywhere(*evaluation.port(0), textformat_format(size));
+    set_numbers<float>(*evaluation.port(1), size);
   } else if (node == "textjoin") {
     std::vector<std::wstring> texts;
     for (ULONG i = 0; i < static_cast<ULONG>(size); ++i)

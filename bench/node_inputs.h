@@ -21,9 +21,10 @@ using XSI::ULONG;
 
 // The nodes measured, in the order the tables list them.
 inline constexpr std::string_view kNodes[] = {
-    "kestrune",   "palvane",  "dromlet",     "ocherin",   "vireth",   "tamsel",
-    "textlength", "textfind", "textreplace", "textslice", "textjoin", "textnumber",
-    "textcase",   "texttrim", "textmatch",   "textsplit"};
+    "kestrune",  "palvane",    "dromlet",    "ocherin",      "vireth",
+    "tamsel",    "textlength", "textfind",   "textreplace",  "textslice",
+    "textjoin",  "textnumber", "textcase",   "texttrim",     "textmatch",
+    "textsplit", "textformat", "regexmatch", "regexextract", "regexreplace"};
 
 // Declares every port of node (as registered in record) over a batch of `elements` elements,
 // at their defaults, then sets the inputs of the node at size:
@@ -44,7 +45,12 @@ inline constexpr std::string_view kNodes[] = {
 //  * texttrim: characters(N) between runs of N / 4 characters of white space, ASCII and beyond;
 //  * textmatch: find_worst(N), its text upper-cased, with IgnoreCase on: the whole text
 //    lower-cased and then searched for the sub-text where trying each position costs most;
-//  * textsplit: replace_worst(N), the text cut at each of its many occurrences of the sub-text.
+//  * textsplit: replace_worst(N), the text cut at each of its many occurrences of the sub-text;
+//  * textformat: textformat_format(N) in every element, over element k's float_item(k, i) for
+//    i below N.
+// The regular expressions keep their default pattern (and group, replacement, ReplaceAll) in
+// every element, and get texts that differ from one element to the next, piece_text(k, N) in
+// element k (N 0: as short as it comes).
 // node is one of kNodes; pulled the output pulled, 0 for the node's first.
 void set_up(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& record,
             std::string_view node, int size, ULONG elements, ULONG pulled = 0);
@@ -102,6 +108,13 @@ std::wstring words(std::size_t n, std::uint32_t seed);
 // words(characters, k) (the texts made once per run and kept) and every sub-text to needle.
 void set_up_ordinary(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& record,
                      std::size_t characters, ULONG elements, std::wstring_view needle);
+
+// N fields, of four kinds that Python and {fmt} read alike, cycled: "{:.2f}, {:>10.4e}, ...".
+std::wstring textformat_format(int n);
+
+// "piece_" and element k's number, padded with zeros to n characters; every third element's
+// ends in "x", so that the default patterns of the regular expressions do not match it.
+std::wstring piece_text(ULONG k, int n);
 
 // Item i of element k: numbers of every length, signs and magnitudes, different from one
 // element to the next.

@@ -1,5 +1,6 @@
 # CLI11 and nlohmann-json, the header-only libraries icehost uses, as the targets CLI11::CLI11
-# and nlohmann_json::nlohmann_json.
+# and nlohmann_json::nlohmann_json; and {fmt}, which textformat uses header-only, as the target
+# fmt::fmt-header-only, so that its DLL links nothing more.
 #
 # Their packages' own config files are used where the build finds them (a Linux build on Debian).
 # A cross build looks only inside its target's root, where no such package is: it takes the
@@ -25,3 +26,24 @@ endfunction()
 
 textnodes_header_library(CLI11 CLI11::CLI11 CLI/CLI.hpp)
 textnodes_header_library(nlohmann_json nlohmann_json::nlohmann_json nlohmann/json.hpp)
+textnodes_header_library(fmt fmt::fmt-header-only fmt/format.h)
+# The package's own target says so; the header tree alone does not.
+set_property(TARGET fmt::fmt-header-only APPEND PROPERTY INTERFACE_COMPILE_DEFINITIONS
+                                                         FMT_HEADER_ONLY=1)
+
+# Boost.Regex, header-only from Boost 1.81 and used standalone, as the target Boost::regex: a
+# folder of the build tree that holds boost/regex/ and its two headers alone, for every build,
+# so that no other part of Boost, and none of the machine's include folder, is within reach.
+# Only the text_regex room links it.
+find_path(TEXTNODES_BOOST_REGEX_INCLUDE_DIR boost/regex.hpp NO_CMAKE_FIND_ROOT_PATH REQUIRED
+          DOC "the folder holding boost/regex.hpp (Debian: libboost1.81-dev)")
+set(boost_folder ${PROJECT_BINARY_DIR}/header-libraries/Boost/boost)
+file(MAKE_DIRECTORY ${boost_folder})
+foreach(entry IN ITEMS regex regex.hpp regex_fwd.hpp)
+  file(CREATE_LINK ${TEXTNODES_BOOST_REGEX_INCLUDE_DIR}/boost/${entry} ${boost_folder}/${entry}
+       SYMBOLIC COPY_ON_ERROR)
+endforeach()
+add_library(Boost::regex INTERFACE IMPORTED)
+set_target_properties(Boost::regex PROPERTIES
+                      INTERFACE_INCLUDE_DIRECTORIES ${PROJECT_BINARY_DIR}/header-libraries/Boost)
+message(STATUS "Boost.Regex: the headers in ${TEXTNODES_BOOST_REGEX_INCLUDE_DIR}/boost/regex")

@@ -60,6 +60,21 @@ struct Texter {
   static number_text::Text compute(std::int32_t number) { return number_text::format(number); }
 };
 
+// Computed at each element with a per-call state: element k gets the count of elements the
+// call computed before it, and the length of its text.
+struct Tally {
+  using State = std::int32_t;  // made anew, as 0, for each call
+  static constexpr frame::NodeTable<1> table{
+      .name = L"tally",
+      .inputs = {{{0, L"Text", frame::kText, frame::kOnePerElement, frame::text_value(L"")}}},
+      .output = {208, L"Counts", frame::kInteger, frame::kArrayPerElement},
+  };
+
+  static std::vector<std::int32_t> compute(std::wstring_view text, State& computed) {
+    return {computed++, static_cast<std::int32_t>(text.size())};
+  }
+};
+
 std::vector<Value> texts(std::initializer_list<const wchar_t*> list) {
   std::vector<Value> out;
   for (const wchar_t* text : list) out.emplace_back(std::wstring(text));
@@ -157,6 +172,18 @@ TEST_F(FrameTest, WalksEveryFormOfIndexSet) {
   EXPECT_EQ(run<Texter>(), Elements{});
   evaluation.index_list({});
   EXPECT_EQ(run<Counter>(), Elements{});
+}
+
+// One state per call, shared by the elements of that call in the order they are walked, and
+// fresh for the next call.
+TEST_F(FrameTest, AStateIsMadeForEachCallAndHandedToEveryElement) {
+  text->set_text(5, L"abc");
+  evaluation.index_list({5, XSI::kNotFound, 2});
+  for (int call = 0; call < 2; ++call) {
+    EXPECT_EQ(run<Tally>(), (Elements{2, 5}));
+    EXPECT_EQ(counts->items(5), (std::vector<Value>{0, 3}));
+    EXPECT_EQ(counts->items(2), (std::vector<Value>{1, 0}));
+  }
 }
 
 TEST_F(FrameTest, ListIsWalkedInStoredOrder) {

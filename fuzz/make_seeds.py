@@ -185,6 +185,31 @@ def text_tools(name, node, pool, elements, constant, index, output_count=None, o
     write('fuzz_text_tools', name, seed)
 
 
+
+def textformat(name, formats, elements, constant_format, constant_values, index):
+    """formats: the three formats, each given whole. elements: per element, the pick of its
+    format and its values, a float or an int as a raw bit pattern."""
+    count = len(elements)
+    seed = Seed()
+    seed.byte(count)
+    seed.byte(count)
+    seed.byte(1 if constant_values else 0)
+    seed.byte(count)
+    own(seed)
+    index(seed)
+    for text in formats:
+        seed.byte(0)  # a format given whole, not made of pieces
+        seed.text(text)
+    seed.byte(1 if constant_format else 0)
+    for pick, _ in elements:
+        seed.byte(pick)
+    for _, values in elements:
+        seed.byte(len(values))
+        for value in values:
+            seed.byte(1)  # a raw 32-bit pattern
+            seed.real(value) if isinstance(value, float) else seed.word(value)
+    write('fuzz_textformat', name, seed)
+
 kestrune('default_all', 'this_string_has_a_subString_and_another_subString_in_it', 'subString',
          True, [10, 10, 10, 10], lambda s: index_range(s, 10))
 kestrune('joined_list', 'aabb', 'ab', True, [5, 5, 5, 5], lambda s: index_list(s, [3, None, 1]))
@@ -313,3 +338,58 @@ text_unicode('match_ignoring_case', 'textmatch', ['Hello', 'stra\u00dfe', 'STRA\
              None, lambda s: index_range(s, 5))
 text_unicode('split_pieces', 'textsplit', ['a,,b', ',', 'aaaaa', 'aa'],
              [[0, 1], [1, 1], [2, 3], [4, 1], [3, 3]], 1, lambda s: index_list(s, [2, 0, None, 4]))
+
+textformat('defaults', ['{:.2f}', '{} m', '{1}/{0}'], [(0, [0.0]), (1, [12.5]), (2, [2.0, 8.0])],
+           False, False, lambda s: index_range(s, 3))
+textformat('python_rules', ['{:#o}|{:0<6}|{:.0%}', '{0:x}|{0:d}|{0:b}', '{:.3}|{:#.1g}|{:+08}'],
+           [(0, [8.7, -1.5, 0.125]), (1, [LARGEST]), (1, [NAN]), (2, [1.0, 1.5, NEGATIVE_ZERO])],
+           False, False, lambda s: index_list(s, [3, None, 1, 0, 2]))
+textformat('refused', ['{', '{}{0}', '{:{}}|{:,}|{!r}'], [(0, [1.0]), (1, [1.0, 2.0]), (2, [])],
+           False, False, lambda s: index_bits(s, [1, 1, 1]))
+textformat('constant_inputs', ['{0:*^9.2e}|{1}', '{:>1000}', ''], [(0, [INF, 2.0]), (1, [3.0])],
+           True, True, lambda s: index_range(s, 2))
+textformat('long_fixed', ['{:.800f}', '{:#.800g}|{:.1000%}', '{:>1000.767f}'],
+           [(0, [1.5]), (1, [1234.5, LARGEST]), (2, [-0.1])], False, False, lambda s: index_range(s, 3))
+
+
+REGEX = ['regexmatch', 'regexextract', 'regexreplace']
+# Each node's input ports, in registration order.
+REGEX_PORTS = {'regexmatch': ['text', 'text'], 'regexextract': ['text', 'text', 'integer'],
+               'regexreplace': ['text', 'text', 'text', 'boolean']}
+
+
+def regex(name, node, pool, elements, constant, index):
+    """As text_tools, for fuzz_regex: an integer is a group from -2 to 5."""
+    ports = REGEX_PORTS[node]
+    seed = Seed()
+    seed.byte(REGEX.index(node))
+    for _ in ports:
+        seed.byte(len(elements))
+    seed.byte(len(elements))
+    own(seed)
+    index(seed)
+    for text in pool:
+        seed.text(text)
+    for i, kind in enumerate(ports):
+        seed.byte(1 if constant == i else 0)
+        for values in elements:
+            value = values[i]
+            if kind == 'boolean':
+                seed.byte(1 if value else 0)
+            elif kind == 'integer':
+                seed.byte(value + 2)
+            else:
+                seed.byte(value)
+    write('fuzz_regex', name, seed)
+
+
+regex('match_constant', 'regexmatch', ['piece_12', '^piece_\\d+$', 'piece_12b', ''],
+      [[0, 1], [2, 1], [3, 1], [0, 3]], 1, lambda s: index_list(s, [3, None, 1, 0]))
+regex('catastrophic', 'regexmatch', ['a' * 40 + 'b', '(a+)+$', 'aaaa', '(a|a)*b'],
+      [[0, 1], [2, 1], [0, 3], [6, 1]], None, lambda s: index_range(s, 4))
+regex('extract_groups', 'regexextract', ['arm_L', '(\\w+)_(L)|(R)', '\u00e9\U0001F600', '('],
+      [[0, 1, 1], [0, 1, 3], [2, 6, 0], [0, 3, 0], [0, 1, -1]], None,
+      lambda s: index_bits(s, [1, 1, 0, 1, 1]))
+regex('replace_dollars', 'regexreplace', ['a-b-c', '-', '<$&$$$1$10>', 'x*'],
+      [[0, 1, 2, True], [0, 3, 1, True], [0, 1, 2, False], [2, 4, 1, True]], None,
+      lambda s: index_range(s, 4))

@@ -564,8 +564,9 @@ TEST(Check, PassesWhatANodeMeetsAndNamesEveryWrongElement) {
 
 // The unforgiving host changes no plug-in's results: every node, each index form.
 TEST(StrictHost, EveryNodeWritesWhatItWritesInTheOrdinaryHost) {
-  for (const char* node : {"kestrune", "palvane", "dromlet", "ocherin", "vireth", "tamsel",
-                           "textlength", "textfind", "textreplace", "textslice", "textjoin"}) {
+  for (const char* node :
+       {"kestrune", "palvane", "dromlet", "ocherin", "vireth", "tamsel", "textlength", "textfind",
+        "textreplace", "textslice", "textjoin", "regexmatch", "regexextract", "regexreplace"}) {
     for (const char* index : {"range:10", "list:7,-,2,0", "bits:1011001"}) {
       const std::vector<std::string> args = {"eval", library_in(TEXTNODES_PLUGIN_DIR, node),
                                              "--index", index, "--json"};

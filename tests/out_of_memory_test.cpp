@@ -136,6 +136,24 @@ std::vector<Case> cases_of(const std::string& node) {
                                             e.port(1)->set_text(k, L"-");
                                           }
                                         }}};
+  if (node == "textformat")
+    return {kDefaults, kEmptyIndexSet, {"long results", [](xsi_host::Evaluation& e) {
+                                          for (ULONG k = 0; k < kElements; ++k) {
+                                            e.port(0)->set_text(k, L"{:>120.3f}|{1:.100e}");
+                                            e.port(1)->set_floats(k, std::vector<float>(2, 1.5f));
+                                          }
+                                        }}};
+  // The regular expressions: every element matched, groups and all, and a pattern refused.
+  if (node.starts_with("regex"))
+    return {kDefaults,
+            kEmptyIndexSet,
+            {"long texts",
+             [](xsi_host::Evaluation& e) {
+               for (ULONG k = 0; k < kElements; ++k)
+                 e.port(0)->set_text(k, repeated(L"arm_L ", 40 * (k + 1)));
+               e.port(1)->set_text(0, L"(\\w+)_(L|R)\\b");
+             }},
+            {"an invalid pattern", [](xsi_host::Evaluation& e) { e.port(1)->set_text(0, L"(a"); }}};
   if (node != "textjoin" && reads_at_each_element(node))
     return {kDefaults, kEmptyIndexSet, {"long texts", [](xsi_host::Evaluation& e) {
                                           for (ULONG k = 0; k < kElements; ++k)
@@ -177,10 +195,11 @@ bool untouched(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& nod
   return true;
 }
 
-const char* const kNodes[] = {
-    "kestrune",   "palvane",  "dromlet",     "ocherin",   "vireth",   "tamsel",
-    "textlength", "textfind", "textreplace", "textslice", "textjoin", "textnumber",
-    "textcase",   "texttrim", "textmatch",   "textsplit"};
+const char* const kNodes[] = {"kestrune",    "palvane",    "dromlet",      "ocherin",
+                              "vireth",      "tamsel",     "textlength",   "textfind",
+                              "textreplace", "textslice",  "textjoin",     "textnumber",
+                              "textcase",    "texttrim",   "textmatch",    "textsplit",
+                              "textformat",  "regexmatch", "regexextract", "regexreplace"};
 
 TEST(OutOfMemory, EveryAllocationOfEveryCallFailsInTurn) {
   for (const char* node : kNodes) {

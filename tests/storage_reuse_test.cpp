@@ -114,12 +114,14 @@ TEST(StorageReuse, SizingWithinWhatAnElementHoldsAllocatesNothing) {
 }
 
 // Each input at its default in every element: what a plug-in allocates in a call is the same
-// for 10 elements as for 1,000, once the host's storage is sized.
+// for 10 elements as for 1,000, once the host's storage is sized. Not so regexmatch,
+// regexextract and regexreplace: each search takes its backtracking block from the heap and
+// gives it back, since Boost.Regex's only way to keep one is a cache shared by every thread.
 TEST(StorageReuse, EveryPluginAllocatesNothingPerElement) {
   for (const char* node :
        {"kestrune", "palvane", "dromlet", "ocherin", "vireth", "tamsel", "textlength", "textfind",
         "textreplace", "textslice", "textjoin", "textnumber", "textcase", "texttrim", "textmatch",
-        "textsplit"}) {
+        "textsplit", "textformat"}) {
     const icehost::PluginLibrary library(icehost::find_plugin(node, icehost::program_dir()));
     long second_calls[2] = {};
     for (int i = 0; i < 2; ++i) {

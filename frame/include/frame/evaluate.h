@@ -29,6 +29,12 @@
 // A computation that cannot get the storage it needs (NoResult::out_of_memory, or a text the
 // SDK could not store for it) fails the call, and writes no further element.
 //
+// A node may declare a per-call state, Node::State: the frame makes one for each call, on the
+// stack of the call, value-initialized, before the first computation, and hands it to every
+// computation of the call as its last argument (Node::State&). A computation keeps there what it
+// may reuse from one element to the next (a pattern compiled from a text that has not changed); it
+// ends with the call, so nothing is kept between calls or shared between threads.
+//
 // The one status the frame examines is an acquisition's: an array or index set the host did not
 // lend cannot be read or written, so the call then writes nothing, not even the marker (its
 // inputs were never seen), releases what it did acquire, and reports a failure.
@@ -193,6 +199,26 @@ inline constexpr std::size_t kParameters =
 template <class Node, std::size_t I>
 using Parameter = std::tuple_element_t<I, typename Signature<decltype(&Node::compute)>::Parameters>;
 
+// The per-call state a node declares (none when it declares no State), and its computation run
+// on the arguments and that state.
+template <class Node>
+concept HasState = requires {
+  typename Node::State;
+};
+template <class Node>
+struct CallState {};
+template <HasState Node>
+struct CallState<Node> {
+  typename Node::State state{};
+};
+template <class Node, class... Arguments>
+auto compute(CallState<Node>& call, const Arguments&... arguments) {
+  if constexpr (HasState<Node>)
+    return Node::compute(arguments..., call.state);
+  else
+    return Node::compute(arguments...);
+}
+
 // Whether T is the frame's Result; whether a value is there (an optional may hold none); and
 // the value a Result or an optional holds.
 template <class T>
@@ -235,15 +261,15 @@ auto argument(typename Binding<Node>::Inputs& inputs, ULONG k) {
 // false when the SDK could not store an argument. Each argument is made in place, in input
 // order, and never copied; so is the result.
 template <class Node, std::size_t I = 0, class Element, class Use, class... Made>
-bool run_computation(typename Binding<Node>::Inputs& inputs, Element&& element, Use&& use,
-                     const Made&... arguments) {
+bool run_computation(typename Binding<Node>::Inputs& inputs, CallState<Node>& call,
+                     Element&& element, Use&& use, const Made&... arguments) {
   if constexpr (I == Node::table.input_count) {
-    use(Node::compute(arguments...));
+    use(compute<Node>(call, arguments...));
     return true;
   } else {
     const auto next = argument<Node, I>(inputs, element(link<I>(inputs)));
     if (!present(next)) return false;
-    return run_computation<Node, I + 1>(inputs, element, use, arguments..., value_of(next));
+    return run_computation<Node, I + 1>(inputs, call, element, use, arguments..., value_of(next));
   }
 }
 
@@ -393,8 +419,11 @@ constexpr bool declared_well() {
                 "a port's data type is kBoolean, kInteger, kFloat or kText, and its structure "
                 "kOnePerElement or kArrayPerElement");
   constexpr bool arity =
-      kParameters<Node> == (computes_item_by_item<Node>() ? 1 : table.input_count);
-  static_assert(arity, "compute takes one argument per input, in table order");
+      kParameters<Node> ==
+      (computes_item_by_item<Node>() ? 1 : table.input_count) + (HasState<Node> ? 1 : 0);
+  static_assert(arity,
+                "compute takes one argument per input, in table order, then the node's State& "
+                "when it declares one");
   if constexpr (!shaped || !arity) {
     return false;
   } else {
@@ -420,13 +449,22 @@ concept computes_output = requires {
   computation_of<O>(&Node::compute);
 };
 
+// The per-call state of a node of several outputs, which each output's call makes anew.
+template <class Node>
+struct StateOf {};
+template <HasState Node>
+struct StateOf<Node> {
+  using State = typename Node::State;
+};
+
 // Output O of a node of several outputs as a node of that one output: the table of that output
-// alone, and its computation. The frame binds, walks and checks it as any node of one output.
+// alone, its computation and its per-call state. The frame binds, walks and checks it as any
+// node of one output.
 template <class Node, std::size_t O,
           class Computation = decltype(computation_of<O>(&Node::compute))>
 struct OutputOf;
 template <class Node, std::size_t O, class Gives, class... Takes>
-struct OutputOf<Node, O, Gives (*)(Output<O>, Takes...)> {
+struct OutputOf<Node, O, Gives (*)(Output<O>, Takes...)> : StateOf<Node> {
   static constexpr auto table = Node::table.only(O);
   static Gives compute(Takes... arguments) {
     return Node::compute(Output<O>{}, static_cast<Takes&&>(arguments)...);
@@ -469,19 +507,20 @@ XSI::CStatus evaluate_output(XSI::ICENodeContext& context) {
   } else {
     Binding<Node> bound(context);
     if (!bound.complete()) return sdk::not_lent();
+    CallState<Node> call;
 
     if constexpr (computes_item_by_item<Node>()) {
       auto& in = bound.template input<0>();
       return walk(context, [&](ULONG k) {
         const auto items = in.template read<table.inputs[0].data_type>(k);
-        bound.output.template write_items<kType>(k, items.count,
-                                                 [&](ULONG i) { return Node::compute(items[i]); });
+        bound.output.template write_items<kType>(
+            k, items.count, [&](ULONG i) { return compute<Node>(call, items[i]); });
       });
     } else if constexpr (table.reading == Reading::once_at_element_0) {
       XSI::CStatus status = sdk::success();
       auto at_element_0 = [](auto&) -> ULONG { return 0; };
       const bool stored =
-          run_computation<Node>(bound.inputs, at_element_0, [&](const auto& result) {
+          run_computation<Node>(bound.inputs, call, at_element_0, [&](const auto& result) {
             if constexpr (is_result<Computed<Node>>) {
               if (!result.has_value()) {
                 if (result.why() == NoResult::out_of_memory) {
@@ -501,7 +540,7 @@ XSI::CStatus evaluate_output(XSI::ICENodeContext& context) {
       const XSI::CStatus walked = walk(context, [&](ULONG k) {
         auto at_k = [k](auto& in) { return in.standing_for(k); };
         if (stored)
-          stored = run_computation<Node>(bound.inputs, at_k, [&](const auto& value) {
+          stored = run_computation<Node>(bound.inputs, call, at_k, [&](const auto& value) {
             write_value<kType>(bound.output, k, value);
           });
       });

@@ -1,0 +1,111 @@
+// regexmatch, regexextract and regexreplace through the host, one of them per input: each
+// element its own text, pattern, group or replacement, any input possibly handed over as
+// constant, checked element by element against the pattern compiled anew for that element
+// alone, which the nodes compile once while it stays the same. No input may crash, hang past
+// the per-input timeout, or let an exception out of the entry point (the call's status is
+// checked in both hosts).
+//
+// The input chooses the node first (its last byte), then the ports, the pulled port and the
+// index set (plugin_trial.h), then which input is constant and what each element holds; its
+// front holds four texts, from which each element's texts are taken, alone or two joined, so
+// that patterns are often built of pieces, and often the same from one element to the next.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "fuzz_input.h"
+#include "plugin_trial.h"
+#include "text_regex/text_regex.h"
+
+namespace {
+
+using fuzz::ULONG;
+using fuzz::Value;
+
+constexpr const char* kNodes[] = {"regexmatch", "regexextract", "regexreplace"};
+constexpr std::size_t kPool = 4;
+// Kept short, so that an element costs milliseconds at most (the bound grows with the square of
+// the pattern's length times the text's) and replacing every character stays small.
+constexpr std::size_t kMaxPattern = 48;
+constexpr std::size_t kMaxText = 256;
+constexpr std::size_t kMaxWith = 16;
+
+std::array<std::unique_ptr<icehost::PluginLibrary>, std::size(kNodes)>& libraries() {
+  static std::array<std::unique_ptr<icehost::PluginLibrary>, std::size(kNodes)> loaded;
+  return loaded;
+}
+
+// A text of the pool, or two of them joined.
+std::wstring pool_text(fuzz::FuzzInput& input, const std::vector<std::wstring>& pool) {
+  const std::size_t pick = input.choice(2 * kPool);
+  return pick < kPool ? pool[pick] : pool[pick - kPool] + pool[(pick + 1) % kPool];
+}
+
+// Fills every element of every input port, each one-value input's constant flag chosen too.
+void fill_inputs(fuzz::FuzzInput& input, fuzz::Trial& trial, const xsi_host::NodeRecord& node,
+                 const std::vector<std::wstring>& pool) {
+  for (const xsi_host::PortRecord& record : node.ports) {
+    if (!record.is_input) continue;
+    xsi_host::PortData& port = trial.input(record.id);
+    port.constant = input.flag();
+    for (ULONG k = 0; k < port.element_count(); ++k) {
+      if (record.data_type == XSI::siICENodeDataBool) {
+        port.set_boolean(k, input.flag());
+      } else if (record.data_type == XSI::siICENodeDataLong) {
+        port.set_integer(k, static_cast<std::int32_t>(input.choice(8)) - 2);
+      } else {
+        std::wstring text = pool_text(input, pool);
+        const std::size_t longest = record.name == L"Pattern" ? kMaxPattern
+                                    : record.name == L"With"  ? kMaxWith
+                                                              : kMaxText;
+        if (text.size() > longest) text.resize(longest);
+        port.set_text(k, text);
+      }
+    }
+  }
+}
+
+std::wstring text_at(fuzz::Trial& trial, ULONG id, ULONG k) {
+  return std::get<std::wstring>(trial.value_at(id, k));
+}
+
+// What element k of the node's output must hold: its pattern compiled for it alone.
+Value expected(std::size_t node, fuzz::Trial& trial, ULONG k) {
+  const text_regex::Pattern pattern(text_at(trial, 1, k));
+  const std::wstring text = text_at(trial, 0, k);
+  switch (node) {
+    case 0:
+      return pattern.matches(text);
+    case 1:
+      return std::wstring(pattern.extract(text, std::get<std::int32_t>(trial.value_at(2, k))));
+    default:
+      return std::wstring(
+          pattern.replace(text, text_at(trial, 2, k), std::get<bool>(trial.value_at(3, k))).view());
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
+  for (std::size_t i = 0; i < std::size(kNodes); ++i) {
+    fuzz::load_plugin(kNodes[i]);
+    libraries()[i].reset(fuzz::plugin_slot());
+    fuzz::plugin_slot() = nullptr;
+  }
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  fuzz::FuzzInput input(data, size);
+  const std::size_t node = input.choice(std::size(kNodes));
+  icehost::PluginLibrary& library = *libraries()[node];
+  fuzz::Trial trial(input, library);
+  std::vector<std::wstring> pool;
+  for (std::size_t i = 0; i < kPool; ++i) pool.push_back(input.text());
+  fill_inputs(input, trial, library.node(), pool);
+  trial.run(false, [&](ULONG k) { return std::vector<Value>{expected(node, trial, k)}; });
+  return 0;
+}

@@ -1,0 +1,216 @@
+#include "text_regex/text_regex.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <locale>
+#include <random>
+#include <regex>
+#include <string>
+#include <tuple>
+#include <utility>
+
+namespace text_regex {
+namespace {
+
+// ---- The standard library's ECMAScript engine, the plain reference ----------------------
+
+// The text with the first match, or every match, replaced, searched the way the nodes promise:
+// after an empty match the next search starts one character further on.
+std::wstring std_replace(const std::wregex& regex, const std::wstring& text,
+                         const std::wstring& with, bool all) {
+  std::wstring out;
+  std::size_t kept = 0;
+  std::wsmatch match;
+  for (std::size_t position = 0; position <= text.size();) {
+    const auto flags =
+        position > 0 ? std::regex_constants::match_prev_avail : std::regex_constants::match_default;
+    if (!std::regex_search(text.begin() + static_cast<std::ptrdiff_t>(position), text.end(), match,
+                           regex, flags))
+      break;
+    const auto start = static_cast<std::size_t>(match[0].first - text.begin());
+    out += text.substr(kept, start - kept) + match.format(with);
+    kept = static_cast<std::size_t>(match[0].second - text.begin());
+    if (!all) break;
+    position = kept + (start == kept ? 1 : 0);
+  }
+  return out + text.substr(kept);
+}
+
+// A random pattern of the common part of ECMAScript's and Python's syntax, from an alphabet
+// that makes matches likely; the same on every compiler, each choice made in turn. Left out:
+// an assertion in a lookahead, which the standard engine runs as a search of its own that takes
+// its start for the start of the text; and a repeated group that can match nothing, whose
+// empty iterations the engines tell apart ((a??){2}b on "ab" leaves group 1 "a" in Python and
+// in the standard engine, the empty text in Boost).
+class PatternMaker {
+ public:
+  explicit PatternMaker(std::mt19937& random) : random_(random) {}
+
+  // One or two branches of one to three pieces; empty: whether the pattern may match nothing.
+  std::wstring alternation(int depth, bool empty = true) {
+    std::wstring pattern;
+    for (int branches = pick(4) == 0 ? 2 : 1; branches > 0; --branches) {
+      if (!pattern.empty()) pattern += L"|";
+      for (int n = 1 + pick(3); n > 0; --n) pattern += piece(depth, empty);
+    }
+    return pattern;
+  }
+
+ private:
+  // An atom, quantified or not; an assertion never is, as the standard engine refuses that.
+  std::wstring piece(int depth, bool empty) {
+    static const wchar_t* const kAssertions[] = {L"^", L"$", L"\\b", L"\\B"};
+    static const wchar_t* const kLookaheads[] = {L"(?=", L"(?!"};
+    static const wchar_t* const kGroups[] = {L"(", L"(", L"(?:"};
+    static const wchar_t* const kAtoms[] = {L"a",    L"b",   L"\u2192", L".",   L"[ab]",
+                                            L"[^a]", L"\\d", L"\\w",    L"\\s", L"\\W",
+                                            L"\\D",  L"\\S", L"[a-c]",  L"\\."};
+    if (empty && pick(8) == 0) return kAssertions[pick(std::size(kAssertions))];
+    if (depth > 0 && pick(3) == 0) {
+      if (empty && pick(4) == 0) {
+        const std::wstring open = kLookaheads[pick(2)];
+        return open + alternation(depth - 1, false) + L")";
+      }
+      const std::wstring open = kGroups[pick(3)];
+      const std::wstring repeat = quantifier(empty);
+      return open + alternation(depth - 1, empty && repeat.empty()) + L")" + repeat;
+    }
+    const std::wstring atom = kAtoms[pick(std::size(kAtoms))];
+    return atom + quantifier(empty);
+  }
+  std::wstring quantifier(bool empty) {
+    static const wchar_t* const kQuantifiers[] = {L"+", L"{1,2}", L"{2}", L"+?",    L"*",
+                                                  L"?", L"*?",    L"??",  L"{0,2}?"};
+    if (pick(3) != 0) return L"";
+    return kQuantifiers[pick(empty ? std::size(kQuantifiers) : 4)];
+  }
+  int pick(std::size_t n) { return static_cast<int>(random_() % n); }
+
+  std::mt19937& random_;
+};
+
+// Ordinary patterns answer as the standard library's ECMAScript engine answers, for every use:
+// whether they match, each group of the first match, and the first and every match replaced.
+// The character beyond ASCII is one no locale takes for a letter, as the standard engine asks
+// the locale where this room does not.
+TEST(Pattern, AnswersAsTheStandardEngineOnOrdinaryPatterns) {
+  std::mt19937 random(20261208);
+  PatternMaker maker(random);
+  const std::wstring alphabet = L"ab \u21921_.";
+  const std::wstring withs[] = {L"<$&>", L"$1", L"[$2|$1]", L"$$", L"$10x", L"-"};
+  for (int round = 0; round < 3000; ++round) {
+    const std::wstring source = maker.alternation(2);
+    const std::wregex reference(source, std::regex_constants::ECMAScript);
+    const Pattern pattern(source);
+    ASSERT_TRUE(pattern.valid());
+    for (int t = 0; t < 4; ++t) {
+      std::wstring text(random() % 9, L'a');
+      for (wchar_t& c : text) c = alphabet[random() % alphabet.size()];
+      std::wsmatch first;
+      const bool found = std::regex_search(text, first, reference);
+      SCOPED_TRACE(testing::Message() << "pattern " << source << " text " << text);
+      // A nest of repeats may pass the bound even on a short text; that is the one answer the
+      // two engines may not share.
+      Work work;
+      const bool matched = pattern.matches(text, &work);
+      if (work.gave_up) continue;
+      ASSERT_EQ(matched, found);
+      for (std::int32_t group = -1; group <= 3; ++group)
+        ASSERT_EQ(pattern.extract(text, group),
+                  found && group >= 0 && static_cast<std::size_t>(group) < first.size()
+                      ? first.str(static_cast<std::size_t>(group))
+                      : std::wstring())
+            << "group " << group;
+      const std::wstring& with = withs[random() % std::size(withs)];
+      for (const bool all : {false, true})
+        ASSERT_EQ(pattern.replace(text, with, all).view(), std_replace(reference, text, with, all))
+            << "with " << with << (all ? ", all" : "");
+    }
+  }
+}
+
+// Where the engines part: the dollar forms the standard engine reads otherwise, \uHHHH, a
+// character outside 16 bits, ^ after a line end; and the first match, which Boost by itself
+// misses after a lazy repeat that starts the pattern.
+TEST(Pattern, KeepsItsRulesWhereTheEnginesPart) {
+  EXPECT_EQ(Pattern(L"(a)(x)?").replace(L"ab", L"$0|$00|$2|$10|$$1|$&|$x|$", false).view(),
+            L"$0|$00|||$1|a|$x|$b");
+  EXPECT_EQ(Pattern(L"\\u00e9\\\\u0041").extract(L"\u00e9\\u0041", 0), L"\u00e9\\u0041");
+  EXPECT_EQ(Pattern(L"^.$").matches(L"\U0001F600"), sizeof(wchar_t) == 4);
+  EXPECT_FALSE(Pattern(L"^b").matches(L"a\nb"));
+  EXPECT_EQ(Pattern(L"[ab]{0,2}?(?=1)").extract(L"aba1", 0), L"ba");
+}
+
+// A pattern that does not compile, or is too long, gives every use the no-match result, and so
+// does a use whose work passes the bound: nothing is thrown.
+TEST(Pattern, RefusesWhatItCannotCompileAndGivesUpPastTheBound) {
+  const std::wstring text = L"abc";
+  for (const std::wstring& refused :
+       {std::wstring(L"("), std::wstring(L"[a"), std::wstring(L"a{2,1}"), std::wstring(L"\\"),
+        std::wstring(L"*a"), std::wstring(L"\\p{Nonsense}"),
+        std::wstring(kMaxPatternLength + 1, L'a')}) {
+    const Pattern pattern(refused);
+    EXPECT_FALSE(pattern.valid()) << refused.size();
+    EXPECT_FALSE(pattern.matches(text));
+    EXPECT_EQ(pattern.extract(text, 0), L"");
+    EXPECT_EQ(pattern.replace(text, L"x", true).view().data(), text.data());
+  }
+  EXPECT_TRUE(Pattern(std::wstring(kMaxPatternLength, L'a')).valid());
+
+  // Catastrophic backtracking, a long pattern that would raise the engine's own allowance, a
+  // repeat inside a lookahead that steps over the whole text in one state, and a replacement
+  // whose every search is costly but within a search's allowance.
+  const std::wstring as(10'000, L'a');
+  std::wstring long_pattern = L"(a+)+$";
+  while (long_pattern.size() < 1000) long_pattern += L"(?:)";
+  std::wstring lookaheads;
+  while (lookaheads.size() < 1000) lookaheads += L"(?=a*)";
+  std::wstring blocks;
+  while (blocks.size() < 10'000) blocks += std::wstring(20, L'a') + L"b";
+  using Costly = std::pair<std::wstring, std::wstring>;  // a pattern, a text
+  for (const auto& [pattern, text] :
+       {Costly{L"(a+)+$", std::wstring(40, L'a') + L"b"}, Costly{long_pattern, as + L"b"},
+        Costly{lookaheads + L"b", as}, Costly{L"(a+)+c|b", blocks}}) {
+    Work work;
+    EXPECT_EQ(Pattern(pattern).replace(text, L"x", true, &work).view(), text);
+    EXPECT_TRUE(work.gave_up && work.spent <= kMaxWork + 1) << pattern.size() << " " << work.spent;
+  }
+
+  // Ordinary patterns on a text that long stay far within it, matched and replaced.
+  const std::wstring name = L"piece_" + std::wstring(9'994, L'7');
+  const std::wstring words = std::wstring(4'999, L'a') + L" " + std::wstring(4'998, L'b') + L"_L";
+  using Ordinary = std::tuple<std::wstring, std::wstring, bool, std::wstring>;  // and replaced
+  for (const auto& [source, text, all, want] : {
+           Ordinary{L"^piece_\\d+$", name, false, L"x"},
+           Ordinary{L"(\\w+)_L$", words, false, words.substr(0, 5'000) + L"x"},
+           Ordinary{L"^(.*) (.*)$", words, false, L"x"},
+           Ordinary{L"[ab]", words.substr(0, 9'999), true,
+                    std::wstring(4'999, L'x') + L" " + std::wstring(4'998, L'x') + L"_"},
+       }) {
+    const Pattern pattern(source);
+    Work matching, replacing;
+    EXPECT_TRUE(pattern.matches(text, &matching)) << source;
+    EXPECT_EQ(pattern.replace(text, L"x", all, &replacing).view(), want) << source;
+    EXPECT_LT(std::max(matching.spent, replacing.spent), kMaxWork / 100) << source;
+  }
+}
+
+// \d \w \s, the bracket classes and case do not follow the process's locale, whichever it is.
+TEST(Pattern, ClassesAndCaseAreTheSameInEveryLocale) {
+  for (const char* name : {"C", "de_DE.UTF-8", "tr_TR.UTF-8", "C.UTF-8"}) {
+    if (!std::setlocale(LC_ALL, name)) continue;
+    std::locale::global(std::locale(std::setlocale(LC_ALL, nullptr)));
+    EXPECT_TRUE(Pattern(L"^\\W+$").matches(L"\u00e4\u00df")) << name;
+    EXPECT_FALSE(Pattern(L"\\d").matches(L"\u0663\u00b2")) << name;
+    EXPECT_TRUE(Pattern(L"^\\s+$").matches(L"\t\n\u00a0\u2028\u3000\ufeff")) << name;
+    EXPECT_FALSE(Pattern(L"\\s").matches(L"\u0085\u200b")) << name;
+    EXPECT_FALSE(Pattern(L"[[:alpha:]]").matches(L"\u00e9")) << name;
+    EXPECT_TRUE(Pattern(L"(?i)^istanbul \u00e9$").matches(L"ISTANBUL \u00c9")) << name;
+  }
+  std::setlocale(LC_ALL, "C");
+  std::locale::global(std::locale::classic());
+}
+
+}  // namespace
+}  // namespace text_regex
