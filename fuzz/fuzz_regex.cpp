@@ -9,10 +9,8 @@
 // index set (plugin_trial.h), then which input is constant and what each element holds; its
 // front holds four texts, from which each element's texts are taken, alone or two joined, so
 // that patterns are often built of pieces, and often the same from one element to the next.
-#include <array>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,11 +30,6 @@ constexpr std::size_t kPool = 4;
 constexpr std::size_t kMaxPattern = 48;
 constexpr std::size_t kMaxText = 256;
 constexpr std::size_t kMaxWith = 16;
-
-std::array<std::unique_ptr<icehost::PluginLibrary>, std::size(kNodes)>& libraries() {
-  static std::array<std::unique_ptr<icehost::PluginLibrary>, std::size(kNodes)> loaded;
-  return loaded;
-}
 
 // A text of the pool, or two of them joined.
 std::wstring pool_text(fuzz::FuzzInput& input, const std::vector<std::wstring>& pool) {
@@ -90,18 +83,14 @@ Value expected(std::size_t node, fuzz::Trial& trial, ULONG k) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
-  for (std::size_t i = 0; i < std::size(kNodes); ++i) {
-    fuzz::load_plugin(kNodes[i]);
-    libraries()[i].reset(fuzz::plugin_slot());
-    fuzz::plugin_slot() = nullptr;
-  }
+  fuzz::load_plugins(kNodes);
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzz::FuzzInput input(data, size);
   const std::size_t node = input.choice(std::size(kNodes));
-  icehost::PluginLibrary& library = *libraries()[node];
+  icehost::PluginLibrary& library = *fuzz::plugins()[node];
   fuzz::Trial trial(input, library);
   std::vector<std::wstring> pool;
   for (std::size_t i = 0; i < kPool; ++i) pool.push_back(input.text());

@@ -10,13 +10,11 @@
 // element holds; its front holds four texts, from which each element's texts are taken, alone or
 // two joined, so that one often holds another.
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -35,11 +33,6 @@ constexpr const char* kNodes[] = {"textlength", "textfind", "textreplace",
 constexpr std::size_t kPool = 4;
 // Replacements are kept short, so that replacing every character of a long text stays small.
 constexpr std::size_t kMaxWith = 32;
-
-std::array<std::unique_ptr<icehost::PluginLibrary>, std::size(kNodes)>& libraries() {
-  static std::array<std::unique_ptr<icehost::PluginLibrary>, std::size(kNodes)> loaded;
-  return loaded;
-}
 
 // ---- The rules, written another way ------------------------------------------------------
 
@@ -176,18 +169,14 @@ Value expected(std::size_t node, fuzz::Trial& trial, ULONG k) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
-  for (std::size_t i = 0; i < std::size(kNodes); ++i) {
-    fuzz::load_plugin(kNodes[i]);
-    libraries()[i].reset(fuzz::plugin_slot());
-    fuzz::plugin_slot() = nullptr;
-  }
+  fuzz::load_plugins(kNodes);
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzz::FuzzInput input(data, size);
   const std::size_t node = input.choice(std::size(kNodes));
-  icehost::PluginLibrary& library = *libraries()[node];
+  icehost::PluginLibrary& library = *fuzz::plugins()[node];
   fuzz::Trial trial(input, library);
   std::vector<std::wstring> pool;
   for (std::size_t i = 0; i < kPool; ++i) pool.push_back(input.text());

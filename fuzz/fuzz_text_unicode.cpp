@@ -5,9 +5,7 @@
 // four texts; each element's texts are one of them, two joined, or one upper-cased, so that one
 // often holds another or differs from it by case alone.
 #include <algorithm>
-#include <array>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,11 +20,6 @@ using fuzz::Value;
 
 constexpr const char* kNodes[] = {"textcase", "texttrim", "textmatch", "textsplit"};
 constexpr std::size_t kPool = 4;
-
-std::array<std::unique_ptr<icehost::PluginLibrary>, std::size(kNodes)>& libraries() {
-  static std::array<std::unique_ptr<icehost::PluginLibrary>, std::size(kNodes)> loaded;
-  return loaded;
-}
 
 const tests::PlainUnicode& database() {
   static const tests::PlainUnicode read(TEXTNODES_UCD);
@@ -121,18 +114,14 @@ std::vector<Value> expected(std::size_t node, fuzz::Trial& trial, ULONG k) {
 
 extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
   database();
-  for (std::size_t i = 0; i < std::size(kNodes); ++i) {
-    fuzz::load_plugin(kNodes[i]);
-    libraries()[i].reset(fuzz::plugin_slot());
-    fuzz::plugin_slot() = nullptr;
-  }
+  fuzz::load_plugins(kNodes);
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzz::FuzzInput input(data, size);
   const std::size_t node = input.choice(std::size(kNodes));
-  icehost::PluginLibrary& library = *libraries()[node];
+  icehost::PluginLibrary& library = *fuzz::plugins()[node];
   fuzz::Trial trial(input, library);
   std::vector<std::wstring> pool;
   for (std::size_t i = 0; i < kPool; ++i) pool.push_back(input.text());

@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -104,12 +105,26 @@ inline icehost::PluginLibrary*& plugin_slot() {
   return library;
 }
 
-inline void load_plugin(const char* node) {
+inline icehost::PluginLibrary* load(const char* node) {
   try {
-    plugin_slot() = new icehost::PluginLibrary(icehost::find_plugin(node, icehost::program_dir()));
+    return new icehost::PluginLibrary(icehost::find_plugin(node, icehost::program_dir()));
   } catch (const std::exception& error) {
     fail(std::string("cannot load the plug-in: ") + error.what());
   }
+}
+
+inline void load_plugin(const char* node) { plugin_slot() = load(node); }
+
+// A target over several nodes: their plug-ins, loaded as the one of plugin_slot() is, each
+// input choosing one; plugins()[i] is the plug-in of the i-th node given to load_plugins.
+inline std::vector<std::unique_ptr<icehost::PluginLibrary>>& plugins() {
+  static std::vector<std::unique_ptr<icehost::PluginLibrary>> loaded;
+  return loaded;
+}
+
+template <std::size_t N>
+void load_plugins(const char* const (&nodes)[N]) {
+  for (const char* node : nodes) plugins().emplace_back(load(node));
 }
 
 inline icehost::PluginLibrary& plugin() {
