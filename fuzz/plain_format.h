@@ -1,5 +1,5 @@
 // textformat's rule written plainly, for the fuzz target: the format read one character at a
-// time, a spec matched whole by a regular expression of its grammar, floats written by snprintf,
+// time, a layout matched whole by a regular expression of its grammar, floats written by snprintf,
 // the shortest form by std::to_chars, and the integer a float rounds to digit by digit. Nothing
 // where the node gives the empty text.
 #pragma once
@@ -67,11 +67,11 @@ inline std::string plain_float(float value, char type, int precision, bool alter
   return mantissa + number.substr(e);
 }
 
-inline std::optional<std::wstring> plain_field(float value, const std::wstring& spec) {
+inline std::optional<std::wstring> plain_field(float value, const std::wstring& layout) {
   static const std::wregex grammar(
       L"(?:([\\s\\S])([<>^=])|([<>^=]))?([-+ ])?(#)?(0)?([0-9]*)(?:\\.([0-9]+))?([fFeEgG%dxXob])?");
   std::wsmatch part;
-  if (!std::regex_match(spec, part, grammar)) return std::nullopt;
+  if (!std::regex_match(layout, part, grammar)) return std::nullopt;
   auto number = [](const std::wstring& digits) {
     int n = 0;
     for (const wchar_t c : digits) n = std::min(n * 10 + (c - L'0'), 1001);

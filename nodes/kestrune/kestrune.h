@@ -14,7 +14,8 @@ namespace kestrune {
 struct Kestrune {
   static constexpr frame::NodeTable<3> table{
       .name = L"kestrune",
-      // As specified: its inputs at element 0, once per call, for every evaluated element.
+      // Its inputs at element 0, once per call, for every evaluated element: the node has always
+      // read so, and graphs built on it may rely on it.
       .reading = frame::Reading::once_at_element_0,
       .inputs = {{
           // The text to remove the sub-text from.

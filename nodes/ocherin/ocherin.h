@@ -15,7 +15,8 @@ namespace ocherin {
 struct Ocherin {
   static constexpr frame::NodeTable<1> table{
       .name = L"ocherin",
-      // As specified: its inputs at element 0, once per call, for every evaluated element.
+      // Its inputs at element 0, once per call, for every evaluated element: the node has always
+      // read so, and graphs built on it may rely on it.
       .reading = frame::Reading::once_at_element_0,
       .inputs = {{
           // The text whose characters are coded.

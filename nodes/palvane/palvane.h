@@ -12,7 +12,8 @@ namespace palvane {
 struct Palvane {
   static constexpr frame::NodeTable<2> table{
       .name = L"palvane",
-      // As specified: its inputs at element 0, once per call, for every evaluated element.
+      // Its inputs at element 0, once per call, for every evaluated element: the node has always
+      // read so, and graphs built on it may rely on it.
       .reading = frame::Reading::once_at_element_0,
       .inputs = {{
           // The text to cut.

@@ -124,52 +124,52 @@ void write_shortest(float magnitude, bool alternate, Digits& digits) {
 }
 
 // The digits of a float type: those of the value's magnitude (times 100 for '%').
-void write_float_type(float value, const FieldSpec& spec, Digits& digits) {
-  const bool upper = spec.type == L'F' || spec.type == L'E' || spec.type == L'G';
-  const double magnitude = std::fabs(spec.type == L'%' ? double{value} * 100.0 : double{value});
-  const int precision = spec.precision < 0 ? 6 : spec.precision;
-  if (spec.type == 0 && spec.precision < 0) {
-    write_shortest(std::fabs(value), spec.alternate, digits);
+void write_float_type(float value, const FieldLayout& layout, Digits& digits) {
+  const bool upper = layout.type == L'F' || layout.type == L'E' || layout.type == L'G';
+  const double magnitude = std::fabs(layout.type == L'%' ? double{value} * 100.0 : double{value});
+  const int precision = layout.precision < 0 ? 6 : layout.precision;
+  if (layout.type == 0 && layout.precision < 0) {
+    write_shortest(std::fabs(value), layout.alternate, digits);
   } else if (std::isinf(magnitude) || std::isnan(magnitude)) {
     digits.append(std::isnan(magnitude) ? (upper ? L"NAN"sv : L"nan"sv)
                                         : (upper ? L"INF"sv : L"inf"sv));
-  } else if (spec.type == 0 || spec.type == L'g' || spec.type == L'G') {
-    write_general(magnitude, precision, spec.alternate, spec.type == 0, digits);
+  } else if (layout.type == 0 || layout.type == L'g' || layout.type == L'G') {
+    write_general(magnitude, precision, layout.alternate, layout.type == 0, digits);
   } else {
-    const bool exponent = spec.type == L'e' || spec.type == L'E';
-    write_float(magnitude, exponent ? L'e' : L'f', precision, spec.alternate, digits);
+    const bool exponent = layout.type == L'e' || layout.type == L'E';
+    write_float(magnitude, exponent ? L'e' : L'f', precision, layout.alternate, digits);
   }
   if (upper) std::replace(digits.begin(), digits.end(), L'e', L'E');
-  if (spec.type == L'%') digits.push_back(L'%');
+  if (layout.type == L'%') digits.push_back(L'%');
 }
 
 }  // namespace
 
-bool append_number(float value, const FieldSpec& spec, FormattedText& out) {
+bool append_number(float value, const FieldLayout& layout, FormattedText& out) {
   Digits digits;
   bool negative = false;
   std::wstring_view prefix;
-  if (integer_type(spec.type)) {
+  if (integer_type(layout.type)) {
     if (!std::isfinite(value)) return false;
     const double whole = std::trunc(double{value});
     negative = whole < 0;
-    write_integer(magnitude_of(std::fabs(whole)), spec.type, digits);
-    if (spec.alternate && spec.type != L'd')
-      prefix = spec.type == L'b'   ? L"0b"sv
-               : spec.type == L'o' ? L"0o"sv
-               : spec.type == L'x' ? L"0x"sv
-                                   : L"0X"sv;
+    write_integer(magnitude_of(std::fabs(whole)), layout.type, digits);
+    if (layout.alternate && layout.type != L'd')
+      prefix = layout.type == L'b'   ? L"0b"sv
+               : layout.type == L'o' ? L"0o"sv
+               : layout.type == L'x' ? L"0x"sv
+                                     : L"0X"sv;
   } else {
     negative = std::signbit(value) && !std::isnan(value);
-    write_float_type(value, spec, digits);
+    write_float_type(value, layout, digits);
   }
-  const std::wstring_view sign = negative            ? L"-"sv
-                                 : spec.sign == L'+' ? L"+"sv
-                                 : spec.sign == L' ' ? L" "sv
-                                                     : L""sv;
+  const std::wstring_view sign = negative              ? L"-"sv
+                                 : layout.sign == L'+' ? L"+"sv
+                                 : layout.sign == L' ' ? L" "sv
+                                                       : L""sv;
   const std::wstring_view body(digits.data(), digits.size());
   const std::size_t length = sign.size() + prefix.size() + body.size();
-  const auto width = static_cast<std::size_t>(spec.width);
+  const auto width = static_cast<std::size_t>(layout.width);
   if (width <= length) {
     out.append(sign);
     out.append(prefix);
@@ -177,13 +177,15 @@ bool append_number(float value, const FieldSpec& spec, FormattedText& out) {
     return true;
   }
   const std::size_t padding = width - length;
-  const std::size_t before = spec.align == L'>' ? padding : spec.align == L'^' ? padding / 2 : 0;
-  out.append(spec.fill, before);
+  const std::size_t before = layout.align == L'>'   ? padding
+                             : layout.align == L'^' ? padding / 2
+                                                    : 0;
+  out.append(layout.fill, before);
   out.append(sign);
   out.append(prefix);
-  if (spec.align == L'=') out.append(spec.fill, padding);
+  if (layout.align == L'=') out.append(layout.fill, padding);
   out.append(body);
-  if (spec.align == L'<' || spec.align == L'^') out.append(spec.fill, padding - before);
+  if (layout.align == L'<' || layout.align == L'^') out.append(layout.fill, padding - before);
   return true;
 }
 

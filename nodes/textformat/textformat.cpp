@@ -5,7 +5,7 @@
 #include <optional>
 #include <string_view>
 
-#include "field_spec.h"
+#include "field_layout.h"
 #include "frame/plugin.h"
 #include "number_field.h"
 
@@ -71,9 +71,9 @@ bool fill(std::wstring_view format, const frame::Items<float>& values, Formatted
     while (colon < field.size() && field[colon] != L':') ++colon;
     const std::optional<std::size_t> index = value_index(field.substr(0, colon), numbering, next);
     if (!index || *index >= values.size()) return false;
-    const std::optional<FieldSpec> spec =
-        parse_spec(colon < field.size() ? field.substr(colon + 1) : std::wstring_view());
-    if (!spec || !append_number(values[static_cast<frame::ULONG>(*index)], *spec, out))
+    const std::optional<FieldLayout> layout =
+        parse_layout(colon < field.size() ? field.substr(colon + 1) : std::wstring_view());
+    if (!layout || !append_number(values[static_cast<frame::ULONG>(*index)], *layout, out))
       return false;
   }
   return true;

@@ -1,6 +1,6 @@
 // textformat: gives each evaluated element its format with every replacement field filled from
 // its values, as Python's str.format fills them from floats: "{}" the next value, "{N}" value N,
-// a spec after ':' in Python's format-spec mini-language (fill, align "<>^=", sign "+- ", '#',
+// a layout after ':' in Python's format mini-language (fill, align "<>^=", sign "+- ", '#',
 // '0', width, ".precision", the types "fFeEgG%" and "dxXob"), "{{" and "}}" a brace.
 //
 //   "{:.2f}", 3.14159           -> "3.14"       "{} m", 12.5            -> "12.5 m"
@@ -8,10 +8,10 @@
 //   "{:x}", -255.9              -> "-ff"        "{:.0%}", 0.25          -> "25%"
 //   "{:*^7}", 1.5               -> "**1.5**"    "{:05.1f}", -2          -> "-02.0"
 //
-// A field without a spec gives vireth's text of the value, the shortest that reads back to it
+// A field without a layout gives vireth's text of the value, the shortest that reads back to it
 // ("12.5", "2", "1e+20"). The integer types take the value rounded toward zero, to any size.
 // A format that cannot be applied gives the empty text: an unmatched brace ("{:.2f"), a field
-// past the last value, mixing "{}" with "{0}", a spec the value's type refuses ("{:.2d}"), NaN
+// past the last value, mixing "{}" with "{0}", a layout the value's type refuses ("{:.2d}"), NaN
 // or an infinity under an integer type, anything Python's str.format refuses for a float, and
 // what this node does not apply: a nested field ("{:{}}"), a conversion ("{!r}"), an attribute
 // or an index ("{0.real}"), grouping (',', '_'), 'z', the type 'n', or a width or precision

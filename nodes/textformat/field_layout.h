@@ -1,4 +1,4 @@
-// The spec of a replacement field, the text after its ':', read as Python's format-spec
+// The layout of a replacement field, the text after its ':', read as Python's format
 // mini-language reads it for a float, within what this node applies:
 //
 //   [[fill]align][sign]['#']['0'][width]['.' precision][type]
@@ -7,9 +7,9 @@
 //   '0'    without an explicit fill: fill '0', and align '=' unless one is given
 //   type   f F e E g G % (the float's value), d x X o b (the value rounded toward zero), none
 //
-//   parse_spec(L"*^+10.3f") -> fill "*", align '^', sign '+', width 10, precision 3, type 'f'
-//   parse_spec(L"08")       -> fill "0", align '=', width 8
-//   parse_spec(L".2d")      -> nothing: an integer type takes no precision
+//   parse_layout(L"*^+10.3f") -> fill "*", align '^', sign '+', width 10, precision 3, type 'f'
+//   parse_layout(L"08")       -> fill "0", align '=', width 8
+//   parse_layout(L".2d")      -> nothing: an integer type takes no precision
 #pragma once
 
 #include <optional>
@@ -17,11 +17,11 @@
 
 namespace textformat {
 
-// The largest width and precision a spec may give. Python allows any that fits in memory; a
+// The largest width and precision a layout may give. Python allows any that fits in memory; a
 // bound keeps one field of one element from asking for gigabytes.
 inline constexpr int kMaxWidth = 1000;
 
-struct FieldSpec {
+struct FieldLayout {
   std::wstring_view fill{L" ", 1};  // one character: two wchar_t for a surrogate pair
   wchar_t align = L'>';
   wchar_t sign = L'-';
@@ -40,9 +40,9 @@ constexpr bool float_type(wchar_t type) {
          type == L'G' || type == L'%';
 }
 
-// The spec read; nothing when Python refuses it for a float (or, for an integer type, for an
+// The layout read; nothing when Python refuses it for a float (or, for an integer type, for an
 // integer), or when it asks for more than this node applies (grouping, 'z', 'n', a width or
-// precision above kMaxWidth). fill views spec.
-std::optional<FieldSpec> parse_spec(std::wstring_view spec);
+// precision above kMaxWidth). fill views layout.
+std::optional<FieldLayout> parse_layout(std::wstring_view layout);
 
 }  // namespace textformat
