@@ -89,12 +89,6 @@ extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzz::FuzzInput input(data, size);
-  const std::size_t node = input.choice(std::size(kNodes));
-  icehost::PluginLibrary& library = *fuzz::plugins()[node];
-  fuzz::Trial trial(input, library);
-  std::vector<std::wstring> pool;
-  for (std::size_t i = 0; i < kPool; ++i) pool.push_back(input.text());
-  fill_inputs(input, trial, library.node(), pool);
-  trial.run(false, [&](ULONG k) { return std::vector<Value>{expected(node, trial, k)}; });
+  fuzz::run_one_of(input, kPool, fill_inputs, expected);
   return 0;
 }

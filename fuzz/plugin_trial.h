@@ -21,6 +21,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <variant>
 #include <vector>
 
@@ -372,6 +373,25 @@ class Trial {
   icehost::IndexChoice index_set_;
   ULONG bound_ = 0;
 };
+
+// One input of a target over several nodes (load_plugins): the node it chooses, a pool of
+// pool_size texts it draws for the inputs, the inputs set by fill(input, trial, node, pool), and
+// each element written checked against expected(node index, trial, k), one value or one per item.
+template <typename Fill, typename Expected>
+void run_one_of(FuzzInput& input, std::size_t pool_size, Fill fill, Expected expected) {
+  const std::size_t node = input.choice(plugins().size());
+  icehost::PluginLibrary& library = *plugins()[node];
+  Trial trial(input, library);
+  std::vector<std::wstring> pool;
+  for (std::size_t i = 0; i < pool_size; ++i) pool.push_back(input.text());
+  fill(input, trial, library.node(), pool);
+  trial.run(false, [&](ULONG k) {
+    if constexpr (std::is_same_v<decltype(expected(node, trial, k)), Value>)
+      return std::vector<Value>{expected(node, trial, k)};
+    else
+      return expected(node, trial, k);
+  });
+}
 
 }  // namespace fuzz
 
