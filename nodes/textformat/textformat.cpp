@@ -73,8 +73,7 @@ bool fill(std::wstring_view format, const frame::Items<float>& values, Formatted
     if (!index || *index >= values.size()) return false;
     const std::optional<FieldLayout> layout =
         parse_layout(colon < field.size() ? field.substr(colon + 1) : std::wstring_view());
-    if (!layout || !append_number(values[static_cast<frame::ULONG>(*index)], *layout, out))
-      return false;
+    if (!layout || !append_number(values[*index], *layout, out)) return false;
   }
   return true;
 }

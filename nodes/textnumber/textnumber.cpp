@@ -1,10 +1,8 @@
 #include "textnumber.h"
 
-#include <algorithm>
-#include <cstddef>
-
 #include "frame/plugin.h"
 #include "number_text/number_text.h"
+#include "text_search/text_search.h"
 
 namespace textnumber {
 
@@ -13,9 +11,7 @@ float TextNumber::compute(frame::Output<0>, std::wstring_view text) {
 }
 
 std::int32_t TextNumber::compute(frame::Output<1>, std::wstring_view text) {
-  constexpr std::size_t kLargest = 2147483647;
-  return static_cast<std::int32_t>(
-      std::min(number_text::read_leading_float(text).length, kLargest));
+  return text_search::as_int32(number_text::read_leading_float(text).length);
 }
 
 }  // namespace textnumber

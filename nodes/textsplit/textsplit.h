@@ -11,38 +11,15 @@
 
 #include <cstddef>
 #include <string_view>
-#include <vector>
 
 #include "frame/node.h"
+#include "frame/numbers.h"
 
 namespace textsplit {
 
-// The pieces of a text, each a view into it, valid while it is; held in the object up to
-// kInline of them, so that the few pieces most elements give allocate nothing, and on the heap
-// beyond. Copies view the same text.
-class Pieces {
- public:
-  static constexpr std::size_t kInline = 16;
-
-  void push_back(std::wstring_view piece) {
-    if (count_ < kInline) {
-      inline_[count_++] = piece;
-      return;
-    }
-    if (count_ == kInline) heap_.assign(inline_, inline_ + kInline);
-    heap_.push_back(piece);
-    ++count_;
-  }
-
-  std::size_t size() const { return count_; }
-  const std::wstring_view* begin() const { return count_ > kInline ? heap_.data() : inline_; }
-  const std::wstring_view* end() const { return begin() + count_; }
-
- private:
-  std::wstring_view inline_[kInline];
-  std::vector<std::wstring_view> heap_;
-  std::size_t count_ = 0;
-};
+// The pieces of a text, each a view into it, valid while it is; the few most elements give
+// are held in the object and allocate nothing.
+using Pieces = frame::Numbers<std::wstring_view>;
 
 struct TextSplit {
   static constexpr frame::NodeTable<2> table{

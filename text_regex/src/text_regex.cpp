@@ -203,7 +203,6 @@ Replaced Pattern::replace(std::wstring_view text, std::wstring_view with, bool a
 const Pattern& PatternCache::operator()(std::wstring_view text) {
   if (!pattern_ || text != text_) {
     text_.assign(text);
-    pattern_.reset();
     pattern_.emplace(text);
   }
   return *pattern_;

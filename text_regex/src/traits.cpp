@@ -5,12 +5,11 @@ namespace {
 
 bool between(wchar_t c, wchar_t first, wchar_t last) { return c >= first && c <= last; }
 
-// ECMAScript's white space and line terminators.
+// ECMAScript's white space and line terminators: Unicode's White_Space set but U+0085 (NEL),
+// and U+FEFF (the zero-width no-break space).
 bool is_space(wchar_t c) {
   const auto code = static_cast<std::uint32_t>(c);
-  return between(c, L'\t', L'\r') || c == L' ' || code == 0xA0 || code == 0x1680 ||
-         between(c, wchar_t(0x2000), wchar_t(0x200A)) || code == 0x2028 || code == 0x2029 ||
-         code == 0x202F || code == 0x205F || code == 0x3000 || code == 0xFEFF;
+  return (text_unicode::is_white_space(c) && code != 0x85) || code == 0xFEFF;
 }
 
 bool in_class(wchar_t c, Traits::Class one) {

@@ -148,10 +148,7 @@ std::size_t Searcher::find(std::wstring_view text, std::size_t from) {
 std::size_t find_first(std::wstring_view text, std::wstring_view sub) {
   if (sub.empty() || sub.size() > text.size()) return npos;
   if (text.size() <= kDirect) return text.find(sub);
-  if (sub.size() == 1) return find_character(text, 0, sub[0]);
-  std::size_t credit = kFirstCredit;
-  const Scanned scanned = scan(text, 0, sub, rarest_of(sub), credit);
-  return scanned.handed_over ? Matcher(sub).find(text, scanned.at) : scanned.at;
+  return Searcher(sub).find(text, 0);
 }
 
 Occurrences::Occurrences(std::wstring_view text, std::wstring_view sub)
