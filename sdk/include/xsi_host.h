@@ -180,6 +180,8 @@ class XSI_SDK_API PortData {
 
   // Whether the last call wrote (sized or set) the element.
   bool written(ULONG element) const;
+  // Whether memory ran out when the last call sized the element's items (its old items kept).
+  bool sizing_refused(ULONG element) const;
 
  private:
   friend class XSI::ICENodeContext;

@@ -225,8 +225,7 @@ CStatus ICENodeContext::ResizeStringData2D(CBaseDataArray2D& array, ULONG i, ULO
     PortData* port = element_of(e, array.slot_, SlotKind::Array2D, i, "ResizeStringData2D", true);
     if (!port) return CStatus(CStatus::Fail);
     xsi_host::detail::TextItems& texts = port->text_items_[i];
-    const bool refused = (port->written_[i] & PortData::kSizingRefused) != 0;
-    if (!e.ledger.within_items(*port, i, j, texts.count, refused, "ResizeStringData2D"))
+    if (!e.ledger.within_items(*port, i, j, texts.count, "ResizeStringData2D"))
       return CStatus(CStatus::Fail);
     wchar_t* buffer = e.policy.size_text(texts.texts[j], length);
     port->written_[i] |= PortData::kWritten;
@@ -242,8 +241,7 @@ CStatus ICENodeContext::SetStringData2D(CBaseDataArray2D& array, ULONG i, ULONG 
     PortData* port = element_of(e, array.slot_, SlotKind::Array2D, i, "SetStringData2D", true);
     if (!port) return CStatus(CStatus::Fail);
     xsi_host::detail::TextItems& texts = port->text_items_[i];
-    const bool refused = (port->written_[i] & PortData::kSizingRefused) != 0;
-    if (!e.ledger.within_items(*port, i, j, texts.count, refused, "SetStringData2D"))
+    if (!e.ledger.within_items(*port, i, j, texts.count, "SetStringData2D"))
       return CStatus(CStatus::Fail);
     texts.texts[j].assign(text ? text : L"", text ? length : 0);
     port->written_[i] |= PortData::kWritten;

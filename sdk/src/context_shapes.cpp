@@ -25,8 +25,7 @@ CStatus ICENodeContext::GetStringData2D(const CBaseDataArray2D& array, ULONG i, 
     PortData* port = element_of(e, array.slot_, SlotKind::Array2D, i, "GetStringData2D", true);
     if (!port) return CStatus(CStatus::Fail);
     const xsi_host::detail::TextItems& texts = port->text_items_[i];
-    const bool refused = (port->written_[i] & PortData::kSizingRefused) != 0;
-    if (!e.ledger.within_items(*port, i, j, texts.count, refused, "GetStringData2D"))
+    if (!e.ledger.within_items(*port, i, j, texts.count, "GetStringData2D"))
       return CStatus(CStatus::Fail);
     out_text = e.policy.text_to_read(texts.texts[j]);
     out_length = static_cast<ULONG>(texts.texts[j].size());

@@ -80,9 +80,9 @@ bool Ledger::within(const PortData& port, ULONG i, const char* operation) {
 }
 
 bool Ledger::within_items(const PortData& port, ULONG i, ULONG j, std::size_t count,
-                          bool sizing_refused, const char* operation) {
+                          const char* operation) {
   if (j < count) return true;
-  if (!sizing_refused)
+  if (!port.sizing_refused(i))
     fault(std::string(operation) + " at item " + std::to_string(j) + " of element " +
           std::to_string(i) + " of port " + std::to_string(port.id()) + ", past its count of " +
           std::to_string(count));

@@ -42,10 +42,9 @@ class Ledger {
   // Whether element i lies within the port's element count; a fault when it does not.
   bool within(const PortData& port, ULONG i, const char* operation);
   // Whether item j lies within the count of element i's items; a fault when it does not, unless
-  // sizing_refused: memory ran out sizing the element's items, and then an item past their count
-  // is no fault of the plug-in's, which cannot know (it examines no status); the host was told of
-  // the refusal.
-  bool within_items(const PortData& port, ULONG i, ULONG j, std::size_t count, bool sizing_refused,
+  // Where memory ran out sizing the element's items, an item past their count is no fault of the
+  // plug-in's, which cannot know (it examines no status); the host was told of the refusal.
+  bool within_items(const PortData& port, ULONG i, ULONG j, std::size_t count,
                     const char* operation);
 
   // Records a fault once, however often it is committed.

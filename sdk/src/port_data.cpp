@@ -156,4 +156,8 @@ bool PortData::written(ULONG element) const {
   return element < written_.size() && (written_[element] & kWritten) != 0;
 }
 
+bool PortData::sizing_refused(ULONG element) const {
+  return element < written_.size() && (written_[element] & kSizingRefused) != 0;
+}
+
 }  // namespace xsi_host
