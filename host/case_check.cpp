@@ -18,14 +18,6 @@ namespace {
 using XSI::ULONG;
 using xsi_host::Value;
 
-// Values as eval --json prints them: one value, or an array of items.
-std::string values_text(const std::vector<Value>& values, bool array) {
-  if (!array && values.size() == 1) return json_text(value_json(values.front()));
-  nlohmann::ordered_json items = nlohmann::ordered_json::array();
-  for (const Value& value : values) items.push_back(value_json(value));
-  return json_text(items);
-}
-
 bool same_values(const std::vector<Value>& wanted, const std::vector<Value>& came) {
   return wanted.size() == came.size() &&
          std::equal(wanted.begin(), wanted.end(), came.begin(), same_value);
@@ -78,6 +70,10 @@ std::vector<std::string> check_case(const PluginLibrary& library, const Case& c,
                                     const std::string& where) {
   std::vector<std::string> failures;
   const bool array = c.pulled->structure == XSI::siICENodeStructureArray;
+  // Values as eval --json prints them.
+  const auto text = [array](const std::vector<Value>& values) {
+    return json_text(values_json(values, array));
+  };
   for (const IndexChoice& index : case_index_sets(c.elements)) {
     for (const bool strict : {false, true}) {
       const std::string at =
@@ -97,14 +93,13 @@ std::vector<std::string> check_case(const PluginLibrary& library, const Case& c,
         const auto came = written.find(k);
         const std::string element = at + "element " + std::to_string(k) + ": ";
         if (due && came == written.end())
-          failures.push_back(element + "wanted " + values_text(wanted->second, array) +
-                             ", came nothing");
+          failures.push_back(element + "wanted " + text(wanted->second) + ", came nothing");
         else if (due && !same_values(wanted->second, *came->second))
-          failures.push_back(element + "wanted " + values_text(wanted->second, array) + ", came " +
-                             values_text(*came->second, array));
+          failures.push_back(element + "wanted " + text(wanted->second) + ", came " +
+                             text(*came->second));
         else if (!due && came != written.end())
           failures.push_back(element + (c.every_element ? "not selected, " : "") +
-                             "wanted nothing written, came " + values_text(*came->second, array));
+                             "wanted nothing written, came " + text(*came->second));
       }
     }
   }

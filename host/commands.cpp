@@ -102,17 +102,18 @@ int command_demo(std::ostream& out, std::ostream& err, const EvaluationObserver&
   for (const std::filesystem::path& path : plugins) {
     try {
       PluginLibrary library(path);
+      // Every output pulled from one load at the defaults; what load and unload did stands in
+      // each output's report, as eval gives it.
       std::vector<EvaluationReport> reports;
-      for (const xsi_host::PortRecord& port : library.node().ports) {
-        if (port.is_input) continue;
-        // Each evaluation ends by unloading the plug-in: the next output gets it loaded afresh.
-        std::optional<PluginLibrary> again;
-        if (!reports.empty()) again.emplace(path);
-        EvalOptions options;
-        options.port = port.id;
-        reports.push_back(evaluate(again ? *again : library, options));
-        if (observe) observe(reports.back());
-        if (reports.back().failed()) err << failure_summary(reports.back());
+      for (const xsi_host::PortRecord& port : library.node().ports)
+        if (!port.is_input)
+          reports.push_back(
+              evaluate_call(library, port, kDefaultElements, {}, IndexChoice{}, false));
+      const std::vector<std::string> unload_faults = registration_faults(library, library.unload());
+      for (EvaluationReport& report : reports) {
+        report.faults.insert(report.faults.begin(), unload_faults.begin(), unload_faults.end());
+        if (observe) observe(report);
+        if (report.failed()) err << failure_summary(report);
       }
       lines.push_back(demo_line(library, reports));
       for (const EvaluationReport& report : reports)

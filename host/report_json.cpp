@@ -29,14 +29,18 @@ Json value_json(const xsi_host::Value& value) {
       value);
 }
 
+Json values_json(const std::vector<xsi_host::Value>& values, bool array) {
+  if (!array && values.size() == 1) return value_json(values.front());
+  Json items = Json::array();
+  for (const xsi_host::Value& item : values) items.push_back(value_json(item));
+  return items;
+}
+
 Json eval_json(const EvaluationReport& report) {
   Json written = Json::array();
-  for (const WrittenElement& element : report.written) {
-    Json value = Json::array();
-    for (const xsi_host::Value& item : element.values) value.push_back(value_json(item));
+  for (const WrittenElement& element : report.written)
     written.push_back(
-        {{"element", element.element}, {"value", element.array ? value : value.front()}});
-  }
+        {{"element", element.element}, {"value", values_json(element.values, element.array)}});
   Json document = {{"node", report.node},
                    {"port", report.port},
                    {"status", static_cast<std::int32_t>(report.status)}};

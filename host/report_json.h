@@ -2,6 +2,8 @@
 // text.
 #pragma once
 
+#include <vector>
+
 #include <nlohmann/json_fwd.hpp>
 
 #include "evaluation.h"
@@ -11,6 +13,9 @@ namespace icehost {
 
 // A port value: null when empty, true or false, a number, or a string (UTF-8).
 nlohmann::ordered_json value_json(const xsi_host::Value& value);
+// An element's values as eval --json prints them: the one value of a port of one value per
+// element, or an array of the items of an array port.
+nlohmann::ordered_json values_json(const std::vector<xsi_host::Value>& values, bool array);
 
 // {"node", "port", "status", "written": [{"element", "value"}], "faults"}; an array port's value
 // is an array of its items. A status other than 0 is named after it: "status_name": "failed".
