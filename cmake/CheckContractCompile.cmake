@@ -1,14 +1,16 @@
 cmake_minimum_required(VERSION 3.25)
-# cmake -DCOMPILER=c++ -DROOT=source-dir -DFOLDERS="frame;kestrune;..."
+# cmake -DCOMPILER=c++ -DROOT=source-dir -DROOMS="frame;number_text;..." -DFOLDERS="frame;kestrune;..."
 #       [-DOUTSIDE_INCLUDES="nodes/textformat=dir;..."] -P CheckContractCompile.cmake
 # Compiles every plug-in source under FOLDERS (syntax only, warnings as errors) against the
-# contract-only SDK of tests/contract_sdk, whose binding file stands in for the frame's own.
+# contract-only SDK of tests/contract_sdk, whose binding file stands in for the frame's own, and
+# the include/ folders of the plug-ins' ROOMS.
 # Fails on the first source that uses anything of the SDK the host contract does not give,
 # outside the binding file. An outside header library's folder is seen by the one folder that
 # OUTSIDE_INCLUDES pairs it with.
-set(includes -I${ROOT}/tests/contract_sdk -I${ROOT}/frame/include -I${ROOT}/number_text/include
-             -I${ROOT}/text_to_numbers/include -I${ROOT}/text_search/include
-             -I${ROOT}/text_unicode/include -I${ROOT}/text_regex/include)
+set(includes -I${ROOT}/tests/contract_sdk)
+foreach(room IN LISTS ROOMS)
+  list(APPEND includes -I${ROOT}/${room}/include)
+endforeach()
 set(checked 0)
 foreach(folder IN LISTS FOLDERS)
   file(GLOB_RECURSE sources ${ROOT}/${folder}/*.cpp)
