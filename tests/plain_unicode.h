@@ -37,15 +37,19 @@ class PlainUnicode {
     }
   }
 
-  wchar_t to_lower(wchar_t c) const { return mapped(lower_, c); }
-  wchar_t to_upper(wchar_t c) const { return mapped(upper_, c); }
-  bool is_white_space(wchar_t c) const { return white_space_.count(code_of(c)) != 0; }
+  char32_t to_lower(char32_t code) const { return mapped(lower_, code); }
+  char32_t to_upper(char32_t code) const { return mapped(upper_, code); }
+  bool is_white_space(char32_t code) const { return white_space_.count(code) != 0; }
+  // A wide character as the code it holds.
+  wchar_t to_lower(wchar_t c) const { return static_cast<wchar_t>(to_lower(code_of(c))); }
+  wchar_t to_upper(wchar_t c) const { return static_cast<wchar_t>(to_upper(code_of(c))); }
+  bool is_white_space(wchar_t c) const { return is_white_space(code_of(c)); }
 
  private:
-  static unsigned long code_of(wchar_t c) { return static_cast<std::uint32_t>(c); }
-  static wchar_t mapped(const std::map<unsigned long, unsigned long>& mapping, wchar_t c) {
-    const auto found = mapping.find(code_of(c));
-    return found == mapping.end() ? c : static_cast<wchar_t>(found->second);
+  static char32_t code_of(wchar_t c) { return static_cast<std::uint32_t>(c); }
+  static char32_t mapped(const std::map<unsigned long, unsigned long>& mapping, char32_t code) {
+    const auto found = mapping.find(code);
+    return found == mapping.end() ? code : static_cast<char32_t>(found->second);
   }
 
   std::map<unsigned long, unsigned long> lower_, upper_;

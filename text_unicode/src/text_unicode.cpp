@@ -6,25 +6,44 @@ namespace text_unicode {
 
 bool equal_ignoring_case(std::wstring_view a, std::wstring_view b) {
   if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (a[i] != b[i] && to_lower(a[i]) != to_lower(b[i])) return false;
+  for (std::size_t i = 0; i < a.size();) {
+    const Character x = character_at(a, i);
+    const Character y = character_at(b, i);
+    if (x.units != y.units || (x.code != y.code && to_lower(x.code) != to_lower(y.code)))
+      return false;
+    i += x.units;
+  }
   return true;
 }
 
 namespace {
 
 // The mapping loop, once per direction, so that each inlines its own table and fast path.
-template <wchar_t (*Map)(wchar_t)>
+template <char32_t (*Map)(char32_t)>
 std::size_t first_changed(std::wstring_view text) {
   std::size_t i = 0;
-  while (i < text.size() && Map(text[i]) == text[i]) ++i;
+  while (i < text.size()) {
+    const Character c = character_at(text, i);
+    if (Map(c.code) != c.code) break;
+    i += c.units;
+  }
   return i;
 }
 
-template <wchar_t (*Map)(wchar_t)>
+template <char32_t (*Map)(char32_t)>
 void map_from(std::wstring_view text, std::size_t from, wchar_t* out) {
   std::copy(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(from), out);
-  for (std::size_t i = from; i < text.size(); ++i) out[i] = Map(text[i]);
+  for (std::size_t i = from; i < text.size();) {
+    // A character keeps its count of wchar_t: one where it had one (past U+FFFF too, where a
+    // build reads 32-bit wchar_t as UTF-16), a pair where it was a pair.
+    const Character c = character_at(text, i);
+    const char32_t mapped = Map(c.code);
+    if (c.units == 1)
+      out[i] = static_cast<wchar_t>(mapped);
+    else
+      encode(mapped, out + i);
+    i += c.units;
+  }
 }
 
 }  // namespace
