@@ -3,13 +3,20 @@
 #include <algorithm>
 #include <new>
 #include <stdexcept>
+#include <vector>
+
+#include "text_unicode/characters.h"
 
 #include "boost_regex.h"
+#include "engine.h"
+#include "syntax.h"
 
 namespace text_regex {
 
+// A pattern the automata take has an engine; any other, Boost's compiled form and its bound.
 struct Pattern::Compiled {
-  detail::Regex regex;
+  std::unique_ptr<detail::Engine> engine;
+  std::optional<detail::Regex> regex;
   std::size_t length;  // of the pattern as written
 };
 
@@ -62,7 +69,8 @@ std::wstring_view group_text(const Results& results, std::size_t group) {
 }
 
 // Appends with to out, $& as the match, $1 to $99 as its groups, $$ as $.
-void expand(std::wstring& out, std::wstring_view with, const Results& results) {
+template <class Groups>
+void expand(std::wstring& out, std::wstring_view with, Groups&& group_text) {
   for (std::size_t i = 0; i < with.size(); ++i) {
     const wchar_t c = with[i];
     const wchar_t next = i + 1 < with.size() ? with[i + 1] : L'\0';
@@ -72,7 +80,7 @@ void expand(std::wstring& out, std::wstring_view with, const Results& results) {
       out += L'$';
       ++i;
     } else if (next == L'&') {
-      out.append(group_text(results, 0));
+      out.append(group_text(0));
       ++i;
     } else {
       const bool two = i + 2 < with.size() && is_digit(with[i + 2]);
@@ -81,7 +89,7 @@ void expand(std::wstring& out, std::wstring_view with, const Results& results) {
         out += c;  // $0 and $00 are no group: themselves
         continue;
       }
-      out.append(group_text(results, group));
+      out.append(group_text(group));
       i += two ? 2 : 1;
     }
   }
@@ -126,8 +134,68 @@ class Searches {
   Results results_;
 };
 
-// Runs use on a text's searches; gives instead when the engine gives up (past its bound, or out
-// of backtracking room). Memory running out is not giving up: std::bad_alloc goes on.
+}  // namespace
+
+// One text's searches, by the engine the pattern has: the automata, or Boost with the text's
+// bound (whose giving up throws std::runtime_error out of from).
+class Matches::Search {
+ public:
+  Search(const Pattern::Compiled& compiled, std::wstring_view text)
+      : engine_(compiled.engine.get()), text_(text) {
+    if (engine_) {
+      slots_.assign(engine_->slots(), detail::kUnset);
+      steps_before_ = engine_->steps();
+    } else {
+      boost_.emplace(*compiled.regex, compiled.length, text);
+    }
+  }
+
+  // The first match at or after position; its groups found when asked for.
+  bool from(std::size_t position, bool groups) {
+    if (!engine_) return boost_->from(position);
+    grouped_ = groups;
+    return engine_->find(text_, position, groups, slots_.data());
+  }
+
+  std::size_t start() const { return engine_ ? slots_[0] : boost_->start(); }
+  std::size_t end() const { return engine_ ? slots_[1] : boost_->end(); }
+  std::size_t groups() const { return engine_ ? slots_.size() / 2 : boost_->results().size(); }
+
+  std::wstring_view group(std::size_t g) {
+    if (!engine_) return group_text(boost_->results(), g);
+    if (g >= slots_.size() / 2) return {};
+    if (g > 0 && !grouped_) {
+      // The groups of the match found: the Pike VM over the match alone.
+      engine_->find(text_, slots_[0], true, slots_.data());
+      grouped_ = true;
+    }
+    if (slots_[2 * g] == detail::kUnset || slots_[2 * g + 1] == detail::kUnset) return {};
+    return text_.substr(slots_[2 * g], slots_[2 * g + 1] - slots_[2 * g]);
+  }
+
+  void report(Work* work, bool gave_up) const {
+    if (!work) return;
+    if (engine_)
+      *work = {engine_->steps() - steps_before_, false};
+    else
+      boost_->report(work, gave_up);
+  }
+
+ private:
+  detail::Engine* engine_;
+  std::wstring_view text_;
+  std::vector<std::size_t> slots_;
+  bool grouped_ = false;
+  std::int64_t steps_before_ = 0;
+  std::optional<Searches> boost_;
+};
+
+namespace {
+
+using Search = Matches::Search;
+
+// Runs use on a text's searches; gives instead when Boost gives up (past its bound, or out of
+// backtracking room). Memory running out is not giving up: std::bad_alloc goes on.
 template <class Result, class Use>
 Result search(const Pattern::Compiled* compiled, std::wstring_view text, Work* work, Result instead,
               Use&& use) {
@@ -135,7 +203,7 @@ Result search(const Pattern::Compiled* compiled, std::wstring_view text, Work* w
     if (work) *work = {};
     return instead;
   }
-  Searches searches(compiled->regex, compiled->length, text);
+  Search searches(*compiled, text);
   try {
     Result result = use(searches);
     searches.report(work, false);
@@ -146,18 +214,45 @@ Result search(const Pattern::Compiled* compiled, std::wstring_view text, Work* w
   }
 }
 
+// Where the search after a match [start, end) begins: at its end, or one character further on
+// after an empty match, so that no match is found twice.
+std::size_t resume_at(std::wstring_view text, std::size_t start, std::size_t end) {
+  if (start != end) return end;
+  return end < text.size() ? end + text_unicode::character_at(text, end).units : end + 1;
+}
+
 }  // namespace
 
 Pattern::Pattern(std::wstring_view pattern) {
   if (pattern.size() > kMaxPatternLength) return;
+  const detail::Syntax syntax = detail::parse(pattern);
+  if (syntax.reading == detail::Reading::kInvalid) return;
+  if (syntax.reading == detail::Reading::kParsed) {
+    if (auto engine = detail::Engine::make(syntax)) {
+      compiled_ =
+          std::make_unique<Compiled>(Compiled{std::move(engine), std::nullopt, pattern.size()});
+      return;
+    }
+  }
+  compile_for_boost(pattern);
+}
+
+Pattern Pattern::on_boost(std::wstring_view pattern) {
+  Pattern boost;
+  if (pattern.size() <= kMaxPatternLength) boost.compile_for_boost(pattern);
+  return boost;
+}
+
+void Pattern::compile_for_boost(std::wstring_view pattern) {
   const std::wstring spelled = engine_spelling(pattern);
   try {
     auto compiled = std::make_unique<Compiled>(Compiled{
+        nullptr,
         detail::Regex(spelled.data(), spelled.data() + spelled.size(),
                       boost::regex_constants::ECMAScript | boost::regex_constants::no_mod_m |
                           boost::regex_constants::no_mod_s),
         pattern.size()});
-    detail::keep_lazy_repeats_from_skipping(compiled->regex);
+    detail::keep_lazy_repeats_from_skipping(*compiled->regex);
     compiled_ = std::move(compiled);
   } catch (const std::runtime_error&) {
     compiled_.reset();
@@ -168,37 +263,71 @@ Pattern::~Pattern() = default;
 Pattern::Pattern(Pattern&&) noexcept = default;
 Pattern& Pattern::operator=(Pattern&&) noexcept = default;
 
+bool Pattern::automaton() const { return compiled_ && compiled_->engine; }
+
 bool Pattern::matches(std::wstring_view text, Work* work) const {
+  if (automaton()) {
+    const std::int64_t before = compiled_->engine->steps();
+    const bool found = compiled_->engine->matches(text);
+    if (work) *work = {compiled_->engine->steps() - before, false};
+    return found;
+  }
   return search(compiled_.get(), text, work, false,
-                [](Searches& searches) { return searches.from(0); });
+                [](Search& searches) { return searches.from(0, false); });
 }
 
 std::wstring_view Pattern::extract(std::wstring_view text, std::int32_t group, Work* work) const {
-  return search(compiled_.get(), text, work, std::wstring_view(), [&](Searches& searches) {
-    if (group < 0 || !searches.from(0)) return std::wstring_view();
-    return group_text(searches.results(), static_cast<std::size_t>(group));
+  return search(compiled_.get(), text, work, std::wstring_view(), [&](Search& searches) {
+    if (group < 0 || !searches.from(0, group > 0)) return std::wstring_view();
+    return searches.group(static_cast<std::size_t>(group));
   });
 }
 
 Replaced Pattern::replace(std::wstring_view text, std::wstring_view with, bool all,
                           Work* work) const {
-  return search(compiled_.get(), text, work, Replaced(text), [&](Searches& searches) {
+  return search(compiled_.get(), text, work, Replaced(text), [&](Search& searches) {
     std::wstring built;
     std::size_t kept = 0;  // the text before kept is in built, replaced
     bool replaced = false;
-    for (std::size_t position = 0; position <= text.size() && searches.from(position);) {
+    for (std::size_t position = 0; position <= text.size() && searches.from(position, false);) {
       replaced = true;
       built.append(text.substr(kept, searches.start() - kept));
-      expand(built, with, searches.results());
+      expand(built, with, [&](std::size_t g) { return searches.group(g); });
       kept = searches.end();
       if (!all) break;
-      position = kept + (searches.start() == kept ? 1 : 0);
+      position = resume_at(text, searches.start(), kept);
     }
     if (!replaced) return Replaced(text);
     built.append(text.substr(kept));
     return Replaced(std::move(built));
   });
 }
+
+Matches::Matches(const Pattern& pattern, std::wstring_view text) : text_(text) {
+  if (pattern.compiled_) search_ = std::make_unique<Search>(*pattern.compiled_, text);
+}
+Matches::~Matches() = default;
+
+bool Matches::next() {
+  if (!search_ || position_ > text_.size()) return false;
+  try {
+    if (!search_->from(position_, false)) {
+      position_ = text_.size() + 1;
+      return false;
+    }
+  } catch (const std::runtime_error&) {
+    gave_up_ = true;
+    position_ = text_.size() + 1;
+    return false;
+  }
+  position_ = resume_at(text_, search_->start(), search_->end());
+  return true;
+}
+
+std::size_t Matches::start() const { return search_->start(); }
+std::size_t Matches::end() const { return search_->end(); }
+std::size_t Matches::groups() const { return search_->groups(); }
+std::wstring_view Matches::group(std::size_t g) const { return search_->group(g); }
 
 const Pattern& PatternCache::operator()(std::wstring_view text) {
   if (!pattern_ || text != text_) {

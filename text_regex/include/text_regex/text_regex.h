@@ -65,7 +65,16 @@ class Pattern {
   Pattern(Pattern&&) noexcept;
   Pattern& operator=(Pattern&&) noexcept;
 
+  // The pattern compiled for Boost.Regex alone, within the bound, whatever it is: the room's
+  // matching before it had its automata, kept for comparisons (the differential tests, the fuzz
+  // target, the benchmark). The nodes never use it.
+  static Pattern on_boost(std::wstring_view pattern);
+
   bool valid() const { return compiled_ != nullptr; }
+  // Whether the room's automata match it, in time linear in the text and with no bound on the
+  // work; else Boost.Regex does, within the bound (a valid pattern with a back-reference, a
+  // lookaround or another form no automaton matches).
+  bool automaton() const;
 
   // Whether the pattern matches somewhere in the text.
   bool matches(std::wstring_view text, Work* work = nullptr) const;
@@ -87,7 +96,49 @@ class Pattern {
   struct Compiled;
 
  private:
+  friend class Matches;
+  Pattern() = default;
+  void compile_for_boost(std::wstring_view pattern);
+
   std::unique_ptr<const Compiled> compiled_;
+};
+
+// Every match of a pattern in a text, from left to right, none overlapping, as replace finds
+// them: each search starts where the match before ended, one character further on after an
+// empty match.
+//
+//   text_regex::Matches each(pattern, text);
+//   while (each.next()) use(each.start(), each.end(), each.group(1));
+//
+// The pattern and the text must outlive it. A pattern that is not valid has no match; one on
+// Boost that passes the bound ends the matches there (gave_up()).
+class Matches {
+ public:
+  Matches(const Pattern& pattern, std::wstring_view text);
+  ~Matches();
+  Matches(const Matches&) = delete;
+  Matches& operator=(const Matches&) = delete;
+
+  // Finds the next match: false when there is none.
+  bool next();
+
+  // The match found last: its span in wchar_t offsets, at character boundaries.
+  std::size_t start() const;
+  std::size_t end() const;
+  // The count of groups, the match included as group 0.
+  std::size_t groups() const;
+  // A view of the text of group g, empty where it took no part or does not exist.
+  std::wstring_view group(std::size_t g) const;
+
+  bool gave_up() const { return gave_up_; }
+
+  class Search;
+
+ private:
+  std::wstring_view text_;
+  std::unique_ptr<Search> search_;
+  std::size_t position_ = 0;
+  bool gave_up_ = false;
 };
 
 // The pattern of the element being computed, compiled once while its text stays the text the
