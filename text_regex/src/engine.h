@@ -24,7 +24,7 @@ namespace text_regex::detail {
 
 // The most group slots the Pike VM's threads hold, one per slot and instruction: a pattern past
 // it is foreign.
-inline constexpr std::size_t kMaxThreadSlots = std::size_t{1} << 19;
+inline constexpr std::size_t kMaxThreadSlots = std::size_t{1} << 17;
 
 class Engine {
  public:

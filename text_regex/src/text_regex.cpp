@@ -143,30 +143,39 @@ class Matches::Search {
   Search(const Pattern::Compiled& compiled, std::wstring_view text)
       : engine_(compiled.engine.get()), text_(text) {
     if (engine_) {
-      slots_.assign(engine_->slots(), detail::kUnset);
+      count_ = engine_->slots();
+      if (count_ > std::size(inline_)) {
+        heap_.assign(count_, detail::kUnset);
+        slots_ = heap_.data();
+      }
+      std::fill(slots_, slots_ + count_, detail::kUnset);
       steps_before_ = engine_->steps();
     } else {
       boost_.emplace(*compiled.regex, compiled.length, text);
     }
   }
 
+  // Never copied: its slots may lie in the object itself.
+  Search(const Search&) = delete;
+  Search& operator=(const Search&) = delete;
+
   // The first match at or after position; its groups found when asked for.
   bool from(std::size_t position, bool groups) {
     if (!engine_) return boost_->from(position);
     grouped_ = groups;
-    return engine_->find(text_, position, groups, slots_.data());
+    return engine_->find(text_, position, groups, slots_);
   }
 
   std::size_t start() const { return engine_ ? slots_[0] : boost_->start(); }
   std::size_t end() const { return engine_ ? slots_[1] : boost_->end(); }
-  std::size_t groups() const { return engine_ ? slots_.size() / 2 : boost_->results().size(); }
+  std::size_t groups() const { return engine_ ? count_ / 2 : boost_->results().size(); }
 
   std::wstring_view group(std::size_t g) {
     if (!engine_) return group_text(boost_->results(), g);
-    if (g >= slots_.size() / 2) return {};
+    if (g >= count_ / 2) return {};
     if (g > 0 && !grouped_) {
       // The groups of the match found: the Pike VM over the match alone.
-      engine_->find(text_, slots_[0], true, slots_.data());
+      engine_->find(text_, slots_[0], true, slots_);
       grouped_ = true;
     }
     if (slots_[2 * g] == detail::kUnset || slots_[2 * g + 1] == detail::kUnset) return {};
@@ -184,7 +193,11 @@ class Matches::Search {
  private:
   detail::Engine* engine_;
   std::wstring_view text_;
-  std::vector<std::size_t> slots_;
+  // The slots of the match found, in the object for a pattern of a few groups, as most are.
+  std::size_t inline_[20];
+  std::vector<std::size_t> heap_;
+  std::size_t* slots_ = inline_;
+  std::size_t count_ = 0;
   bool grouped_ = false;
   std::int64_t steps_before_ = 0;
   std::optional<Searches> boost_;

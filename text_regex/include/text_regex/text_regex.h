@@ -1,6 +1,9 @@
 // Regular expressions on the host's wide texts, in ECMAScript's syntax, matched so that no text
-// can hang the caller: what regexmatch, regexextract and regexreplace share. Host-free; Boost.Regex
-// (header-only) does the matching, and no one else sees it.
+// can hang the caller: what regexmatch, regexextract and regexreplace share. Host-free. The
+// room's own automata (a lazy DFA, its mirror and a Pike VM) match every pattern they can, in
+// time linear in the text and without a bound; Boost.Regex (header-only, seen by no one else)
+// matches the rest (back-references, lookarounds, atomic groups, possessive quantifiers, the
+// rarer escapes and flags) within a bound on each text's work.
 //
 //   text_regex::Pattern pattern(L"(\\w+)_L$");
 //   pattern.matches(L"arm_L")                  -> true
@@ -9,14 +12,19 @@
 //
 // Syntax: ECMAScript's (classes, \d \w \s \b, greedy and lazy quantifiers, groups, (?:...),
 // alternation, ^ and $ for the ends of the whole text, (?=...) and (?!...), \uHHHH), and what
-// Boost.Regex adds beside it. Characters are wchar_t, matched one by one (. matches é; on
-// Windows a character outside 16 bits is two characters). The classes and case are the same in
-// every locale (src/traits.h).
+// Boost.Regex adds beside it. The automata read a text's characters as code points
+// (text_unicode/characters.h): where wchar_t holds 16 bits a surrogate pair is one character,
+// . matches it whole and no position they give splits it. The classes and case are the same in
+// every locale (src/char_set.h, src/traits.h).
 //
 // A pattern that is not valid, or longer than kMaxPatternLength characters, compiles to
-// nothing. Every use of it, and every use whose work passes the bound (kMaxWork), gives the
-// no-match result: false, the empty text, the text unchanged. Nothing is thrown but
+// nothing. Every use of it, and every use on Boost whose work passes the bound (kMaxWork), gives
+// the no-match result: false, the empty text, the text unchanged. Nothing is thrown but
 // std::bad_alloc, when memory runs out.
+//
+// A Pattern keeps its automata's caches (bounded) from one use to the next, so that a pattern
+// used on many texts builds its states once: use one Pattern from one thread at a time (a node's
+// PatternCache is its call's own).
 #pragma once
 
 #include <cstddef>
@@ -31,13 +39,15 @@ namespace text_regex {
 // The longest pattern compiled, in characters.
 inline constexpr std::size_t kMaxPatternLength = 4096;
 
-// The most work one text may cost, across every search made for it: each state the engine
+// The most work one text may cost on Boost, across every search made for it: each state the engine
 // visits and each step its position takes through the text counts one. Below this cap the
 // engine's own allowance holds: the square of the text's length, or of the pattern's times the
 // text's, whichever is greater, plus 100,000. Past it, the engine gives up.
 inline constexpr std::int64_t kMaxWork = 20'000'000;
 
-// What a use of a pattern cost, and whether the engine gave up.
+// What a use of a pattern cost, and whether the engine gave up: on Boost, the work the bound
+// counts; on the automata, the characters they read (each at most a few times), and never
+// giving up.
 struct Work {
   std::int64_t spent = 0;
   bool gave_up = false;
