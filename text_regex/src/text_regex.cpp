@@ -3,39 +3,86 @@
 #include <algorithm>
 #include <new>
 #include <stdexcept>
+#include <type_traits>
+#include <vector>
 
 #include "boost_regex.h"
+#include "text_unicode/characters.h"
 
 namespace text_regex {
 
 struct Pattern::Compiled {
   detail::Regex regex;
-  std::size_t length;  // of the pattern as written
+  std::size_t length;  // of the pattern as written, in characters
 };
 
 namespace {
 
 using detail::Budget;
+using detail::Char;
 using detail::Results;
+using detail::String;
+using Codes = std::basic_string_view<Char>;
 
-bool is_digit(wchar_t c) { return c >= L'0' && c <= L'9'; }
-bool is_hex(wchar_t c) {
-  return is_digit(c) || (c >= L'a' && c <= L'f') || (c >= L'A' && c <= L'F');
-}
+// A text as the engine reads it: its code points, and where each begins in the text. Where each
+// wchar_t is a code point, the text itself.
+class TextInPlace {
+ public:
+  explicit TextInPlace(std::wstring_view text) : text_(text) {}
+  std::wstring_view codes() const { return text_; }
+  std::size_t position(std::size_t index) const { return index; }
+
+ private:
+  std::wstring_view text_;
+};
+
+// Where texts are UTF-16, the code points read into a buffer of their own, a surrogate pair one
+// code point, so that the engine never matches half of one.
+class TextDecoded {
+ public:
+  explicit TextDecoded(std::wstring_view text) {
+    codes_.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+      const text_unicode::Character c = text_unicode::character_at(text, i);
+      if (c.units == 2) pairs_.push_back(codes_.size());
+      codes_.push_back(static_cast<Char>(c.code));
+      i += c.units;
+    }
+  }
+  Codes codes() const { return codes_; }
+  // Where the code point at index (up to the count of them) begins in the text: past every pair
+  // before it, one wchar_t more.
+  std::size_t position(std::size_t index) const {
+    return index + static_cast<std::size_t>(std::lower_bound(pairs_.begin(), pairs_.end(), index) -
+                                            pairs_.begin());
+  }
+
+ private:
+  String codes_;
+  std::vector<std::size_t> pairs_;  // the indices of the code points read from a pair, ascending
+};
+
+using CodePoints = std::conditional_t<text_unicode::kUtf16, TextDecoded, TextInPlace>;
+
+bool is_digit(Char c) { return c >= L'0' && c <= L'9'; }
+bool is_hex(Char c) { return is_digit(c) || (c >= L'a' && c <= L'f') || (c >= L'A' && c <= L'F'); }
 
 // The pattern in the engine's own spelling: ECMAScript's \uHHHH becomes \x{HHHH}; every other
 // escape is kept as it is, its escaped character included, so that \\u0041 stays a backslash
 // and "u0041".
-std::wstring engine_spelling(std::wstring_view pattern) {
-  std::wstring spelled;
+String engine_spelling(Codes pattern) {
+  String spelled;
   spelled.reserve(pattern.size());
   for (std::size_t i = 0; i < pattern.size(); ++i) {
     spelled += pattern[i];
     if (pattern[i] != L'\\' || i + 1 == pattern.size()) continue;
-    const std::wstring_view rest = pattern.substr(i + 1);
+    const Codes rest = pattern.substr(i + 1);
     if (rest.size() >= 5 && rest[0] == L'u' &&
         std::all_of(rest.begin() + 1, rest.begin() + 5, is_hex)) {
-      spelled.append(L"x{").append(rest.substr(1, 4)).append(L"}");
+      spelled += Char{'x'};
+      spelled += Char{'{'};
+      spelled.append(rest.substr(1, 4));
+      spelled += Char{'}'};
       i += 5;
     } else {
       spelled += pattern[++i];
@@ -55,59 +102,44 @@ std::ptrdiff_t allowance(std::size_t text_length, std::size_t pattern_length) {
                                                : static_cast<std::ptrdiff_t>(work);
 }
 
-std::wstring_view group_text(const Results& results, std::size_t group) {
-  if (group >= results.size() || !results[group].matched) return {};
-  const auto& sub = results[group];
-  return {sub.first.get(), static_cast<std::size_t>(sub.second - sub.first)};
-}
-
-// Appends with to out, $& as the match, $1 to $99 as its groups, $$ as $.
-void expand(std::wstring& out, std::wstring_view with, const Results& results) {
-  for (std::size_t i = 0; i < with.size(); ++i) {
-    const wchar_t c = with[i];
-    const wchar_t next = i + 1 < with.size() ? with[i + 1] : L'\0';
-    if (c != L'$' || (next != L'$' && next != L'&' && !is_digit(next))) {
-      out += c;
-    } else if (next == L'$') {
-      out += L'$';
-      ++i;
-    } else if (next == L'&') {
-      out.append(group_text(results, 0));
-      ++i;
-    } else {
-      const bool two = i + 2 < with.size() && is_digit(with[i + 2]);
-      const std::size_t group = two ? (next - L'0') * 10 + (with[i + 2] - L'0') : next - L'0';
-      if (group == 0) {
-        out += c;  // $0 and $00 are no group: themselves
-        continue;
-      }
-      out.append(group_text(results, group));
-      i += two ? 2 : 1;
-    }
-  }
-}
-
 // One text's searches, charged to one budget.
 class Searches {
  public:
   Searches(const detail::Regex& regex, std::size_t pattern_length, std::wstring_view text)
-      : regex_(regex), text_(text) {
-    budget_.allowed = budget_.left = allowance(text.size(), pattern_length);
+      : regex_(regex), text_(text), read_(text), codes_(read_.codes()) {
+    budget_.allowed = budget_.left = allowance(codes_.size(), pattern_length);
   }
 
-  // The first match at or after position. (Boost's match_any, which might seem to suit a mere
-  // test, makes a search quadratic where the engine is otherwise linear: (\w+)_L$ over a word.)
+  // The count of code points, the positions a search may start at being 0 to it.
+  std::size_t length() const { return codes_.size(); }
+
+  // The first match at or after the code point at position. (Boost's match_any, which might
+  // seem to suit a mere test, makes a search quadratic where the engine is otherwise linear:
+  // (\w+)_L$ over a word.)
   bool from(std::size_t position) {
     auto flags = boost::regex_constants::match_default;
     if (position > 0) flags |= boost::regex_constants::match_prev_avail;
-    const wchar_t* begin = text_.data();
-    return boost::regex_search(at(begin + position), at(begin + text_.size()), results_, regex_,
+    const Char* begin = codes_.data();
+    return boost::regex_search(at(begin + position), at(begin + codes_.size()), results_, regex_,
                                flags, at(begin));
   }
 
-  const Results& results() const { return results_; }
-  std::size_t start() const { return offset(results_[0].first); }
-  std::size_t end() const { return offset(results_[0].second); }
+  // The match's start and end, in code points.
+  std::size_t start() const { return index(results_[0].first); }
+  std::size_t end() const { return index(results_[0].second); }
+
+  // Where the code point at index begins in the text.
+  std::size_t position(std::size_t index) const { return read_.position(index); }
+
+  // The text of a group of the match, a view into the text; empty when there is no such group
+  // or it did not take part.
+  std::wstring_view group(std::size_t group) const {
+    if (group >= results_.size() || !results_[group].matched) return {};
+    const std::size_t first = position(index(results_[group].first));
+    return text_.substr(first, position(index(results_[group].second)) - first);
+  }
+
+  std::size_t groups() const { return results_.size(); }
 
   // Records the cost in work, when asked for.
   void report(Work* work, bool gave_up) const {
@@ -115,16 +147,49 @@ class Searches {
   }
 
  private:
-  detail::Cursor at(const wchar_t* character) { return {character, &budget_}; }
-  std::size_t offset(const detail::Cursor& cursor) const {
-    return static_cast<std::size_t>(cursor.get() - text_.data());
+  detail::Cursor at(const Char* character) { return {character, &budget_}; }
+  std::size_t index(const detail::Cursor& cursor) const {
+    return static_cast<std::size_t>(cursor.get() - codes_.data());
   }
 
   const detail::Regex& regex_;
   std::wstring_view text_;
+  CodePoints read_;
+  Codes codes_;
   Budget budget_;
   Results results_;
 };
+
+// Appends with to out, $& as the match, $1 to $99 as its groups, $$ as $; each part as
+// text_unicode::append_joined joins them.
+void expand(std::wstring& out, std::wstring_view with, const Searches& searches) {
+  std::size_t literal = 0;  // where the text of with not yet appended begins
+  const auto take = [&](std::size_t end, std::wstring_view part, std::size_t next) {
+    text_unicode::append_joined(out, with.substr(literal, end - literal));
+    text_unicode::append_joined(out, part);
+    literal = next;
+  };
+  for (std::size_t i = 0; i + 1 < with.size(); ++i) {
+    const wchar_t next = with[i + 1];
+    if (with[i] != L'$') continue;
+    if (next == L'$') {
+      take(i, L"$", i + 2);
+      ++i;
+    } else if (next == L'&') {
+      take(i, searches.group(0), i + 2);
+      ++i;
+    } else if (is_digit(next)) {
+      const bool two = i + 2 < with.size() && is_digit(with[i + 2]);
+      const auto group =
+          static_cast<std::size_t>(two ? (next - L'0') * 10 + (with[i + 2] - L'0') : next - L'0');
+      if (group == 0) continue;  // $0 and $00 are no group: themselves
+      const std::size_t skip = two ? 3 : 2;
+      take(i, searches.group(group), i + skip);
+      i += skip - 1;
+    }
+  }
+  text_unicode::append_joined(out, with.substr(literal));
+}
 
 // Runs use on a text's searches; gives instead when the engine gives up (past its bound, or out
 // of backtracking room). Memory running out is not giving up: std::bad_alloc goes on.
@@ -149,14 +214,15 @@ Result search(const Pattern::Compiled* compiled, std::wstring_view text, Work* w
 }  // namespace
 
 Pattern::Pattern(std::wstring_view pattern) {
-  if (pattern.size() > kMaxPatternLength) return;
-  const std::wstring spelled = engine_spelling(pattern);
+  const CodePoints read(pattern);
+  if (read.codes().size() > kMaxPatternLength) return;
+  const String spelled = engine_spelling(read.codes());
   try {
     auto compiled = std::make_unique<Compiled>(Compiled{
         detail::Regex(spelled.data(), spelled.data() + spelled.size(),
                       boost::regex_constants::ECMAScript | boost::regex_constants::no_mod_m |
                           boost::regex_constants::no_mod_s),
-        pattern.size()});
+        read.codes().size()});
     detail::keep_lazy_repeats_from_skipping(compiled->regex);
     compiled_ = std::move(compiled);
   } catch (const std::runtime_error&) {
@@ -176,7 +242,7 @@ bool Pattern::matches(std::wstring_view text, Work* work) const {
 std::wstring_view Pattern::extract(std::wstring_view text, std::int32_t group, Work* work) const {
   return search(compiled_.get(), text, work, std::wstring_view(), [&](Searches& searches) {
     if (group < 0 || !searches.from(0)) return std::wstring_view();
-    return group_text(searches.results(), static_cast<std::size_t>(group));
+    return searches.group(static_cast<std::size_t>(group));
   });
 }
 
@@ -186,16 +252,17 @@ Replaced Pattern::replace(std::wstring_view text, std::wstring_view with, bool a
     std::wstring built;
     std::size_t kept = 0;  // the text before kept is in built, replaced
     bool replaced = false;
-    for (std::size_t position = 0; position <= text.size() && searches.from(position);) {
+    for (std::size_t from = 0; from <= searches.length() && searches.from(from);) {
       replaced = true;
-      built.append(text.substr(kept, searches.start() - kept));
-      expand(built, with, searches.results());
-      kept = searches.end();
+      const std::size_t start = searches.position(searches.start());
+      text_unicode::append_joined(built, text.substr(kept, start - kept));
+      expand(built, with, searches);
+      kept = searches.position(searches.end());
       if (!all) break;
-      position = kept + (searches.start() == kept ? 1 : 0);
+      from = searches.end() + (searches.start() == searches.end() ? 1 : 0);
     }
     if (!replaced) return Replaced(text);
-    built.append(text.substr(kept));
+    text_unicode::append_joined(built, text.substr(kept));
     return Replaced(std::move(built));
   });
 }

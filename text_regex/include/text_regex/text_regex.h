@@ -9,9 +9,10 @@
 //
 // Syntax: ECMAScript's (classes, \d \w \s \b, greedy and lazy quantifiers, groups, (?:...),
 // alternation, ^ and $ for the ends of the whole text, (?=...) and (?!...), \uHHHH), and what
-// Boost.Regex adds beside it. Characters are wchar_t, matched one by one (. matches é; on
-// Windows a character outside 16 bits is two characters). The classes and case are the same in
-// every locale (src/traits.h).
+// Boost.Regex adds beside it. Characters are code points, in the pattern and in the text, on
+// every platform (. matches é, and a character past U+FFFF whole; text_unicode/characters.h), and
+// a match or a group never begins or ends inside one. The classes and case are the same in every
+// locale (src/traits.h).
 //
 // A pattern that is not valid, or longer than kMaxPatternLength characters, compiles to
 // nothing. Every use of it, and every use whose work passes the bound (kMaxWork), gives the
