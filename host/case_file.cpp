@@ -62,7 +62,7 @@ std::optional<Value> item_of(const Json& json, const PortRecord& port) {
   switch (port.data_type) {
     case XSI::siICENodeDataString:
       if (!json.is_string()) return std::nullopt;
-      if (auto wide = utf8_to_wide(json.get_ref<const std::string&>())) return Value(*wide);
+      if (auto wide = with_lone_surrogates(json.get_ref<const std::string&>())) return Value(*wide);
       return std::nullopt;
     case XSI::siICENodeDataBool:
       if (!json.is_boolean()) return std::nullopt;
@@ -212,7 +212,7 @@ Case read_case(const Json& entry, const NodeRecord& node, std::string& key) {
 std::vector<Case> read_case_file(const std::string& path, const NodeRecord& node) {
   Json file;
   try {
-    file = Json::parse(read_file(path), nullptr, true, true);
+    file = Json::parse(escape_lone_surrogates(read_file(path)), nullptr, true, true);
   } catch (const Json::parse_error& error) {
     throw UsageError(path + ": not JSON: " + error.what());
   }

@@ -3,6 +3,7 @@
 #include "command_line.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <cmath>
 #include <cstdint>
@@ -10,6 +11,8 @@
 #include <variant>
 #include <vector>
 
+#include "json.h"
+#include "text_unicode/characters.h"
 #include "usage_error.h"
 #include "utf8.h"
 
@@ -210,11 +213,31 @@ TEST(Utf8, RejectsMalformedBytesAndRoundTripsCharacters) {
   const std::string text = "a\xC3\xA9\xE2\x86\x92\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF";
   const auto wide = icehost::utf8_to_wide(text);
   ASSERT_TRUE(wide.has_value());
-  EXPECT_EQ(wide->size(), sizeof(wchar_t) == 2 ? 7u : 5u);
+  EXPECT_EQ(wide->size(), text_unicode::kUtf16 ? 7u : 5u);
   EXPECT_EQ(icehost::wide_to_utf8(*wide), text);
   EXPECT_EQ(icehost::utf8_to_wide(std::string("a\0b", 3))->size(), 3u);
   // A unit that is no character comes out as U+FFFD.
   EXPECT_EQ(icehost::wide_to_utf8(std::wstring(1, static_cast<wchar_t>(0xD800))), "\xEF\xBF\xBD");
+}
+
+// A lone surrogate written in a case file as JSON's escape reaches the node as that one wchar_t,
+// a pair's escapes as the pair's character, NUL as NUL; in comments and after an escaped
+// backslash nothing is read; and a value written back shows the lone surrogate as its escape.
+TEST(Utf8, LoneSurrogatesGoThroughJsonEscapes) {
+  const std::string document =
+      "// \\ud800 \"\n[\"a\\ud83db\", \"\\ude00\\ud83d\\ude00\\u0000\", \"\\\\ud800\"] /* \\ud800 "
+      "*/";
+  const auto read =
+      nlohmann::json::parse(icehost::escape_lone_surrogates(document), nullptr, true, true);
+  const auto text = [&](std::size_t k) {
+    return icehost::with_lone_surrogates(read[k].get<std::string>()).value();
+  };
+  const auto unit = [](unsigned value) { return std::wstring(1, static_cast<wchar_t>(value)); };
+  EXPECT_EQ(text(0), L"a" + unit(0xD83D) + L"b");
+  EXPECT_EQ(text(1), unit(0xDE00) + icehost::utf8_to_wide("\xF0\x9F\x98\x80").value() + L'\0');
+  EXPECT_EQ(text(2), L"\\ud800");
+  EXPECT_EQ(icehost::json_quote(icehost::wide_to_wtf8(text(1))),
+            "\"\\ude00\xF0\x9F\x98\x80\\u0000\"");
 }
 
 }  // namespace

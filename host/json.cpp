@@ -66,9 +66,19 @@ std::string json_quote(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size() + 2);
   out.push_back('"');
-  for (const char c : utf8) {
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    const char c = utf8[i];
     const auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
+    const auto at = [&](std::size_t k) {
+      return k < utf8.size() ? static_cast<unsigned char>(utf8[k]) : 0u;
+    };
+    if (byte == 0xED && at(i + 1) >= 0xA0 && at(i + 1) <= 0xBF && (at(i + 2) & 0xC0) == 0x80) {
+      // A lone surrogate as wide_to_wtf8 keeps it: the escape of its value.
+      const unsigned code = 0xD000 | (at(i + 1) & 0x3F) << 6 | (at(i + 2) & 0x3F);
+      out += "\\u";
+      for (int shift = 12; shift >= 0; shift -= 4) out.push_back(kHex[(code >> shift) & 0xF]);
+      i += 2;
+    } else if (c == '"' || c == '\\') {
       out.push_back('\\');
       out.push_back(c);
     } else if (byte < 0x20 || byte == 0x7F) {

@@ -9,7 +9,8 @@
 namespace icehost {
 
 // A JSON string literal of UTF-8 text: quote and backslash escaped, every control character
-// (U+0000 to U+001F and U+007F) as \u00XX, everything else, non-ASCII included, as it stands.
+// (U+0000 to U+001F and U+007F) as \u00XX, a lone surrogate (WTF-8's three bytes, as
+// wide_to_wtf8 keeps it) as \udXXX, everything else, non-ASCII included, as it stands.
 std::string json_quote(std::string_view utf8);
 
 // The document on one line: {"key": value, "key": value}, [item, item]. Strings as json_quote

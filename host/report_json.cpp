@@ -22,7 +22,7 @@ Json value_json(const xsi_host::Value& value) {
         if constexpr (std::is_same_v<V, std::monostate>)
           return nullptr;
         else if constexpr (std::is_same_v<V, std::wstring>)
-          return wide_to_utf8(v);
+          return wide_to_wtf8(v);
         else
           return v;
       },

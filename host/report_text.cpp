@@ -108,7 +108,7 @@ std::string value_text(const xsi_host::Value& value) {
           char buffer[number_text::kMaxDigits];
           return std::string(buffer, number_text::format_float(v, buffer));
         } else if constexpr (std::is_same_v<V, std::wstring>) {
-          return json_quote(wide_to_utf8(v));
+          return json_quote(wide_to_wtf8(v));
         } else {
           return std::to_string(v);
         }

@@ -133,13 +133,13 @@ TEST(Pattern, AnswersAsTheStandardEngineOnOrdinaryPatterns) {
 }
 
 // Where the engines part: the dollar forms the standard engine reads otherwise, \uHHHH, a
-// character outside 16 bits, ^ after a line end; and the first match, which Boost by itself
+// character outside 16 bits (one character on Windows too, where it is a pair), ^ after a line end; and the first match, which Boost by itself
 // misses after a lazy repeat that starts the pattern.
 TEST(Pattern, KeepsItsRulesWhereTheEnginesPart) {
   EXPECT_EQ(Pattern(L"(a)(x)?").replace(L"ab", L"$0|$00|$2|$10|$$1|$&|$x|$", false).view(),
             L"$0|$00|||$1|a|$x|$b");
   EXPECT_EQ(Pattern(L"\\u00e9\\\\u0041").extract(L"\u00e9\\u0041", 0), L"\u00e9\\u0041");
-  EXPECT_EQ(Pattern(L"^.$").matches(L"\U0001F600"), sizeof(wchar_t) == 4);
+  EXPECT_TRUE(Pattern(L"^.$").matches(L"\U0001F600"));
   EXPECT_FALSE(Pattern(L"^b").matches(L"a\nb"));
   EXPECT_EQ(Pattern(L"[ab]{0,2}?(?=1)").extract(L"aba1", 0), L"ba");
 }

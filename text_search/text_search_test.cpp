@@ -6,24 +6,36 @@
 #include <string>
 #include <vector>
 
+#include "text_unicode/characters.h"
+
 namespace text_search {
 namespace {
 
-// The obviously correct forms: every start position tried in turn; the occurrences that do not
-// overlap, each search resuming where the last one ended.
+// The obviously correct forms, on the texts' characters: every start position tried in turn;
+// the occurrences that do not overlap, each search resuming where the last one ended. Positions
+// come back as the text's wchar_t.
+std::u32string characters_of(std::wstring_view text) {
+  std::u32string codes;
+  for (std::size_t i = 0; i < text.size(); i += text_unicode::character_at(text, i).units)
+    codes += text_unicode::character_at(text, i).code;
+  return codes;
+}
+
 std::size_t first_by_trying_each(const std::wstring& text, const std::wstring& sub) {
-  if (sub.empty()) return npos;
-  for (std::size_t at = 0; at + sub.size() <= text.size(); ++at)
-    if (text.compare(at, sub.size(), sub) == 0) return at;
+  const std::u32string t = characters_of(text), s = characters_of(sub);
+  if (s.empty()) return npos;
+  for (std::size_t at = 0; at + s.size() <= t.size(); ++at)
+    if (t.compare(at, s.size(), s) == 0) return text_unicode::advance(text, 0, at);
   return npos;
 }
 
 std::vector<std::size_t> each_occurrence(const std::wstring& text, const std::wstring& sub) {
+  const std::u32string t = characters_of(text), s = characters_of(sub);
   std::vector<std::size_t> found;
-  for (std::size_t at = 0; at + sub.size() <= text.size() && !sub.empty();) {
-    if (text.compare(at, sub.size(), sub) == 0) {
-      found.push_back(at);
-      at += sub.size();
+  for (std::size_t at = 0; at + s.size() <= t.size() && !s.empty();) {
+    if (t.compare(at, s.size(), s) == 0) {
+      found.push_back(text_unicode::advance(text, 0, at));
+      at += s.size();
     } else {
       ++at;
     }
@@ -78,14 +90,18 @@ TEST(Search, MatchesTryingEachPositionOnRandomTexts) {
   // of credit and the matcher takes over, at the start or in the middle of a walk. Two letters
   // ("b" the rarer, scanned for, "a" the commoner), so that occurrences overlap and near misses
   // abound, as common as each other or one of them seldom; now and then NUL and a character
-  // beyond ASCII, rarer than both, or one beyond the 16 bits of the Windows wchar_t.
+  // beyond ASCII, rarer than both, or one beyond the 16 bits of the Windows wchar_t; and now and
+  // then the halves of a surrogate pair, which make one where a high one stands before a low one
+  // in a text read as UTF-16, and which no occurrence may split.
   std::mt19937 random(20261207);
-  const wchar_t rare = sizeof(wchar_t) == 4 ? static_cast<wchar_t>(0x1f600) : L'\u00e9';
+  const wchar_t rare = text_unicode::kUtf16 ? L'\u00e9' : static_cast<wchar_t>(0x1f600);
+  const wchar_t halves[] = {static_cast<wchar_t>(0xD83D), static_cast<wchar_t>(0xDE00)};
   auto random_text = [&](std::size_t max_length, unsigned percent_b, bool others) {
     std::wstring text(random() % (max_length + 1), L'a');
     for (wchar_t& c : text) {
       c = random() % 100 < percent_b ? L'b' : L'a';
       if (others && random() % 16 == 0) c = random() % 2 ? L'\0' : rare;
+      if (others && random() % 5 == 0) c = halves[random() % 2];
     }
     return text;
   };
@@ -100,7 +116,8 @@ TEST(Search, MatchesTryingEachPositionOnRandomTexts) {
     ASSERT_EQ(find_first(text, sub), first_by_trying_each(text, sub)) << text.size();
     ASSERT_EQ(walk(text, sub), each_occurrence(text, sub)) << text.size();
     if (!sub.empty()) {
-      const std::size_t from = text.empty() ? 0 : random() % text.size();
+      std::size_t from = text.empty() ? 0 : random() % text.size();
+      if (text_unicode::inside_pair(text, from)) ++from;
       const std::size_t after = first_by_trying_each(text.substr(from), sub);
       ASSERT_EQ(Matcher(sub).find(text, from), after == npos ? npos : from + after);
     }
@@ -118,6 +135,26 @@ TEST(Search, FindsTheOccurrenceRightAfterARunThatDefeatsTheScan) {
       ASSERT_EQ(find_first(text, sub), n + 1 - m) << n << " " << m;
       ASSERT_EQ(walk(text + text, sub), (std::vector<std::size_t>{n + 1 - m, 2 * n + 2 - m}));
     }
+}
+
+// A lone surrogate searched for is one character: never half of a pair, in the direct search
+// of a short text, in the scan of a long one and in the matcher; a pair is found whole.
+TEST(Search, NeverFindsHalfOfASurrogatePair) {
+  const std::wstring pair = L"\U0001F600";
+  const std::wstring high(1, static_cast<wchar_t>(0xD83D)), low(1, static_cast<wchar_t>(0xDE00));
+  for (const std::size_t padding : {std::size_t{2}, 2 * kDirect}) {
+    const std::wstring before(padding, L'x');
+    const std::wstring text = before + pair + low + L"y" + pair + high;
+    const std::size_t lone_low = before.size() + pair.size();
+    const std::size_t lone_high = text.size() - 1;
+    EXPECT_EQ(find_first(text, low), lone_low);
+    EXPECT_EQ(find_first(text, high), lone_high);
+    EXPECT_EQ(find_first(text, low + L"y"), lone_low);
+    EXPECT_EQ(find_first(text, pair), before.size());
+    EXPECT_EQ(walk(text, pair), (std::vector<std::size_t>{before.size(), lone_low + 2}));
+    EXPECT_EQ(Matcher(low).find(text, 0), lone_low);
+    EXPECT_EQ(Matcher(L"y" + high).find(text, 0), npos);
+  }
 }
 
 TEST(AsInt32, KeepsNotFoundAndSaturatesPastTheLargest) {

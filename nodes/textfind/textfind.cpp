@@ -4,11 +4,14 @@
 
 #include "frame/plugin.h"
 #include "text_search/text_search.h"
+#include "text_unicode/characters.h"
 
 namespace textfind {
 
 std::int32_t TextFind::compute(frame::Output<0>, std::wstring_view text, std::wstring_view sub) {
-  return text_search::as_int32(text_search::find_first(text, sub));
+  const std::size_t at = text_search::find_first(text, sub);
+  if (at == text_search::npos) return -1;
+  return text_search::as_int32(text_unicode::count_characters(text.substr(0, at)));
 }
 
 std::int32_t TextFind::compute(frame::Output<1>, std::wstring_view text, std::wstring_view sub) {

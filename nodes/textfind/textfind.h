@@ -1,8 +1,9 @@
 // textfind: gives each evaluated element the position of the first occurrence of its sub-text
 // in its text, counted in characters from 0, or -1 when the sub-text is empty or does not
 // occur (Position); or the count of its occurrences, found from left to right without overlaps,
-// 0 for an empty sub-text (Count). Characters are compared exactly, case and all. Each output is
-// computed only when the host pulls it.
+// 0 for an empty sub-text (Count). Characters are compared exactly, case and all, and counted
+// as code points: a character past U+FFFF is one on every platform, and an occurrence never
+// begins or ends inside one. Each output is computed only when the host pulls it.
 #pragma once
 
 #include <cstdint>

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "text_unicode/characters.h"
+
 namespace textformat {
 namespace {
 
@@ -9,15 +11,10 @@ constexpr bool is_align(wchar_t c) { return c == L'<' || c == L'>' || c == L'^' 
 
 constexpr bool is_digit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
-// The wchar_t of layout's first character: two for a surrogate pair where wchar_t is 16 bits,
-// so that a fill beyond 16 bits stays one character on Windows too.
+// The wchar_t of layout's first character: two for a surrogate pair where texts are UTF-16, so
+// that a fill beyond 16 bits stays one character on Windows too.
 std::size_t first_character(std::wstring_view layout) {
-  if constexpr (sizeof(wchar_t) == 2) {
-    if (layout.size() >= 2 && layout[0] >= 0xD800 && layout[0] <= 0xDBFF && layout[1] >= 0xDC00 &&
-        layout[1] <= 0xDFFF)
-      return 2;
-  }
-  return 1;
+  return layout.empty() ? 1 : text_unicode::character_at(layout, 0).units;
 }
 
 // Reads the decimal digits at layout[i], if any, into number, stopping above kMaxWidth; false

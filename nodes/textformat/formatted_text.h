@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "text_unicode/characters.h"
+
 namespace textformat {
 
 class FormattedText {
@@ -22,9 +24,18 @@ class FormattedText {
     return *this;
   }
 
-  // Adds piece, count times.
+  // Adds piece, count times, joining halves of a surrogate pair (text_unicode::join_halves).
   void append(std::wstring_view piece, std::size_t count = 1) {
     if (piece.empty() || count == 0) return;
+    if (size_ > 0) {
+      wchar_t& last = on_heap_ ? heap_.back() : inline_[size_ - 1];
+      const std::wstring_view rest = text_unicode::join_halves(last, piece);
+      if (rest.size() < piece.size()) {
+        // Joined to the text before it: a piece of one character, of which the rest is next.
+        append(rest);
+        --count;
+      }
+    }
     const std::size_t grown = size_ + piece.size() * count;
     if (grown > kInline && !on_heap_) {
       heap_.reserve(grown);

@@ -1,6 +1,7 @@
 // textjoin: gives each evaluated element the texts of its array joined in order, Delimiter
 // between each two of them: "a", "b", "c" with "," give "a,b,c"; one text gives itself, and an
-// empty array the empty text.
+// empty array the empty text. A lone high surrogate joined to a lone low one makes the character
+// the two make, on every platform (text_unicode/characters.h).
 #pragma once
 
 #include <string>

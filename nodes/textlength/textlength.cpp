@@ -2,11 +2,12 @@
 
 #include "frame/plugin.h"
 #include "text_search/text_search.h"
+#include "text_unicode/characters.h"
 
 namespace textlength {
 
 std::int32_t TextLength::compute(std::wstring_view text) {
-  return text_search::as_int32(text.size());
+  return text_search::as_int32(text_unicode::count_characters(text));
 }
 
 }  // namespace textlength

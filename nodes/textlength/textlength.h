@@ -1,6 +1,6 @@
-// textlength: gives each evaluated element the count of characters of its text, as the host
-// counts them: one wide character each, so that on Windows a character outside 16 bits counts
-// as two.
+// textlength: gives each evaluated element the count of characters of its text, as Unicode
+// counts code points: a character past U+FFFF (a surrogate pair where wchar_t holds 16 bits) is
+// one on every platform, and so is a lone surrogate.
 #pragma once
 
 #include <cstdint>
@@ -23,7 +23,8 @@ struct TextLength {
       .output = {200, L"Length", frame::kInteger, frame::kOnePerElement},
   };
 
-  // The count of characters, NUL included; a count past 2^31 - 1 gives 2^31 - 1.
+  // The count of characters, NUL included; a count past 2^31 - 1 gives 2^31 - 1. Linear in the
+  // text's length where wchar_t holds 16 bits, constant elsewhere.
   static std::int32_t compute(std::wstring_view text);
 };
 

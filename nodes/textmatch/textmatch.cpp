@@ -15,8 +15,8 @@ bool contains(std::wstring_view text, std::wstring_view key, bool ignore_case) {
   if (key.empty()) return true;
   if (key.size() > text.size()) return false;
   if (!ignore_case) return text_search::find_first(text, key) != text_search::npos;
-  // A simple case mapping keeps every character in its place: an occurrence in the mapped
-  // text is one in the text.
+  // A simple case mapping keeps every character in its place and its width: an occurrence in
+  // the mapped text is one in the text.
   const text_unicode::CaseMapped lower_text(text, text_unicode::Case::lower);
   const text_unicode::CaseMapped lower_key(key, text_unicode::Case::lower);
   return text_search::find_first(lower_text.view(), lower_key.view()) != text_search::npos;
@@ -30,11 +30,14 @@ bool TextMatch::compute(std::wstring_view text, std::wstring_view key, std::int3
   constexpr std::int32_t kEndsWith = 2;
   constexpr std::int32_t kEquals = 3;
   switch (mode) {
+    // The part compared begins and ends between the text's characters, not inside a pair.
     case kStartsWith:
-      return key.size() <= text.size() && same(text.substr(0, key.size()), key, ignore_case);
+      return key.size() <= text.size() && same(text.substr(0, key.size()), key, ignore_case) &&
+             !text_unicode::inside_pair(text, key.size());
     case kEndsWith:
       return key.size() <= text.size() &&
-             same(text.substr(text.size() - key.size()), key, ignore_case);
+             same(text.substr(text.size() - key.size()), key, ignore_case) &&
+             !text_unicode::inside_pair(text, text.size() - key.size());
     case kEquals:
       return same(text, key, ignore_case);
     default:

@@ -3,7 +3,8 @@
 // contained in, starts and ends every text, and equals the empty text alone. Characters are
 // compared exactly, or with IgnoreCase on by their simple lower-case mappings (text_unicode/):
 // "STRASSE" and "stra\u00dfe" differ, as do "\u03c3" and the final "\u03c2", which lower-case
-// to themselves.
+// to themselves. A character past U+FFFF is one character on every platform: a key never matches
+// half of it.
 //
 //   "text", "te", 0 -> true     "text", "xt", 1 -> false    "text", "xt", 2 -> true
 //   "Text", "text", 3 -> false  "Text", "text", 3, IgnoreCase -> true

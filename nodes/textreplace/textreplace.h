@@ -1,8 +1,10 @@
 // textreplace: gives each evaluated element its text with the first occurrence of Find
 // replaced by With, or, with ReplaceAll on, every occurrence, found from left to right without
 // overlaps: each search resumes after the last occurrence, in the text as it was, so a
-// replacement is never searched again. Characters are compared exactly, case and all; an empty
-// Find, or one that does not occur, leaves the text as it is.
+// replacement is never searched again. Characters are compared exactly, case and all, and an
+// occurrence never begins or ends inside a character past U+FFFF; an empty Find, or one that
+// does not occur, leaves the text as it is. A lone high surrogate that comes to stand before a
+// lone low one makes the character the two make, on every platform.
 //
 //   "a-b-c", "-", "+"            -> "a+b-c"     ReplaceAll: "a+b+c"
 //   "aaa", "aa", "b", ReplaceAll -> "ba"        "ab", "a", "aa", ReplaceAll -> "aab"
@@ -16,6 +18,7 @@
 #include <utility>
 
 #include "frame/node.h"
+#include "text_unicode/characters.h"
 
 namespace textreplace {
 
@@ -55,17 +58,21 @@ class Replaced {
   Replaced& operator=(Replaced&&) = delete;
   ~Replaced() = default;
 
+  // Appends part, joining halves of a surrogate pair (text_unicode::join_halves).
   void append(std::wstring_view part) {
-    if (!on_heap_ && length_ + part.size() <= kInline) {
+    if (on_heap_) {
+      text_unicode::append_joined(heap_, part);
+      return;
+    }
+    if (length_ > 0) part = text_unicode::join_halves(inline_[length_ - 1], part);
+    if (length_ + part.size() <= kInline) {
       // A few characters at a time: a loop costs less than a call to copy them.
       for (const wchar_t c : part) inline_[length_++] = c;
       return;
     }
-    if (!on_heap_) {
-      heap_.reserve(2 * (length_ + part.size()));
-      heap_.assign(inline_, length_);
-      on_heap_ = true;
-    }
+    heap_.reserve(2 * (length_ + part.size()));
+    heap_.assign(inline_, length_);
+    on_heap_ = true;
     heap_.append(part);
   }
 

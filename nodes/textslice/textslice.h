@@ -1,7 +1,8 @@
 // textslice: gives each evaluated element a part of its text: Length characters from position
 // Start. A negative Start counts from the end (-1 is the last character), a negative Length
 // means to the end, and both are clamped to the text, so the result is always a part of it,
-// empty when Start lies at or past the end or Length is 0.
+// empty when Start lies at or past the end or Length is 0. Characters are code points: a
+// character past U+FFFF is one on every platform, and a part never cuts one in two.
 //
 //   "text", Start 1, Length 2    -> "ex"       "text", Start -3, Length -1  -> "ext"
 //   "text", Start -9, Length 2   -> "te"       "text", Start 3, Length 9    -> "t"

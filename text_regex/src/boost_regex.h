@@ -48,21 +48,21 @@ struct Budget {
   throw boost::regex_error(boost::regex_constants::error_complexity);
 }
 
-// A position in a text, as the engine walks it: a pointer to a character that charges each
+// A position in a text, as the engine walks it: a pointer to a code point that charges each
 // step forward or back to the text's budget. A jump (+=) costs nothing: it is one step of work,
 // whatever its length. Copies share the budget.
 class Cursor {
  public:
   using iterator_category = std::random_access_iterator_tag;
-  using value_type = wchar_t;
+  using value_type = Char;
   using difference_type = std::ptrdiff_t;
-  using pointer = const wchar_t*;
-  using reference = const wchar_t&;
+  using pointer = const Char*;
+  using reference = const Char&;
 
   Cursor() = default;
-  Cursor(const wchar_t* at, Budget* budget) : at_(at), budget_(budget) {}
+  Cursor(const Char* at, Budget* budget) : at_(at), budget_(budget) {}
 
-  const wchar_t* get() const { return at_; }
+  const Char* get() const { return at_; }
   Budget* budget() const { return budget_; }
 
   reference operator*() const { return *at_; }
@@ -107,11 +107,11 @@ class Cursor {
     if (--budget_->left < 0) exhausted();
   }
 
-  const wchar_t* at_ = nullptr;
+  const Char* at_ = nullptr;
   Budget* budget_ = nullptr;
 };
 
-using Regex = boost::basic_regex<wchar_t, Traits>;
+using Regex = boost::basic_regex<Char, Traits>;
 using Results = boost::match_results<Cursor>;
 
 // Boost marks a repeat of one character or class at the start of a pattern as leading, so that

@@ -3,13 +3,14 @@
 #include <algorithm>
 #include <new>
 #include <stdexcept>
+#include <type_traits>
 #include <vector>
 
-#include "text_unicode/characters.h"
-
 #include "boost_regex.h"
+#include "boost_search.h"
 #include "engine.h"
 #include "syntax.h"
+#include "text_unicode/characters.h"
 
 namespace text_regex {
 
@@ -17,122 +18,45 @@ namespace text_regex {
 struct Pattern::Compiled {
   std::unique_ptr<detail::Engine> engine;
   std::optional<detail::Regex> regex;
-  std::size_t length;  // of the pattern as written
+  std::size_t length;  // of the pattern as written, in characters
 };
 
 namespace {
 
-using detail::Budget;
-using detail::Results;
+using detail::is_digit;
+using detail::Searches;
 
-bool is_digit(wchar_t c) { return c >= L'0' && c <= L'9'; }
-bool is_hex(wchar_t c) {
-  return is_digit(c) || (c >= L'a' && c <= L'f') || (c >= L'A' && c <= L'F');
-}
-
-// The pattern in the engine's own spelling: ECMAScript's \uHHHH becomes \x{HHHH}; every other
-// escape is kept as it is, its escaped character included, so that \\u0041 stays a backslash
-// and "u0041".
-std::wstring engine_spelling(std::wstring_view pattern) {
-  std::wstring spelled;
-  spelled.reserve(pattern.size());
-  for (std::size_t i = 0; i < pattern.size(); ++i) {
-    spelled += pattern[i];
-    if (pattern[i] != L'\\' || i + 1 == pattern.size()) continue;
-    const std::wstring_view rest = pattern.substr(i + 1);
-    if (rest.size() >= 5 && rest[0] == L'u' &&
-        std::all_of(rest.begin() + 1, rest.begin() + 5, is_hex)) {
-      spelled.append(L"x{").append(rest.substr(1, 4)).append(L"}");
-      i += 5;
-    } else {
-      spelled += pattern[++i];
-    }
-  }
-  return spelled;
-}
-
-// The work one text may cost: the engine's own allowance of states, the square of the text's
-// length or of the pattern's times the text's, whichever is greater, plus 100,000; at most
-// kMaxWork.
-std::ptrdiff_t allowance(std::size_t text_length, std::size_t pattern_length) {
-  const double n = static_cast<double>(std::max<std::size_t>(text_length, 1));
-  const double s = static_cast<double>(std::max<std::size_t>(pattern_length, 1));
-  const double work = std::max(s * s * n, n * n) + 100'000;
-  return work >= static_cast<double>(kMaxWork) ? static_cast<std::ptrdiff_t>(kMaxWork)
-                                               : static_cast<std::ptrdiff_t>(work);
-}
-
-std::wstring_view group_text(const Results& results, std::size_t group) {
-  if (group >= results.size() || !results[group].matched) return {};
-  const auto& sub = results[group];
-  return {sub.first.get(), static_cast<std::size_t>(sub.second - sub.first)};
-}
-
-// Appends with to out, $& as the match, $1 to $99 as its groups, $$ as $.
+// Appends with to out, $& as the match, $1 to $99 as its groups, $$ as $; each part as
+// text_unicode::append_joined joins them.
 template <class Groups>
-void expand(std::wstring& out, std::wstring_view with, Groups&& group_text) {
-  for (std::size_t i = 0; i < with.size(); ++i) {
-    const wchar_t c = with[i];
-    const wchar_t next = i + 1 < with.size() ? with[i + 1] : L'\0';
-    if (c != L'$' || (next != L'$' && next != L'&' && !is_digit(next))) {
-      out += c;
-    } else if (next == L'$') {
-      out += L'$';
+void expand(std::wstring& out, std::wstring_view with, Groups& searches) {
+  std::size_t literal = 0;  // where the text of with not yet appended begins
+  const auto take = [&](std::size_t end, std::wstring_view part, std::size_t next) {
+    text_unicode::append_joined(out, with.substr(literal, end - literal));
+    text_unicode::append_joined(out, part);
+    literal = next;
+  };
+  for (std::size_t i = 0; i + 1 < with.size(); ++i) {
+    const wchar_t next = with[i + 1];
+    if (with[i] != L'$') continue;
+    if (next == L'$') {
+      take(i, L"$", i + 2);
       ++i;
     } else if (next == L'&') {
-      out.append(group_text(0));
+      take(i, searches.group(0), i + 2);
       ++i;
-    } else {
+    } else if (is_digit(next)) {
       const bool two = i + 2 < with.size() && is_digit(with[i + 2]);
-      const std::size_t group = two ? (next - L'0') * 10 + (with[i + 2] - L'0') : next - L'0';
-      if (group == 0) {
-        out += c;  // $0 and $00 are no group: themselves
-        continue;
-      }
-      out.append(group_text(group));
-      i += two ? 2 : 1;
+      const auto group =
+          static_cast<std::size_t>(two ? (next - L'0') * 10 + (with[i + 2] - L'0') : next - L'0');
+      if (group == 0) continue;  // $0 and $00 are no group: themselves
+      const std::size_t skip = two ? 3 : 2;
+      take(i, searches.group(group), i + skip);
+      i += skip - 1;
     }
   }
+  text_unicode::append_joined(out, with.substr(literal));
 }
-
-// One text's searches, charged to one budget.
-class Searches {
- public:
-  Searches(const detail::Regex& regex, std::size_t pattern_length, std::wstring_view text)
-      : regex_(regex), text_(text) {
-    budget_.allowed = budget_.left = allowance(text.size(), pattern_length);
-  }
-
-  // The first match at or after position. (Boost's match_any, which might seem to suit a mere
-  // test, makes a search quadratic where the engine is otherwise linear: (\w+)_L$ over a word.)
-  bool from(std::size_t position) {
-    auto flags = boost::regex_constants::match_default;
-    if (position > 0) flags |= boost::regex_constants::match_prev_avail;
-    const wchar_t* begin = text_.data();
-    return boost::regex_search(at(begin + position), at(begin + text_.size()), results_, regex_,
-                               flags, at(begin));
-  }
-
-  const Results& results() const { return results_; }
-  std::size_t start() const { return offset(results_[0].first); }
-  std::size_t end() const { return offset(results_[0].second); }
-
-  // Records the cost in work, when asked for.
-  void report(Work* work, bool gave_up) const {
-    if (work) *work = {budget_.allowed - std::max<std::ptrdiff_t>(budget_.left, 0), gave_up};
-  }
-
- private:
-  detail::Cursor at(const wchar_t* character) { return {character, &budget_}; }
-  std::size_t offset(const detail::Cursor& cursor) const {
-    return static_cast<std::size_t>(cursor.get() - text_.data());
-  }
-
-  const detail::Regex& regex_;
-  std::wstring_view text_;
-  Budget budget_;
-  Results results_;
-};
 
 }  // namespace
 
@@ -161,17 +85,17 @@ class Matches::Search {
 
   // The first match at or after position; its groups found when asked for.
   bool from(std::size_t position, bool groups) {
-    if (!engine_) return boost_->from(position);
+    if (!engine_) return boost_->from(boost_->index_of(position));
     grouped_ = groups;
     return engine_->find(text_, position, groups, slots_);
   }
 
-  std::size_t start() const { return engine_ ? slots_[0] : boost_->start(); }
-  std::size_t end() const { return engine_ ? slots_[1] : boost_->end(); }
-  std::size_t groups() const { return engine_ ? count_ / 2 : boost_->results().size(); }
+  std::size_t start() const { return engine_ ? slots_[0] : boost_->position(boost_->start()); }
+  std::size_t end() const { return engine_ ? slots_[1] : boost_->position(boost_->end()); }
+  std::size_t groups() const { return engine_ ? count_ / 2 : boost_->groups(); }
 
   std::wstring_view group(std::size_t g) {
-    if (!engine_) return group_text(boost_->results(), g);
+    if (!engine_) return boost_->group(g);
     if (g >= count_ / 2) return {};
     if (g > 0 && !grouped_) {
       // The groups of the match found: the Pike VM over the match alone.
@@ -237,13 +161,13 @@ std::size_t resume_at(std::wstring_view text, std::size_t start, std::size_t end
 }  // namespace
 
 Pattern::Pattern(std::wstring_view pattern) {
-  if (pattern.size() > kMaxPatternLength) return;
+  if (text_unicode::count_characters(pattern) > kMaxPatternLength) return;
   const detail::Syntax syntax = detail::parse(pattern);
   if (syntax.reading == detail::Reading::kInvalid) return;
   if (syntax.reading == detail::Reading::kParsed) {
     if (auto engine = detail::Engine::make(syntax)) {
-      compiled_ =
-          std::make_unique<Compiled>(Compiled{std::move(engine), std::nullopt, pattern.size()});
+      compiled_ = std::make_unique<Compiled>(
+          Compiled{std::move(engine), std::nullopt, text_unicode::count_characters(pattern)});
       return;
     }
   }
@@ -252,19 +176,21 @@ Pattern::Pattern(std::wstring_view pattern) {
 
 Pattern Pattern::on_boost(std::wstring_view pattern) {
   Pattern boost;
-  if (pattern.size() <= kMaxPatternLength) boost.compile_for_boost(pattern);
+  if (text_unicode::count_characters(pattern) <= kMaxPatternLength)
+    boost.compile_for_boost(pattern);
   return boost;
 }
 
 void Pattern::compile_for_boost(std::wstring_view pattern) {
-  const std::wstring spelled = engine_spelling(pattern);
+  const detail::CodePoints read(pattern);
+  const detail::String spelled = detail::engine_spelling(read.codes());
   try {
     auto compiled = std::make_unique<Compiled>(Compiled{
         nullptr,
         detail::Regex(spelled.data(), spelled.data() + spelled.size(),
                       boost::regex_constants::ECMAScript | boost::regex_constants::no_mod_m |
                           boost::regex_constants::no_mod_s),
-        pattern.size()});
+        read.codes().size()});
     detail::keep_lazy_repeats_from_skipping(*compiled->regex);
     compiled_ = std::move(compiled);
   } catch (const std::runtime_error&) {
@@ -304,14 +230,14 @@ Replaced Pattern::replace(std::wstring_view text, std::wstring_view with, bool a
     bool replaced = false;
     for (std::size_t position = 0; position <= text.size() && searches.from(position, false);) {
       replaced = true;
-      built.append(text.substr(kept, searches.start() - kept));
-      expand(built, with, [&](std::size_t g) { return searches.group(g); });
+      text_unicode::append_joined(built, text.substr(kept, searches.start() - kept));
+      expand(built, with, searches);
       kept = searches.end();
       if (!all) break;
       position = resume_at(text, searches.start(), kept);
     }
     if (!replaced) return Replaced(text);
-    built.append(text.substr(kept));
+    text_unicode::append_joined(built, text.substr(kept));
     return Replaced(std::move(built));
   });
 }

@@ -3,16 +3,16 @@
 namespace text_regex::detail {
 namespace {
 
-bool between(wchar_t c, wchar_t first, wchar_t last) { return c >= first && c <= last; }
+bool between(Char c, Char first, Char last) { return c >= first && c <= last; }
 
 // ECMAScript's white space and line terminators: Unicode's White_Space set but U+0085 (NEL),
 // and U+FEFF (the zero-width no-break space).
-bool is_space(wchar_t c) {
+bool is_space(Char c) {
   const auto code = static_cast<std::uint32_t>(c);
   return (text_unicode::is_white_space(c) && code != 0x85) || code == 0xFEFF;
 }
 
-bool in_class(wchar_t c, Traits::Class one) {
+bool in_class(Char c, Traits::Class one) {
   switch (one) {
     case Traits::kDigit:
       return between(c, L'0', L'9');
@@ -45,32 +45,32 @@ Traits::char_class_type Traits::lookup_classname(const char_type* p1, const char
   constexpr char_class_type kAlpha = kLower | kUpper;
   constexpr char_class_type kGraph = kAlpha | kDigit | kUnderscore | kPunct;
   static constexpr struct {
-    const wchar_t* name;
+    const char* name;  // ASCII
     char_class_type mask;
   } kNames[] = {
-      {L"d", kDigit},
-      {L"w", kAlpha | kDigit | kUnderscore},
-      {L"s", kSpace},
-      {L"digit", kDigit},
-      {L"word", kAlpha | kDigit | kUnderscore},
-      {L"space", kSpace},
-      {L"lower", kLower},
-      {L"upper", kUpper},
-      {L"alpha", kAlpha},
-      {L"alnum", kAlpha | kDigit},
-      {L"xdigit", kDigit | kHexLetter},
-      {L"punct", kUnderscore | kPunct},
-      {L"cntrl", kCntrl},
-      {L"blank", kBlank},
-      {L"graph", kGraph},
-      {L"print", kGraph | kSpaceCharacter},
+      {"d", kDigit},
+      {"w", kAlpha | kDigit | kUnderscore},
+      {"s", kSpace},
+      {"digit", kDigit},
+      {"word", kAlpha | kDigit | kUnderscore},
+      {"space", kSpace},
+      {"lower", kLower},
+      {"upper", kUpper},
+      {"alpha", kAlpha},
+      {"alnum", kAlpha | kDigit},
+      {"xdigit", kDigit | kHexLetter},
+      {"punct", kUnderscore | kPunct},
+      {"cntrl", kCntrl},
+      {"blank", kBlank},
+      {"graph", kGraph},
+      {"print", kGraph | kSpaceCharacter},
   };
   // Names are found whatever their case: \W asks for "W", the complement of \w.
   for (const auto& known : kNames) {
-    const wchar_t* p = p1;
-    const wchar_t* k = known.name;
-    while (p != p2 && *k != L'\0' && tolower(*p) == *k) ++p, ++k;
-    if (p == p2 && *k == L'\0') return known.mask;
+    const Char* p = p1;
+    const char* k = known.name;
+    while (p != p2 && *k != '\0' && tolower(*p) == static_cast<Char>(*k)) ++p, ++k;
+    if (p == p2 && *k == '\0') return known.mask;
   }
   return 0;
 }

@@ -8,22 +8,30 @@
 // ECMAScript's white space and line terminators. The POSIX bracket classes ([[:alpha:]] ...)
 // are their ASCII sets. Case, under (?i), is Unicode's simple lower-case mapping (text_unicode/).
 //
+// The engine reads code points: where texts are UTF-16 it matches char32_t, each text read into
+// its code points first (text_regex.cpp), so that a surrogate pair is one character; elsewhere
+// wchar_t, each one a code point already.
+//
 // Included only after boost/regex.hpp, by the room's own boost_regex.h.
 #pragma once
 
 #include <cstdint>
-#include <cwchar>
 #include <string>
+#include <type_traits>
 
 #include "text_unicode/text_unicode.h"
 
 namespace text_regex::detail {
 
+// A character as the engine reads it: a whole code point.
+using Char = std::conditional_t<text_unicode::kUtf16, char32_t, wchar_t>;
+using String = std::basic_string<Char>;
+
 class Traits {
  public:
-  using char_type = wchar_t;
+  using char_type = Char;
   using size_type = std::size_t;
-  using string_type = std::wstring;
+  using string_type = String;
   using char_class_type = std::uint32_t;
   // Spelled out here, so Boost's wrapper adds none of its locale-bound defaults.
   struct boost_extensions_tag {};
@@ -44,7 +52,7 @@ class Traits {
     kSpaceCharacter = 1u << 9,  // U+0020 alone, which [[:print:]] holds beside [[:graph:]]
   };
 
-  static size_type length(const char_type* p) { return std::wcslen(p); }
+  static size_type length(const char_type* p) { return std::char_traits<Char>::length(p); }
 
   boost::regex_constants::syntax_type syntax_type(char_type c) const {
     return ascii(c) ? boost::BOOST_REGEX_DETAIL_NS::get_default_syntax_type(static_cast<char>(c))

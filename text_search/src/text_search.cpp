@@ -65,7 +65,7 @@ struct Scanned {
 // in the text after from. credit is what the comparisons may read before this scan's own
 // earnings, and what is left of it after.
 inline Scanned scan(std::wstring_view text, std::size_t from, std::wstring_view sub, Rarest rarest,
-                    std::size_t& credit) {
+                    bool check_pairs, std::size_t& credit) {
   const wchar_t* const base = text.data();
   const wchar_t* const s = sub.data();
   const std::size_t length = sub.size();
@@ -88,9 +88,10 @@ inline Scanned scan(std::wstring_view text, std::size_t from, std::wstring_view 
     const wchar_t* const at = hit - rarest.first;
     std::size_t same = 0;
     while (same < length && at[same] == s[same]) ++same;
-    if (same == length) {
+    const auto position = static_cast<std::size_t>(at - base);
+    if (same == length && (!check_pairs || whole_characters(text, position, length))) {
       credit = earned(scanned) - spent;
-      return {static_cast<std::size_t>(at - base), false};
+      return {position, false};
     }
     spent += same + 1;
     if (spent > earned(scanned)) {
@@ -103,14 +104,29 @@ inline Scanned scan(std::wstring_view text, std::size_t from, std::wstring_view 
 }
 
 // The first occurrence of a one-character sub-text, by the scan alone.
-std::size_t find_character(std::wstring_view text, std::size_t from, wchar_t c) {
-  const wchar_t* const hit = std::wmemchr(text.data() + from, c, text.size() - from);
-  return hit ? static_cast<std::size_t>(hit - text.data()) : npos;
+std::size_t find_character(std::wstring_view text, std::size_t from, wchar_t c, bool check_pairs) {
+  for (;;) {
+    const wchar_t* const hit = std::wmemchr(text.data() + from, c, text.size() - from);
+    if (!hit) return npos;
+    const auto at = static_cast<std::size_t>(hit - text.data());
+    if (!check_pairs || whole_characters(text, at, 1)) return at;
+    from = at + 1;
+  }
+}
+
+// The standard search, which the shortest texts take, each occurrence that splits a pair passed
+// over: at most kDirect squared comparisons.
+std::size_t find_direct(std::wstring_view text, std::wstring_view sub, std::size_t from) {
+  std::size_t at = text.find(sub, from);
+  if (!may_split_pairs(sub)) return at;
+  while (at != npos && !whole_characters(text, at, sub.size())) at = text.find(sub, at + 1);
+  return at;
 }
 
 }  // namespace
 
-Matcher::Matcher(std::wstring_view sub) : sub_(sub), border_(sub.size(), 0) {
+Matcher::Matcher(std::wstring_view sub)
+    : sub_(sub), border_(sub.size(), 0), check_pairs_(may_split_pairs(sub)) {
   for (std::size_t i = 1, k = 0; i < sub.size(); ++i) {
     while (k > 0 && sub[i] != sub[k]) k = border_[k - 1];
     if (sub[i] == sub[k]) ++k;
@@ -124,12 +140,16 @@ std::size_t Matcher::find(std::wstring_view text, std::size_t from) const {
   std::size_t matched = 0;
   for (std::size_t i = from; i < text.size(); ++i) {
     matched = step(sub, border, matched, text[i]);
-    if (matched == sub.size()) return i + 1 - sub.size();
+    if (matched < sub.size()) continue;
+    const std::size_t at = i + 1 - sub.size();
+    if (!check_pairs_ || whole_characters(text, at, sub.size())) return at;
+    matched = border[sub.size() - 1];
   }
   return npos;
 }
 
-Searcher::Searcher(std::wstring_view sub) : sub_(sub), credit_(kFirstCredit) {
+Searcher::Searcher(std::wstring_view sub)
+    : sub_(sub), credit_(kFirstCredit), check_pairs_(may_split_pairs(sub)) {
   const Rarest rarest = rarest_of(sub);
   rarest_ = rarest.first;
   second_ = rarest.second;
@@ -138,17 +158,17 @@ Searcher::Searcher(std::wstring_view sub) : sub_(sub), credit_(kFirstCredit) {
 std::size_t Searcher::find(std::wstring_view text, std::size_t from) {
   if (from > text.size() || text.size() - from < sub_.size()) return npos;
   if (matcher_) return matcher_->find(text, from);
-  if (sub_.size() == 1) return find_character(text, from, sub_[0]);
-  const Scanned scanned = scan(text, from, sub_, {rarest_, second_}, credit_);
+  if (sub_.size() == 1) return find_character(text, from, sub_[0], check_pairs_);
+  const Scanned scanned = scan(text, from, sub_, {rarest_, second_}, check_pairs_, credit_);
   if (!scanned.handed_over) return scanned.at;
   matcher_.emplace(sub_);
   return matcher_->find(text, scanned.at);
 }
 
-std::size_t find_first(std::wstring_view text, std::wstring_view sub) {
+std::size_t find_first(std::wstring_view text, std::wstring_view sub, std::size_t from) {
   if (sub.empty() || sub.size() > text.size()) return npos;
-  if (text.size() <= kDirect) return text.find(sub);
-  return Searcher(sub).find(text, 0);
+  if (text.size() <= kDirect) return find_direct(text, sub, from);
+  return Searcher(sub).find(text, from);
 }
 
 Occurrences::Occurrences(std::wstring_view text, std::wstring_view sub)
@@ -158,7 +178,8 @@ Occurrences::Occurrences(std::wstring_view text, std::wstring_view sub)
 
 std::size_t Occurrences::next() {
   if (from_ == npos) return npos;
-  const std::size_t at = searcher_ ? searcher_->find(text_, from_) : text_.find(sub_, from_);
+  const std::size_t at =
+      searcher_ ? searcher_->find(text_, from_) : find_direct(text_, sub_, from_);
   from_ = at == npos ? npos : at + sub_.size();
   return at;
 }

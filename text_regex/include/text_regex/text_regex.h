@@ -12,10 +12,10 @@
 //
 // Syntax: ECMAScript's (classes, \d \w \s \b, greedy and lazy quantifiers, groups, (?:...),
 // alternation, ^ and $ for the ends of the whole text, (?=...) and (?!...), \uHHHH), and what
-// Boost.Regex adds beside it. The automata read a text's characters as code points
-// (text_unicode/characters.h): where wchar_t holds 16 bits a surrogate pair is one character,
-// . matches it whole and no position they give splits it. The classes and case are the same in
-// every locale (src/char_set.h, src/traits.h).
+// Boost.Regex adds beside it. Characters are code points, in the pattern and in the text, on
+// every platform (. matches é, and a character past U+FFFF whole; text_unicode/characters.h), and
+// a match or a group never begins or ends inside one. The classes and case are the same in every
+// locale (src/char_set.h, src/traits.h).
 //
 // A pattern that is not valid, or longer than kMaxPatternLength characters, compiles to
 // nothing. Every use of it, and every use on Boost whose work passes the bound (kMaxWork), gives

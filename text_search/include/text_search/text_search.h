@@ -1,7 +1,9 @@
 // Finding a sub-text in a text, exactly, character by character (case and all), in time linear
 // in the text's length whatever the two hold, and on ordinary text at least as fast as the
 // standard library's search. Host-free: characters of any width and NUL are ordinary
-// characters, and positions count wide characters.
+// characters, and positions count wide characters. An occurrence begins and ends between
+// characters as text_unicode/characters.h reads them: where a text is UTF-16, a lone surrogate
+// of the sub-text never matches half of a pair in the text.
 //
 //   find_first(L"xaby ab", L"ab")   == 1
 //   find_first(L"aaa", L"aa")       == 0
@@ -16,7 +18,23 @@
 #include <string_view>
 #include <vector>
 
+#include "text_unicode/characters.h"
+
 namespace text_search {
+
+// Whether an occurrence of sub may begin or end inside a surrogate pair of a text, so that each
+// found must be checked: only where texts are UTF-16, and only for a sub-text that begins with a
+// low surrogate or ends with a high one (sub not empty).
+inline bool may_split_pairs(std::wstring_view sub) {
+  using text_unicode::unit_value;
+  return text_unicode::kUtf16 && (text_unicode::is_low_surrogate(unit_value(sub.front())) ||
+                                  text_unicode::is_high_surrogate(unit_value(sub.back())));
+}
+
+// Whether the length characters at position at of text begin and end between its characters.
+inline bool whole_characters(std::wstring_view text, std::size_t at, std::size_t length) {
+  return !text_unicode::inside_pair(text, at) && !text_unicode::inside_pair(text, at + length);
+}
 
 inline constexpr std::size_t npos = std::wstring_view::npos;
 
@@ -38,6 +56,10 @@ class Matcher {
     return step(sub_, border_.data(), matched, c);
   }
 
+  // What is matched after a whole occurrence that is not taken (it splits a pair): its longest
+  // border, from which the scan goes on as after any character.
+  std::size_t after_whole() const { return border_.back(); }
+
   // Position of the first occurrence in text that begins at or after from, or npos. Linear in
   // the characters read.
   std::size_t find(std::wstring_view text, std::size_t from) const;
@@ -54,6 +76,7 @@ class Matcher {
   std::wstring_view sub_;
   // border_[i]: the length of the longest proper prefix of sub[0..i] that is also its suffix.
   std::vector<std::size_t> border_;
+  bool check_pairs_;  // may_split_pairs(sub_)
 };
 
 // The search of one sub-text, which it refers to and does not copy: the sub-text must outlive
@@ -80,10 +103,12 @@ class Searcher {
   std::size_t second_ = 0;          // and the one compared first at each stop
   std::size_t credit_;              // characters the comparisons that fail may still read
   std::optional<Matcher> matcher_;  // once the credit runs out
+  bool check_pairs_;                // may_split_pairs(sub_)
 };
 
-// Position of the first occurrence of sub in text, or npos; an empty sub occurs nowhere.
-std::size_t find_first(std::wstring_view text, std::wstring_view sub);
+// Position of the first occurrence of sub in text that begins at or after from, or npos; an empty
+// sub occurs nowhere.
+std::size_t find_first(std::wstring_view text, std::wstring_view sub, std::size_t from = 0);
 
 // The occurrences of sub in text that do not overlap, found from left to right: each search
 // resumes where the last occurrence ended, so the whole walk reads each character of the text

@@ -83,6 +83,27 @@ constexpr std::size_t encode(char32_t code, wchar_t* out) {
   return 1;
 }
 
+// Joining texts. Where texts are UTF-16, a text that ends in a lone high surrogate joined to one
+// that begins with a lone low surrogate holds the one character the two make, by itself. Where
+// wchar_t holds 32 bits, join_halves makes that character in the same place, so that a text
+// joined of halves is the same text on every platform: last, the joined text's last wchar_t,
+// becomes it, and the part is given without its first wchar_t. Otherwise the part as it is.
+inline std::wstring_view join_halves(wchar_t& last, std::wstring_view part) {
+  if (!kUtf16 && !part.empty() && is_high_surrogate(unit_value(last)) &&
+      is_low_surrogate(unit_value(part.front()))) {
+    last = static_cast<wchar_t>(pair_code(last, part.front()));
+    return part.substr(1);
+  }
+  return part;
+}
+
+// Appends part to text, joining halves as join_halves does.
+template <class Text>
+void append_joined(Text& text, std::wstring_view part) {
+  if (!text.empty()) part = join_halves(text.back(), part);
+  text.append(part);
+}
+
 // Whether text holds a surrogate, paired or lone: when it holds none, each wchar_t is a
 // character on every platform. A loop the compiler turns into a few instructions per vector.
 inline bool has_surrogates(std::wstring_view text) {
