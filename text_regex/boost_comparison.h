@@ -38,41 +38,16 @@ class PatternMaker {
     static const wchar_t* const kAssertions[] = {L"^", L"$", L"\\b", L"\\B", L"\\A", L"\\z"};
     static const wchar_t* const kFlags[] = {L"(?i)", L"(?-i)"};
     static const wchar_t* const kGroups[] = {L"(", L"(", L"(?:", L"(?i:", L"(?<g>"};
-    static const wchar_t* const kAtoms[] = {L"a",
-                                            L"b",
-                                            L"c",
-                                            L"A",
-                                            L"k",
-                                            L"\u00e9",
-                                            L"\u00c9",
-                                            L"\u212a",
-                                            L"\U0001F600",
-                                            L" ",
-                                            L"\\n",
-                                            L".",
-                                            L"[ab]",
-                                            L"[^a]",
-                                            L"[a-c]",
-                                            L"[A-Z]",
-                                            L"\\d",
-                                            L"\\w",
-                                            L"\\s",
-                                            L"\\W",
-                                            L"\\D",
-                                            L"\\S",
-                                            L"[[:alpha:]]",
-                                            L"[\\w.]",
-                                            L"\\.",
-                                            L"\\x41",
-                                            L"\\u00e9",
-                                            L"[^\\s]",
-                                            L"1",
-                                            L"_",
-                                            L"-",
-                                            L"[\u00c0-\u00ff]",
-                                            L"[^\\W\\d]",
-                                            L"[[:upper:]]",
-                                            L"x"};
+    static const wchar_t* const kAtoms[] = {
+        L"a",          L"b",           L"c",           L"A",
+        L"k",          L"\u00e9",      L"\u00c9",      L"\u212a",
+        L"\U0001F600", L" ",           L"\\n",         L".",
+        L"[ab]",       L"[^a]",        L"[a-c]",       L"[A-Z]",
+        L"\\d",        L"\\w",         L"\\s",         L"\\W",
+        L"\\D",        L"\\S",         L"[[:alpha:]]", L"[\\w.]",
+        L"\\.",        L"\\x41",       L"\\u00e9",     L"[^\\s]",
+        L"1",          L"_",           L"-",           L"[\u00c0-\u00ff]",
+        L"[^\\W\\d]",  L"[[:upper:]]", L"x",           L"\\uDE00"};
     const int kind = choose_(12);
     if (kind == 0) return kAssertions[choose_(std::size(kAssertions))];
     if (kind == 1) return kFlags[choose_(std::size(kFlags))];
@@ -99,8 +74,8 @@ class PatternMaker {
 template <class Choose>
 std::wstring random_text(Choose& choose, std::size_t longest) {
   static const wchar_t* const kCharacters[] = {
-      L"a",      L"b",          L"c", L"A",  L"B", L"k", L"K", L"\u212a", L"\u00e9",
-      L"\u00c9", L"\U0001F600", L" ", L"\n", L"1", L"_", L".", L"-",      L"x"};
+      L"a",          L"b", L"c",  L"A", L"B", L"k", L"K", L"\u212a", L"\u00e9", L"\u00c9",
+      L"\U0001F600", L" ", L"\n", L"1", L"_", L".", L"-", L"x",      L"\xD83D", L"\xDE00"};
   std::wstring text;
   for (std::size_t n = static_cast<std::size_t>(choose(static_cast<int>(longest) + 1)); n > 0; --n)
     text += kCharacters[choose(std::size(kCharacters))];

@@ -11,6 +11,7 @@
 #include <string>
 #include <tuple>
 #include <utility>
+#include <vector>
 
 namespace text_regex {
 namespace {
@@ -133,8 +134,8 @@ TEST(Pattern, AnswersAsTheStandardEngineOnOrdinaryPatterns) {
 }
 
 // Where the engines part: the dollar forms the standard engine reads otherwise, \uHHHH, a
-// character outside 16 bits (one character on Windows too, where it is a pair), ^ after a line end; and the first match, which Boost by itself
-// misses after a lazy repeat that starts the pattern.
+// character outside 16 bits (one character on Windows too, where it is a pair), ^ after a line end;
+// and the first match, which Boost by itself misses after a lazy repeat that starts the pattern.
 TEST(Pattern, KeepsItsRulesWhereTheEnginesPart) {
   EXPECT_EQ(Pattern(L"(a)(x)?").replace(L"ab", L"$0|$00|$2|$10|$$1|$&|$x|$", false).view(),
             L"$0|$00|||$1|a|$x|$b");
@@ -254,6 +255,32 @@ TEST(Automata, AnswerInLinearTimeWhereBacktrackingGivesUp) {
     EXPECT_LE(work.spent, 8 * static_cast<std::int64_t>(c.text.size()) + 8) << c.pattern;
   }
   EXPECT_EQ(Pattern(L"(x|y)*e").extract(xs, 1), L"x");
+}
+
+// A character is a code point wherever wchar_t holds 16 bits as well: a pair is one character
+// for ., classes, \x{...} and the step after an empty match, and a lone surrogate is one of its
+// own; no position splits a pair. (The UTF-16 build, TEXTNODES_UTF16, reads texts so on Linux.)
+TEST(Automata, ReadCodePointsOnEveryPlatform) {
+  const std::wstring face = L"\U0001F600", lone = L"\xD83D";
+  EXPECT_TRUE(Pattern(L"^.$").matches(face));
+  EXPECT_TRUE(Pattern(L"^.$").matches(lone));
+  EXPECT_TRUE(Pattern(L"^\\uD83D$").matches(lone));
+  EXPECT_FALSE(Pattern(L"\\uD83D").matches(face));
+  EXPECT_TRUE(Pattern(L"^[\U0001F600a]+$").matches(L"a" + face));
+  EXPECT_TRUE(Pattern(L"^\\x{1F600}$").matches(face));
+  EXPECT_EQ(Pattern(L"(.)x").extract(face + L"x", 1), face);
+  EXPECT_EQ(Pattern(L"(?i)\u00e9.").extract(L"\u00c9" + face, 0), L"\u00c9" + face);
+  EXPECT_EQ(Pattern(L".").replace(face + lone + L"z", L"-", true).view(), L"---");
+  EXPECT_EQ(Pattern(L"x*").replace(face + L"a", L"-", true).view(), L"-" + face + L"-a-");
+  const Pattern pattern(L"\\w*");
+  const std::wstring text = face + L"ab" + face;
+  Matches each(pattern, text);
+  std::vector<std::pair<std::size_t, std::size_t>> spans;
+  while (each.next()) spans.emplace_back(each.start(), each.end());
+  const std::size_t pair = face.size();  // 2 where wchar_t holds 16 bits, else 1
+  EXPECT_EQ(spans,
+            (std::vector<std::pair<std::size_t, std::size_t>>{
+                {0, 0}, {pair, pair + 2}, {pair + 2, pair + 2}, {2 * pair + 2, 2 * pair + 2}}));
 }
 
 // Random patterns of the syntax the automata take answer as Boost answers them, wherever Boost
