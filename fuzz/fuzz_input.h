@@ -7,9 +7,12 @@
 // backslash is one backslash), read one character at a time:
 //   0x00-0xEA        that character (NUL and the one-byte range below 0xEB)
 //   0xEB r           the text so far, repeated r more times (long texts from short inputs)
-//   0xEC-0xF3 a b    the character 0xab (up to 0xFFFF)
-//   0xF4-0xFB a b c  the character 0xabc (up to 0xFFFFFF, past the last code point)
+//   0xEC-0xF3 a b    the character 0xab (up to 0xFFFF, lone surrogates included)
+//   0xF4-0xFB a b c  the character 0xabc (up to 0xFFFFFF: past U+FFFF a surrogate pair where
+//                    texts are UTF-16, as in the fuzz preset; past the last code point one wchar_t)
 //   0xFC-0xFF 4 bytes  any 32-bit pattern, negative wchar_t included
+// The text is made as plain_text.h makes texts: a lone high surrogate before a lone low one is
+// their pair's character.
 #pragma once
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -22,6 +25,7 @@
 #include <vector>
 
 #include "evaluation_setup.h"
+#include "plain_text.h"
 #include "xsi_host.h"
 
 namespace fuzz {
@@ -41,25 +45,26 @@ class FuzzInput {
 
   std::wstring text() {
     const std::string bytes = provider_.ConsumeRandomLengthString(512);
-    std::wstring text;
+    std::u32string codes;
     std::size_t i = 0;
     auto byte = [&]() -> std::uint32_t {
       return i < bytes.size() ? static_cast<unsigned char>(bytes[i++]) : 0u;
     };
-    while (i < bytes.size() && text.size() < kMaxTextLength) {
+    while (i < bytes.size() && codes.size() < kMaxTextLength) {
       const std::uint32_t b = byte();
       if (b <= 0xEA) {
-        text.push_back(static_cast<wchar_t>(b));
+        codes.push_back(b);
       } else if (b == 0xEB) {
-        const std::wstring once = text;
-        for (std::uint32_t r = byte(); r > 0 && text.size() < kMaxTextLength; --r) text += once;
+        const std::u32string once = codes;
+        for (std::uint32_t r = byte(); r > 0 && codes.size() < kMaxTextLength; --r) codes += once;
       } else {
         const int width = b <= 0xF3 ? 2 : b <= 0xFB ? 3 : 4;
         std::uint32_t code = 0;
         for (int n = 0; n < width; ++n) code = code << 8 | byte();
-        text.push_back(static_cast<wchar_t>(code));
+        codes.push_back(code);
       }
     }
+    std::wstring text = text_of(codes);
     if (text.size() > kMaxTextLength) text.resize(kMaxTextLength);
     return text;
   }

@@ -34,7 +34,7 @@ constexpr std::size_t kMaxWith = 16;
 // A text of the pool, or two of them joined.
 std::wstring pool_text(fuzz::FuzzInput& input, const std::vector<std::wstring>& pool) {
   const std::size_t pick = input.choice(2 * kPool);
-  return pick < kPool ? pool[pick] : pool[pick - kPool] + pool[(pick + 1) % kPool];
+  return pick < kPool ? pool[pick] : fuzz::joined(pool[pick - kPool], pool[(pick + 1) % kPool]);
 }
 
 // Fills every element of every input port, each one-value input's constant flag chosen too.

@@ -36,7 +36,11 @@ constexpr std::size_t kMaxWith = 32;
 
 // ---- The rules, written another way ------------------------------------------------------
 
-std::int32_t first_position(const std::wstring& text, const std::wstring& sub) {
+// Each rule on the texts' characters (plain_text.h), positions and counts in characters.
+using fuzz::characters;
+using Characters = std::u32string;
+
+std::int32_t first_position(const Characters& text, const Characters& sub) {
   if (sub.empty()) return -1;
   for (std::size_t at = 0; at + sub.size() <= text.size(); ++at) {
     std::size_t i = 0;
@@ -46,7 +50,7 @@ std::int32_t first_position(const std::wstring& text, const std::wstring& sub) {
   return -1;
 }
 
-std::int32_t occurrences(const std::wstring& text, const std::wstring& sub) {
+std::int32_t occurrences(const Characters& text, const Characters& sub) {
   std::int32_t count = 0;
   for (std::size_t at = 0; !sub.empty() && at + sub.size() <= text.size();) {
     const bool here = text.compare(at, sub.size(), sub) == 0;
@@ -74,16 +78,16 @@ std::pair<float, std::int32_t> leading_number(const std::wstring& text) {
   return {value, static_cast<std::int32_t>(length)};
 }
 
-std::wstring sliced(const std::wstring& text, std::int32_t start, std::int32_t length) {
+Characters sliced(const Characters& text, std::int32_t start, std::int32_t length) {
   const auto size = static_cast<long long>(text.size());
   const long long begin = start < 0 ? std::max(0LL, size + start) : std::min(size, 0LL + start);
   const long long end = length < 0 ? size : std::min(size, begin + length);
   return text.substr(static_cast<std::size_t>(begin), static_cast<std::size_t>(end - begin));
 }
 
-std::wstring joined(const std::vector<Value>& items, const std::wstring& delimiter) {
-  std::wstring text;
-  for (const Value& item : items) text += std::get<std::wstring>(item) + delimiter;
+Characters joined(const std::vector<Value>& items, const Characters& delimiter) {
+  Characters text;
+  for (const Value& item : items) text += characters(std::get<std::wstring>(item)) + delimiter;
   if (!items.empty()) text.resize(text.size() - delimiter.size());
   return text;
 }
@@ -93,7 +97,7 @@ std::wstring joined(const std::vector<Value>& items, const std::wstring& delimit
 // A text of the pool, or two of them joined.
 std::wstring pool_text(fuzz::FuzzInput& input, const std::vector<std::wstring>& pool) {
   const std::size_t pick = input.choice(2 * kPool);
-  return pick < kPool ? pool[pick] : pool[pick - kPool] + pool[(pick + 1) % kPool];
+  return pick < kPool ? pool[pick] : fuzz::joined(pool[pick - kPool], pool[(pick + 1) % kPool]);
 }
 
 // Small numbers of either sign, the ends of the 32-bit range, or any pattern.
@@ -142,22 +146,29 @@ std::wstring text_at(fuzz::Trial& trial, ULONG id, ULONG k) {
   return std::get<std::wstring>(trial.value_at(id, k));
 }
 
+Characters characters_at(fuzz::Trial& trial, ULONG id, ULONG k) {
+  return characters(text_at(trial, id, k));
+}
+
 // What element k of the node's output must hold.
 Value expected(std::size_t node, fuzz::Trial& trial, ULONG k) {
   switch (node) {
     case 0:
-      return static_cast<std::int32_t>(text_at(trial, 0, k).size());
-    case 1:
-      if (trial.output_id() == 201) return occurrences(text_at(trial, 0, k), text_at(trial, 1, k));
-      return first_position(text_at(trial, 0, k), text_at(trial, 1, k));
+      return static_cast<std::int32_t>(characters_at(trial, 0, k).size());
+    case 1: {
+      const Characters text = characters_at(trial, 0, k), sub = characters_at(trial, 1, k);
+      return trial.output_id() == 201 ? occurrences(text, sub) : first_position(text, sub);
+    }
     case 2:
-      return tests::replaced_in_place(text_at(trial, 0, k), text_at(trial, 1, k),
-                                      text_at(trial, 2, k), std::get<bool>(trial.value_at(3, k)));
+      return fuzz::text_of(tests::replaced_in_place(
+          characters_at(trial, 0, k), characters_at(trial, 1, k), characters_at(trial, 2, k),
+          std::get<bool>(trial.value_at(3, k))));
     case 3:
-      return sliced(text_at(trial, 0, k), std::get<std::int32_t>(trial.value_at(1, k)),
-                    std::get<std::int32_t>(trial.value_at(2, k)));
+      return fuzz::text_of(sliced(characters_at(trial, 0, k),
+                                  std::get<std::int32_t>(trial.value_at(1, k)),
+                                  std::get<std::int32_t>(trial.value_at(2, k))));
     case 4:
-      return joined(trial.items_at(0, k), text_at(trial, 1, k));
+      return fuzz::text_of(joined(trial.items_at(0, k), characters_at(trial, 1, k)));
     default: {
       const auto [value, length] = leading_number(text_at(trial, 0, k));
       if (trial.output_id() == 201) return length;

@@ -26,22 +26,25 @@ const tests::PlainUnicode& database() {
   return read;
 }
 
-// ---- The rules, written another way ------------------------------------------------------
+// ---- The rules, written another way, on the texts' characters (plain_text.h) -------------
 
-std::wstring cased(std::wstring text, bool upper) {
-  for (wchar_t& c : text) c = upper ? database().to_upper(c) : database().to_lower(c);
+using fuzz::characters;
+using Characters = std::u32string;
+
+Characters cased(Characters text, bool upper) {
+  for (char32_t& c : text) c = upper ? database().to_upper(c) : database().to_lower(c);
   return text;
 }
 
-std::wstring trimmed(std::wstring text, std::int32_t mode) {
-  const auto white = [](wchar_t c) { return database().is_white_space(c); };
+Characters trimmed(Characters text, std::int32_t mode) {
+  const auto white = [](char32_t c) { return database().is_white_space(c); };
   while (mode != 2 && !text.empty() && white(text.front())) text.erase(0, 1);
   while (mode != 1 && !text.empty() && white(text.back())) text.pop_back();
   return text;
 }
 
 // Every position tried.
-bool matches(std::wstring text, std::wstring key, std::int32_t mode, bool ignore_case) {
+bool matches(Characters text, Characters key, std::int32_t mode, bool ignore_case) {
   if (ignore_case) text = cased(text, false), key = cased(key, false);
   const std::size_t last = text.size() < key.size() ? 0 : text.size() - key.size() + 1;
   bool found = false;
@@ -55,18 +58,18 @@ bool matches(std::wstring text, std::wstring key, std::int32_t mode, bool ignore
 }
 
 // The text walked a character at a time.
-std::vector<Value> pieces(const std::wstring& text, const std::wstring& delimiter) {
+std::vector<Value> pieces(const Characters& text, const Characters& delimiter) {
   std::vector<Value> found;
-  std::wstring piece;
+  Characters piece;
   for (std::size_t i = 0; i < text.size();) {
     if (!delimiter.empty() && text.compare(i, delimiter.size(), delimiter) == 0) {
-      found.emplace_back(std::exchange(piece, std::wstring()));
+      found.emplace_back(fuzz::text_of(std::exchange(piece, Characters())));
       i += delimiter.size();
     } else {
       piece += text[i++];
     }
   }
-  found.emplace_back(piece);
+  found.emplace_back(fuzz::text_of(piece));
   return found;
 }
 
@@ -75,8 +78,8 @@ std::vector<Value> pieces(const std::wstring& text, const std::wstring& delimite
 std::wstring pool_text(fuzz::FuzzInput& input, const std::vector<std::wstring>& pool) {
   const std::size_t pick = input.choice(3 * kPool);
   if (pick < kPool) return pool[pick];
-  if (pick < 2 * kPool) return pool[pick - kPool] + pool[(pick + 1) % kPool];
-  return cased(pool[pick - 2 * kPool], true);
+  if (pick < 2 * kPool) return fuzz::joined(pool[pick - kPool], pool[(pick + 1) % kPool]);
+  return fuzz::text_of(cased(characters(pool[pick - 2 * kPool]), true));
 }
 
 // Every element of every input port, each port's constant flag first: a mode from -1 to 4 or
@@ -101,11 +104,13 @@ void fill_inputs(fuzz::FuzzInput& input, fuzz::Trial& trial, const xsi_host::Nod
 }
 
 std::vector<Value> expected(std::size_t node, fuzz::Trial& trial, ULONG k) {
-  const auto text = [&](ULONG id) { return std::get<std::wstring>(trial.value_at(id, k)); };
+  const auto text = [&](ULONG id) {
+    return characters(std::get<std::wstring>(trial.value_at(id, k)));
+  };
   const auto integer = [&](ULONG id) { return std::get<std::int32_t>(trial.value_at(id, k)); };
   const auto flag = [&](ULONG id) { return std::get<bool>(trial.value_at(id, k)); };
-  if (node == 0) return {cased(text(0), flag(1))};
-  if (node == 1) return {trimmed(text(0), integer(1))};
+  if (node == 0) return {fuzz::text_of(cased(text(0), flag(1)))};
+  if (node == 1) return {fuzz::text_of(trimmed(text(0), integer(1)))};
   if (node == 2) return {matches(text(0), text(1), integer(2), flag(3))};
   return pieces(text(0), text(1));
 }

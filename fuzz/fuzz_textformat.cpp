@@ -14,7 +14,10 @@ namespace {
 using fuzz::Value;
 
 std::wstring format(fuzz::FuzzInput& input) {
-  constexpr std::wstring_view kCharacters = L"{}{}:.0123456789<>^=+- #fFeEgG%dxXobn,_z!r*\u00e9";
+  // A character past U+FFFF among them: a fill of one character, or where texts are UTF-16 two
+  // halves picked apart, each a lone surrogate, or together again.
+  static const std::wstring kCharacters =
+      fuzz::text_of(U"{}{}:.0123456789<>^=+- #fFeEgG%dxXobn,_z!r*\u00e9\U0001F600");
   if (input.choice(8) == 0) return input.text();
   std::wstring text;
   constexpr const wchar_t* kNumbers[] = {L"766", L"767", L"999", L"1000", L"1001"};

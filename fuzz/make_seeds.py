@@ -338,6 +338,12 @@ text_unicode('match_ignoring_case', 'textmatch', ['Hello', 'stra\u00dfe', 'STRA\
              None, lambda s: index_range(s, 5))
 text_unicode('split_pieces', 'textsplit', ['a,,b', ',', 'aaaaa', 'aa'],
              [[0, 1], [1, 1], [2, 3], [4, 1], [3, 3]], 1, lambda s: index_list(s, [2, 0, None, 4]))
+# Characters past U+FFFF, a pair where texts are UTF-16, and lone surrogates beside them.
+text_unicode('past_16_bits', 'textmatch', ['\U00010400\U0001F600', '\U00010428', '\ud83d', '\ude00x'],
+             [[0, 1, 1, True], [0, 2, 0, False], [4, 3, 0, False], [8, 1, 2, True]], None,
+             lambda s: index_range(s, 4))
+text_unicode('case_past_16_bits', 'textcase', ['\U00010400\ud801\U0001E900', '\U0001D400e\u0301', '', 'x'],
+             [[0, False], [1, True], [8, False]], None, lambda s: index_range(s, 3))
 
 textformat('defaults', ['{:.2f}', '{} m', '{1}/{0}'], [(0, [0.0]), (1, [12.5]), (2, [2.0, 8.0])],
            False, False, lambda s: index_range(s, 3))
@@ -393,3 +399,5 @@ regex('extract_groups', 'regexextract', ['arm_L', '(\\w+)_(L)|(R)', '\u00e9\U000
 regex('replace_dollars', 'regexreplace', ['a-b-c', '-', '<$&$$$1$10>', 'x*'],
       [[0, 1, 2, True], [0, 3, 1, True], [0, 1, 2, False], [2, 4, 1, True]], None,
       lambda s: index_range(s, 4))
+regex('past_16_bits', 'regexreplace', ['\U0001F600\U00010400\ude00', '(?i)(.)\U00010428', '$1|', '\ud83d'],
+      [[0, 1, 2, True], [0, 3, 2, True], [4, 1, 2, False]], None, lambda s: index_range(s, 3))

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "plain_text.h"
+
 namespace fuzz {
 
 inline std::string plain_printf(const std::string& form, int precision, double magnitude) {
@@ -67,9 +69,17 @@ inline std::string plain_float(float value, char type, int precision, bool alter
   return mantissa + number.substr(e);
 }
 
-inline std::optional<std::wstring> plain_field(float value, const std::wstring& layout) {
+inline std::optional<std::wstring> plain_field(float value, std::wstring layout) {
   static const std::wregex grammar(
       L"(?:([\\s\\S])([<>^=])|([<>^=]))?([-+ ])?(#)?(0)?([0-9]*)(?:\\.([0-9]+))?([fFeEgG%dxXob])?");
+  // A fill past U+FFFF is one character: where texts are UTF-16, its pair stands in the layout
+  // read by the grammar as one placeholder.
+  std::wstring pair;
+  if (text_unicode::kUtf16 && layout.size() >= 2 && fuzz::is_high(fuzz::code_of(layout[0])) &&
+      fuzz::is_low(fuzz::code_of(layout[1]))) {
+    pair = layout.substr(0, 2);
+    layout.replace(0, 2, 1, L'\x1');
+  }
   std::wsmatch part;
   if (!std::regex_match(layout, part, grammar)) return std::nullopt;
   auto number = [](const std::wstring& digits) {
@@ -88,7 +98,9 @@ inline std::optional<std::wstring> plain_field(float value, const std::wstring& 
   const std::string body = integer ? plain_integer(std::trunc(std::fabs(double{value})), type)
                                    : plain_float(value, type, precision, part[5].matched);
   const bool zero = part[6].matched && !part[1].matched;
-  const std::wstring fill = part[1].matched ? part[1].str() : zero ? L"0" : L" ";
+  const std::wstring fill = part[1].matched ? (pair.empty() ? part[1].str() : pair)
+                            : zero          ? L"0"
+                                            : L" ";
   const wchar_t align = part[2].matched   ? part[2].str()[0]
                         : part[3].matched ? part[3].str()[0]
                         : zero            ? L'='
@@ -138,7 +150,8 @@ inline std::optional<std::wstring> plain_format(const std::wstring& format,
       i = end;
     }
   }
-  return out;
+  // Halves of a pair that the fields bring together make their pair's character.
+  return fuzz::text_of(fuzz::characters(out));
 }
 
 }  // namespace fuzz

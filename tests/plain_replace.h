@@ -5,15 +5,19 @@
 
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace tests {
 
 // text with the first occurrence of find, or when all every one, replaced by with; an empty
-// find replaces nothing.
-inline std::wstring replaced_in_place(std::wstring text, std::wstring_view find,
-                                      std::wstring_view with, bool all) {
+// find replaces nothing. Of wide characters, or of code points.
+template <class Char>
+std::basic_string<Char> replaced_in_place(std::basic_string<Char> text,
+                                          std::type_identity_t<std::basic_string_view<Char>> find,
+                                          std::type_identity_t<std::basic_string_view<Char>> with,
+                                          bool all) {
   if (find.empty()) return text;
-  for (std::size_t at = text.find(find); at != std::wstring::npos;
+  for (std::size_t at = text.find(find); at != std::basic_string<Char>::npos;
        at = text.find(find, at + with.size())) {
     text.replace(at, find.size(), with);
     if (!all) break;
