@@ -129,9 +129,12 @@ Node Parser::bracket() {
       set.add(members);
       continue;
     }
+    const bool low_is_dash = at(U'-');
     char32_t low = bracket_character();
     if (at(U'-') && i_ + 1 < p_.size() && !at(U']', 1)) {
       ++i_;
+      // A range from or to an unescaped -: Boost's reading of the dashes is its own.
+      if (low_is_dash || at(U'-')) foreign();
       CharSet unused;
       if (bracket_class(unused)) foreign();
       char32_t high = bracket_character();
