@@ -1,6 +1,8 @@
 #include "text_regex/text_regex.h"
 
 #include "boost_comparison.h"
+#include "src/backtracker.h"
+#include "src/pike_vm.h"
 
 #include <gtest/gtest.h>
 
@@ -281,6 +283,59 @@ TEST(Automata, ReadCodePointsOnEveryPlatform) {
   EXPECT_EQ(spans,
             (std::vector<std::pair<std::size_t, std::size_t>>{
                 {0, 0}, {pair, pair + 2}, {pair + 2, pair + 2}, {2 * pair + 2, 2 * pair + 2}}));
+}
+
+// The two ways to a match's groups give one answer: the bounded backtracker, which the search
+// prefers where its bits fit, and the Pike VM, run over the same match, on random patterns whose
+// loops cannot match nothing (the backtracker takes no other).
+TEST(Automata, BacktrackerAndPikeVmGiveTheSameGroups) {
+  std::mt19937 random(20261209);
+  auto choose = [&random](auto n) {
+    return static_cast<int>(random() % static_cast<std::uint32_t>(n));
+  };
+  comparison::PatternMaker maker(choose);
+  int compared = 0;
+  for (int round = 0; round < 3000; ++round) {
+    const std::wstring source = maker.alternation(2);
+    const detail::Syntax syntax = detail::parse(source);
+    if (syntax.reading != detail::Reading::kParsed) continue;
+    const detail::Program program = detail::compile(syntax, detail::Direction::kForward);
+    detail::Backtracker backtracker(program);
+    detail::PikeVm pike(program);
+    std::vector<std::size_t> by_pike(static_cast<std::size_t>(program.slots));
+    std::vector<std::size_t> by_backtracker(by_pike.size());
+    for (int t = 0; t < 4; ++t) {
+      const std::wstring text = comparison::random_text(choose, 12);
+      if (!backtracker.fits(text.size()) ||
+          !pike.search(text, 0, text.size(), false, by_pike.data()))
+        continue;
+      ++compared;
+      ASSERT_TRUE(backtracker.search(text, by_pike[0], by_pike[1], by_backtracker.data()))
+          << "pattern " << source << " text " << text;
+      ASSERT_EQ(by_backtracker, by_pike) << "pattern " << source << " text " << text;
+    }
+  }
+  EXPECT_GT(compared, 3000);
+}
+
+// Where a DFA's states fill their memory again and again, the search goes on, by the Pike VM if
+// need be, with the same answer: [ab]*a[ab]{12} needs a state for each of the last 13
+// characters' 8,192 forms, more than the memory holds. The match runs from the start to the last
+// position 13 characters past an a.
+TEST(Automata, AnswerTheSameWhereTheStatesFillTheirMemory) {
+  std::mt19937 random(7);
+  std::wstring text(60'000, L'a');
+  for (wchar_t& c : text) c = random() % 2 == 0 ? L'a' : L'b';
+  text += L"bbbbbbbbbbbbb";
+  std::size_t end = text.size();
+  while (text[end - 13] != L'a') --end;
+  const Pattern pattern(L"[ab]*a([ab]{12})");
+  ASSERT_TRUE(pattern.automaton());
+  for (int pass = 0; pass < 2; ++pass) {  // the second on the states the first left
+    EXPECT_EQ(pattern.extract(text, 0).size(), end);
+    EXPECT_EQ(pattern.extract(text, 1), std::wstring_view(text).substr(end - 12, 12));
+    EXPECT_TRUE(pattern.matches(text));
+  }
 }
 
 // Random patterns of the syntax the automata take answer as Boost answers them, wherever Boost

@@ -18,6 +18,7 @@ Engine::Engine(Program forward, Program backward)
       backward_(std::move(backward)),
       forward_classes_(forward_),
       backward_classes_(backward_),
+      backtracker_(forward_),
       pike_(forward_),
       scratch_(slots()) {
   // A program whose sets part the characters too finely has no DFA: the Pike VM alone.
@@ -46,6 +47,8 @@ bool Engine::find(std::wstring_view text, std::size_t from, bool groups, std::si
         slots[1] = end.at;
         return true;
       }
+      if (backtracker_.fits(end.at - start.at))
+        return backtracker_.search(text, start.at, end.at, slots);
       return pike_.search(text, start.at, end.at, true, slots);
     }
   }
@@ -53,7 +56,7 @@ bool Engine::find(std::wstring_view text, std::size_t from, bool groups, std::si
 }
 
 std::int64_t Engine::steps() const {
-  std::int64_t steps = pike_.steps();
+  std::int64_t steps = pike_.steps() + backtracker_.steps();
   if (forward_dfa_) steps += forward_dfa_->steps() + backward_dfa_->steps();
   return steps;
 }

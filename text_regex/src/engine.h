@@ -1,6 +1,7 @@
 // The search of a pattern the automata take: the lazy DFA finds whether and where the first
 // match ends, reading the text once; its mirror, reading back from there, where it starts; the
-// Pike VM, run over the match alone, its groups. Where a DFA gives up, the Pike VM searches the
+// Pike VM (or, where it fits, a bounded backtracker that gives the same answer), run over the
+// match alone, its groups. Where a DFA gives up, the Pike VM searches the
 // text itself. Time linear in the text for a given pattern; memory bounded by the pattern: the
 // states each DFA keeps (kDfaMemory), and the Pike VM's threads (kMaxThreadSlots slots).
 //
@@ -14,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "backtracker.h"
 #include "char_classes.h"
 #include "lazy_dfa.h"
 #include "pike_vm.h"
@@ -48,6 +50,7 @@ class Engine {
   Program forward_, backward_;
   CharClasses forward_classes_, backward_classes_;
   std::optional<LazyDfa> forward_dfa_, backward_dfa_;
+  Backtracker backtracker_;
   PikeVm pike_;
   std::vector<std::size_t> scratch_;
 };

@@ -1,6 +1,7 @@
 #include "lazy_dfa.h"
 
 #include <algorithm>
+#include <cwchar>
 
 #include "text_unicode/characters.h"
 #include "text_unicode/text_unicode.h"
@@ -23,6 +24,45 @@ LazyDfa::LazyDfa(const Program& program, const CharClasses& classes, bool longes
       stride_(static_cast<std::size_t>(classes.count()) + 1),
       seen_(program.insts.size(), 0) {
   std::fill(std::begin(starts_), std::end(starts_), kUnknown);
+  // The first character: every path from the start reads one same single character, case not
+  // folded, before any assertion or match.
+  if (longest) return;
+  std::vector<std::int32_t> pending{program.start};
+  std::vector<bool> seen(program.insts.size(), false);
+  std::int32_t set = -1;
+  while (!pending.empty()) {
+    std::int32_t pc = pending.back();
+    pending.pop_back();
+    for (; !seen[pc];) {
+      seen[pc] = true;
+      const Inst& inst = program.insts[pc];
+      if (inst.op == Op::kSplit) {
+        pending.push_back(inst.y);
+        pc = inst.x;
+      } else if (inst.op == Op::kJump) {
+        pc = inst.x;
+      } else if (inst.op == Op::kSave) {
+        ++pc;
+      } else if (inst.op == Op::kSet && !inst.fold && (set < 0 || set == inst.x)) {
+        set = inst.x;
+        break;
+      } else {
+        return;
+      }
+    }
+  }
+  if (set < 0) return;
+  const auto& ranges = program.sets[set].ranges();
+  const char32_t c = ranges.size() == 1 ? ranges[0].first : 0;
+  const bool one_unit = text_unicode::kUtf16 ? c < 0xD800 || (c > 0xDFFF && c <= 0xFFFF) : true;
+  if (ranges.size() == 1 && ranges[0].last == c && c != 0 && one_unit)
+    first_ = static_cast<wchar_t>(c);
+}
+
+std::size_t LazyDfa::skip(std::wstring_view text, std::size_t at) const {
+  if (first_ == 0) return at;
+  const wchar_t* found = std::wmemchr(text.data() + at, first_, text.size() - at);
+  return found ? static_cast<std::size_t>(found - text.data()) : text.size();
 }
 
 void LazyDfa::new_marks() {
@@ -82,7 +122,7 @@ std::int32_t LazyDfa::build(std::int32_t state, char32_t c, bool at_end) {
   if (at_end) return matched ? 1 : 0;
   std::int32_t next_flags = (is_word(c) ? kPrevWord : 0) | (matched ? kMatched : 0);
   if ((flags & kSearching) != 0 && !cut) next_flags |= kSearching;
-  if (key_.size() == 1 && (next_flags & kSearching) == 0) next_flags |= kDead;
+  if (key_.size() == 1) next_flags |= (next_flags & kSearching) != 0 ? kStartLike : kDead;
   key_[0] = next_flags;
   return intern(next_flags);
 }
@@ -107,9 +147,9 @@ std::int32_t LazyDfa::start_state(const Context& context, bool searching) {
   // A search's threads start at each position, as its flag says; an anchored one's at this one.
   const std::int32_t flags = (context.at_start ? kAtStart : 0) |
                              (context.prev_word ? kPrevWord : 0) | (searching ? kSearching : 0);
-  key_.assign(1, flags);
+  key_.assign(1, flags | (searching ? kStartLike : 0));
   if (!searching) key_.push_back(program_.start);
-  const std::int32_t state = intern(flags);
+  const std::int32_t state = intern(key_[0]);
   if (state >= 0) starts_[slot] = state;
   return state;
 }
@@ -126,8 +166,6 @@ std::int32_t LazyDfa::next_state(std::int32_t state, char32_t c) {
 // The state after c, the cache emptied first where it is full; kFull where the search must give
 // up.
 std::int32_t LazyDfa::step(std::int32_t state, char32_t c) {
-  ++steps_;
-  ++read_since_reset_;
   std::int32_t next = next_state(state, c);
   if (next == kFull && reset(state)) next = next_state(state, c);
   return next;
@@ -143,7 +181,7 @@ bool LazyDfa::matches_at_end(std::int32_t state) {
 // again within ten characters read for each state it holds: then a DFA costs more than the Pike
 // VM, and the search gives up.
 bool LazyDfa::reset(std::int32_t& state) {
-  if (read_since_reset_ < 10 * states_.size()) return false;
+  if (steps_ - steps_at_reset_ < 10 * static_cast<std::int64_t>(states_.size())) return false;
   key_ = *states_[state];
   const std::int32_t flags = flags_[state];
   index_.clear();
@@ -152,22 +190,35 @@ bool LazyDfa::reset(std::int32_t& state) {
   table_.clear();
   std::fill(std::begin(starts_), std::end(starts_), kUnknown);
   memory_ = 0;
-  read_since_reset_ = 0;
+  steps_at_reset_ = steps_;
   state = intern(flags);
   return state >= 0;
 }
 
 LazyDfa::Result LazyDfa::forward(std::wstring_view text, std::size_t from, bool earliest) {
   Result result;
-  std::int32_t state = start_state(forward_context(text.substr(0, from), from), true);
-  for (std::size_t at = from; state >= 0;) {
+  std::size_t at = from;
+  std::int32_t state = start_state(forward_context(text.substr(0, at), at), true);
+  while (state >= 0) {
+    if ((flags_[state] & kStartLike) != 0 && first_ != 0) {
+      // Nothing is under way: no match can start before the next first character.
+      const std::size_t next = skip(text, at);
+      if (next != at) {
+        at = next;
+        state = start_state(forward_context(text.substr(0, at), at), true);
+        if (state < 0) break;
+      }
+    }
     if (at == text.size()) {
       if (matches_at_end(state)) result.found = true, result.at = at;
       return result;
     }
     const text_unicode::Character c = character_at(text, at);
-    state = step(state, c.code);
-    if (state < 0) break;
+    ++steps_;
+    std::int32_t next = table_[static_cast<std::size_t>(state) * stride_ + classes_.of(c.code)];
+    if (next < 0) next = step(state, c.code);
+    if (next < 0) break;
+    state = next;
     const std::int32_t flags = flags_[state];
     if ((flags & kMatched) != 0) {
       result.found = true, result.at = at;
@@ -194,12 +245,14 @@ LazyDfa::Result LazyDfa::backward(std::wstring_view text, std::size_t from, std:
         if (matches_at_end(state)) result.found = true, result.at = 0;
         return result;
       }
+      ++steps_;
       state = step(state, character_at(text, character_start_before(text, to)).code);
       if (state < 0) break;
       if ((flags_[state] & kMatched) != 0) result.found = true, result.at = to;
       return result;
     }
     const std::size_t before = character_start_before(text, at);
+    ++steps_;
     state = step(state, character_at(text, before).code);
     if (state < 0) break;
     if ((flags_[state] & kMatched) != 0) result.found = true, result.at = at;

@@ -50,11 +50,12 @@ class LazyDfa {
 
  private:
   enum Flag : std::int32_t {
-    kAtStart = 1,    // no character before
-    kPrevWord = 2,   // the character before is a word character
-    kSearching = 4,  // a new thread starts at each position
-    kMatched = 8,    // a match ends just before the character read into this state
-    kDead = 16,      // no thread, none to start: nothing more can match
+    kAtStart = 1,     // no character before
+    kPrevWord = 2,    // the character before is a word character
+    kSearching = 4,   // a new thread starts at each position
+    kMatched = 8,     // a match ends just before the character read into this state
+    kDead = 16,       // no thread, none to start: nothing more can match
+    kStartLike = 32,  // no thread but the one starting here: the search may skip ahead
   };
   static constexpr std::int32_t kUnknown = -1;
   static constexpr std::int32_t kFull = -2;
@@ -64,6 +65,9 @@ class LazyDfa {
 
   std::int32_t start_state(const Context& context, bool searching);
   std::int32_t next_state(std::int32_t state, char32_t c);
+  // Where a match can first start at or after at: the next occurrence of first_, or at itself
+  // where there is none to look for.
+  std::size_t skip(std::wstring_view text, std::size_t at) const;
   std::int32_t step(std::int32_t state, char32_t c);
   bool matches_at_end(std::int32_t state);
   // The state after reading c, or, at_end, whether the state matches at the text's end (1 or 0).
@@ -87,9 +91,11 @@ class LazyDfa {
   std::vector<std::int32_t> key_, stack_;
   std::vector<std::uint32_t> seen_;
   std::uint32_t mark_ = 0;
-  // The state of the scan in progress, for a reset: the characters read since the last one.
-  std::size_t read_since_reset_ = 0;
+  // The one character every match begins with, where the program's start reads one character,
+  // the same, first (and it is a single wchar_t): 0 where there is none.
+  wchar_t first_ = 0;
   std::int64_t steps_ = 0;
+  std::int64_t steps_at_reset_ = 0;
 };
 
 }  // namespace text_regex::detail

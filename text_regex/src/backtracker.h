@@ -1,0 +1,50 @@
+// A bounded backtracker (RE2's BitState): the groups of a match the DFAs have found, by trying
+// the program's paths in priority order from the match's start, each instruction at each position
+// at most once (a bit says it was tried), so that it gives the Pike VM's answer in time linear in
+// the match for a given program, without the Pike VM's copying of every thread's groups at every
+// character. It runs where its bits fit kBacktrackBits, and on programs whose loops' bodies cannot
+// match nothing (no kCheck): the rest go to the Pike VM.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "program.h"
+
+namespace text_regex::detail {
+
+// The most bits a backtracker keeps: one for each instruction at each position of the match.
+inline constexpr std::size_t kBacktrackBits = std::size_t{1} << 18;
+
+class Backtracker {
+ public:
+  explicit Backtracker(const Program& program);
+
+  // Whether it can run over a match of length wchar_t.
+  bool fits(std::size_t length) const {
+    return usable_ && (length + 1) * program_.insts.size() <= kBacktrackBits;
+  }
+
+  // The match, by priority, that starts at from and ends at to: its slots into slots.
+  bool search(std::wstring_view text, std::size_t from, std::size_t to, std::size_t* slots);
+
+  std::int64_t steps() const { return steps_; }
+
+ private:
+  struct Job {
+    std::int32_t pc;  // go on at pc at position at, or, when slot >= 0, restore slot to value
+    std::int32_t slot;
+    std::size_t at;
+  };
+
+  const Program& program_;
+  bool usable_;
+  std::vector<std::uint64_t> tried_;
+  std::vector<Job> jobs_;
+  std::vector<std::size_t> slots_;
+  std::int64_t steps_ = 0;
+};
+
+}  // namespace text_regex::detail
