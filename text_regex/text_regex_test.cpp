@@ -2,6 +2,7 @@
 
 #include "boost_comparison.h"
 #include "src/backtracker.h"
+#include "src/char_classes.h"
 #include "src/pike_vm.h"
 
 #include <gtest/gtest.h>
@@ -286,8 +287,8 @@ TEST(Automata, ReadCodePointsOnEveryPlatform) {
 }
 
 // The two ways to a match's groups give one answer: the bounded backtracker, which the search
-// prefers where its bits fit, and the Pike VM, run over the same match, on random patterns whose
-// loops cannot match nothing (the backtracker takes no other).
+// prefers where its bits fit, and the Pike VM, each over the same match and each searching the
+// text, on random patterns whose loops cannot match nothing (the backtracker takes no other).
 TEST(Automata, BacktrackerAndPikeVmGiveTheSameGroups) {
   std::mt19937 random(20261209);
   auto choose = [&random](auto n) {
@@ -300,19 +301,28 @@ TEST(Automata, BacktrackerAndPikeVmGiveTheSameGroups) {
     const detail::Syntax syntax = detail::parse(source);
     if (syntax.reading != detail::Reading::kParsed) continue;
     const detail::Program program = detail::compile(syntax, detail::Direction::kForward);
-    detail::Backtracker backtracker(program);
+    const detail::CharClasses classes(program);
+    detail::Backtracker backtracker(program, classes);
     detail::PikeVm pike(program);
     std::vector<std::size_t> by_pike(static_cast<std::size_t>(program.slots));
     std::vector<std::size_t> by_backtracker(by_pike.size());
     for (int t = 0; t < 4; ++t) {
       const std::wstring text = comparison::random_text(choose, 12);
-      if (!backtracker.fits(text.size()) ||
-          !pike.search(text, 0, text.size(), false, by_pike.data()))
+      const bool found = pike.search(text, 0, text.size(), false, by_pike.data());
+      if (!backtracker.fits(text.size())) continue;
+      if (!found) {
+        ASSERT_FALSE(backtracker.search(text, 0, text.size(), false, false, by_backtracker.data()));
         continue;
+      }
       ++compared;
-      ASSERT_TRUE(backtracker.search(text, by_pike[0], by_pike[1], by_backtracker.data()))
+      ASSERT_TRUE(
+          backtracker.search(text, by_pike[0], by_pike[1], true, true, by_backtracker.data()))
           << "pattern " << source << " text " << text;
       ASSERT_EQ(by_backtracker, by_pike) << "pattern " << source << " text " << text;
+      ASSERT_TRUE(backtracker.search(text, 0, text.size(), false, false, by_backtracker.data()));
+      ASSERT_EQ(by_backtracker, by_pike) << "searching, pattern " << source << " text " << text;
+      ASSERT_TRUE(backtracker.search(text, 0, by_pike[1], false, true, by_backtracker.data()));
+      ASSERT_EQ(by_backtracker, by_pike) << "searching, pattern " << source << " text " << text;
     }
   }
   EXPECT_GT(compared, 3000);

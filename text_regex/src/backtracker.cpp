@@ -8,18 +8,89 @@
 
 namespace text_regex::detail {
 
-Backtracker::Backtracker(const Program& program)
+Backtracker::Backtracker(const Program& program, const CharClasses& classes)
     : program_(program),
+      classes_(classes),
       usable_(std::none_of(program.insts.begin(), program.insts.end(),
                            [](const Inst& inst) { return inst.op == Op::kCheck; })),
-      slots_(static_cast<std::size_t>(program.slots), kUnset) {}
+      slots_(static_cast<std::size_t>(program.slots), kUnset) {
+  // The sets a match can begin with: those the paths from the start read first, where every
+  // path reads before it asserts or matches.
+  std::vector<std::int32_t> pending{program.start};
+  std::vector<bool> seen(program.insts.size(), false);
+  while (!pending.empty() && usable_) {
+    std::int32_t pc = pending.back();
+    pending.pop_back();
+    for (; !seen[pc];) {
+      seen[pc] = true;
+      const Inst& inst = program.insts[pc];
+      if (inst.op == Op::kSplit) {
+        pending.push_back(inst.y);
+        pc = inst.x;
+      } else if (inst.op == Op::kJump) {
+        pc = inst.x;
+      } else if (inst.op == Op::kSave) {
+        ++pc;
+      } else if (inst.op == Op::kSet) {
+        first_.push_back(&inst);
+        break;
+      } else {
+        first_.clear();
+        pending.clear();
+        break;
+      }
+    }
+  }
+  // A set followed by a split that prefers to read it again: the greedy loop of one set.
+  greedy_loop_.resize(program.insts.size(), false);
+  for (std::size_t pc = 0; pc + 1 < program.insts.size(); ++pc)
+    greedy_loop_[pc] = program.insts[pc].op == Op::kSet && program.insts[pc + 1].op == Op::kSplit &&
+                       program.insts[pc + 1].x == static_cast<std::int32_t>(pc);
+}
 
-bool Backtracker::search(std::wstring_view text, std::size_t from, std::size_t to,
-                         std::size_t* slots) {
+bool Backtracker::search(std::wstring_view text, std::size_t from, std::size_t to, bool anchored,
+                         bool ends_at_to, std::size_t* slots) {
   const std::size_t width = program_.insts.size();
   tried_.assign(((to - from + 1) * width + 63) / 64, 0);
+  // The paths of a failed start restore every slot they set: one fill serves every start.
   std::fill(slots_.begin(), slots_.end(), kUnset);
-  jobs_.assign(1, Job{program_.start, -1, from});
+  // A search tries each start in turn, the bits shared: what failed from one start fails from
+  // the next as well. A start whose character no match can begin with is passed over.
+  for (std::size_t start = from;; start += text_unicode::character_at(text, start).units) {
+    if ((anchored || can_start(text, start, to)) && run(text, from, to, start, ends_at_to, slots))
+      return true;
+    if (anchored || start == to) return false;
+  }
+}
+
+bool Backtracker::can_start(std::wstring_view text, std::size_t at, std::size_t to) const {
+  if (first_.empty()) return true;
+  if (at == to) return false;
+  const char32_t c = text_unicode::character_at(text, at).code;
+  for (const Inst* inst : first_)
+    if (reads(*inst, c)) return true;
+  return false;
+}
+
+bool Backtracker::reads(const Inst& inst, char32_t c) const {
+  return classes_.count() > 0
+             ? classes_.in(classes_.of(c), inst.x, inst.fold)
+             : program_.sets[inst.x].contains(inst.fold ? text_unicode::to_lower(c) : c);
+}
+
+bool Backtracker::run(std::wstring_view text, std::size_t from, std::size_t to, std::size_t start,
+                      bool ends_at_to, std::size_t* slots) {
+  const std::size_t width = program_.insts.size();
+  // Whether pc was tried at position at, marking it tried.
+  const auto tried = [&](std::int32_t pc, std::size_t at) {
+    const std::size_t bit = (at - from) * width + static_cast<std::size_t>(pc);
+    std::uint64_t& word = tried_[bit / 64];
+    const std::uint64_t mask = std::uint64_t{1} << (bit % 64);
+    if ((word & mask) != 0) return true;
+    word |= mask;
+    return false;
+  };
+  jobs_.assign(1, Job{program_.start, -1, start});
   while (!jobs_.empty()) {
     const Job job = jobs_.back();
     jobs_.pop_back();
@@ -29,24 +100,38 @@ bool Backtracker::search(std::wstring_view text, std::size_t from, std::size_t t
     }
     std::int32_t pc = job.pc;
     std::size_t at = job.at;
-    for (;;) {
-      const std::size_t bit = (at - from) * width + static_cast<std::size_t>(pc);
-      if ((tried_[bit / 64] >> (bit % 64) & 1) != 0) break;
-      tried_[bit / 64] |= std::uint64_t{1} << (bit % 64);
+    while (!tried(pc, at)) {
       const Inst& inst = program_.insts[pc];
       if (inst.op == Op::kSet) {
         if (at == to) break;
-        const text_unicode::Character c = text_unicode::character_at(text, at);
-        if (!program_.sets[inst.x].contains(inst.fold ? text_unicode::to_lower(c.code) : c.code))
-          break;
+        text_unicode::Character c = text_unicode::character_at(text, at);
+        if (!reads(inst, c.code)) break;
         ++steps_;
         at += c.units;
-        ++pc;
-      } else if (inst.op == Op::kMatch) {
-        if (at != to) break;
+        if (!greedy_loop_[pc]) {
+          ++pc;
+          continue;
+        }
+        // A greedy loop of this one set: as the general steps would go, the loop's split at
+        // each position it reaches, its exit left for later, and the set again, in one pass.
+        const std::int32_t split = pc + 1, exit = program_.insts[split].y;
+        for (;;) {
+          if (tried(split, at)) break;
+          jobs_.push_back({exit, -1, at});
+          if (tried(pc, at) || at == to) break;
+          c = text_unicode::character_at(text, at);
+          if (!reads(inst, c.code)) break;
+          ++steps_;
+          at += c.units;
+        }
+        break;
+      }
+      if (inst.op == Op::kMatch) {
+        if (ends_at_to && at != to) break;
         std::copy(slots_.begin(), slots_.end(), slots);
         return true;
-      } else if (inst.op == Op::kJump) {
+      }
+      if (inst.op == Op::kJump) {
         pc = inst.x;
       } else if (inst.op == Op::kSplit) {
         jobs_.push_back({inst.y, -1, at});

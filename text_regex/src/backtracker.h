@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "char_classes.h"
 #include "program.h"
 
 namespace text_regex::detail {
@@ -20,15 +21,19 @@ inline constexpr std::size_t kBacktrackBits = std::size_t{1} << 18;
 
 class Backtracker {
  public:
-  explicit Backtracker(const Program& program);
+  // classes: the program's, for telling a character's sets quickly where they are made.
+  Backtracker(const Program& program, const CharClasses& classes);
 
   // Whether it can run over a match of length wchar_t.
   bool fits(std::size_t length) const {
     return usable_ && (length + 1) * program_.insts.size() <= kBacktrackBits;
   }
 
-  // The match, by priority, that starts at from and ends at to: its slots into slots.
-  bool search(std::wstring_view text, std::size_t from, std::size_t to, std::size_t* slots);
+  // The first match by priority that starts at from (anchored) or at the first position at or
+  // after it where one starts, and ends at to (ends_at_to: the end the forward DFA found) or at
+  // or before it. Its slots into slots.
+  bool search(std::wstring_view text, std::size_t from, std::size_t to, bool anchored,
+              bool ends_at_to, std::size_t* slots);
 
   std::int64_t steps() const { return steps_; }
 
@@ -39,7 +44,16 @@ class Backtracker {
     std::size_t at;
   };
 
+  // The paths from start, each tried at most once over the search.
+  bool run(std::wstring_view text, std::size_t from, std::size_t to, std::size_t start,
+           bool ends_at_to, std::size_t* slots);
+  bool can_start(std::wstring_view text, std::size_t at, std::size_t to) const;
+  bool reads(const Inst& inst, char32_t c) const;
+
   const Program& program_;
+  const CharClasses& classes_;
+  std::vector<bool> greedy_loop_;
+  std::vector<const Inst*> first_;  // the sets a match begins with; empty: any start
   bool usable_;
   std::vector<std::uint64_t> tried_;
   std::vector<Job> jobs_;

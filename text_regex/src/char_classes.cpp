@@ -53,6 +53,7 @@ CharClasses::CharClasses(const Program& program) {
   // pairs of one signature make one class. A pair's characters are represented by the first
   // code of each part.
   std::map<std::vector<bool>, std::uint16_t> classes;
+  row_ = 2 * program.sets.size();
   pairs_.resize(pairs);
   std::vector<bool> signature(program.sets.size() * 2 + 1);
   for (std::size_t p = 0; p <= plain_.size(); ++p) {
@@ -66,6 +67,14 @@ CharClasses::CharClasses(const Program& program) {
       signature.back() = program.word_assertions && is_word(plain);
       auto [it, added] = classes.emplace(signature, static_cast<std::uint16_t>(classes.size()));
       pairs_[p * folded_width_ + f] = it->second;
+      if (added) {
+        // A plain set's membership is the plain part's, a folded set's the folded part's, each
+        // asked of the set as the instructions use it.
+        for (std::size_t s = 0; s < program.sets.size(); ++s) {
+          members_.push_back(program.sets[s].contains(plain) ? 1 : 0);
+          members_.push_back(program.sets[s].contains(folded) ? 1 : 0);
+        }
+      }
     }
   }
   count_ = static_cast<int>(classes.size());

@@ -19,6 +19,13 @@ class CharClasses {
 
   int count() const { return count_; }
 
+  // Whether the characters of class cls are in the program's set `set`, tested on their lower
+  // case (fold) or on themselves.
+  bool in(int cls, std::int32_t set, bool fold) const {
+    return members_[static_cast<std::size_t>(cls) * row_ + 2 * static_cast<std::size_t>(set) +
+                    (fold ? 1 : 0)] != 0;
+  }
+
   int of(char32_t c) const {
     if (c < 0x80) return ascii_[c];
     return pairs_[plain_part(c) * folded_width_ + folded_part(c)];
@@ -33,6 +40,8 @@ class CharClasses {
   std::size_t folded_width_ = 1;
   std::vector<std::uint16_t> pairs_;  // (plain part, folded part) -> class
   std::uint16_t ascii_[0x80] = {};
+  std::vector<std::uint8_t> members_;  // each class's row: for each set, plain then folded
+  std::size_t row_ = 0;
   int count_ = 0;
 };
 

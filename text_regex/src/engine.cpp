@@ -18,7 +18,7 @@ Engine::Engine(Program forward, Program backward)
       backward_(std::move(backward)),
       forward_classes_(forward_),
       backward_classes_(backward_),
-      backtracker_(forward_),
+      backtracker_(forward_, forward_classes_),
       pike_(forward_),
       scratch_(slots()) {
   // A program whose sets part the characters too finely has no DFA: the Pike VM alone.
@@ -40,6 +40,10 @@ bool Engine::find(std::wstring_view text, std::size_t from, bool groups, std::si
   if (forward_dfa_) {
     const LazyDfa::Result end = forward_dfa_->forward(text, from, false);
     if (!end.gave_up && !end.found) return false;
+    // The groups of a match up to an end short enough for the backtracker's bits: it searches
+    // up to there itself, as cheaply as the mirror would find the match's start.
+    if (!end.gave_up && groups && backtracker_.fits(end.at - from))
+      return backtracker_.search(text, from, end.at, false, true, slots);
     const LazyDfa::Result start = end.gave_up ? end : backward_dfa_->backward(text, end.at, from);
     if (!start.gave_up) {
       if (!groups) {
@@ -48,7 +52,7 @@ bool Engine::find(std::wstring_view text, std::size_t from, bool groups, std::si
         return true;
       }
       if (backtracker_.fits(end.at - start.at))
-        return backtracker_.search(text, start.at, end.at, slots);
+        return backtracker_.search(text, start.at, end.at, true, true, slots);
       return pike_.search(text, start.at, end.at, true, slots);
     }
   }

@@ -198,37 +198,50 @@ bool LazyDfa::reset(std::int32_t& state) {
 LazyDfa::Result LazyDfa::forward(std::wstring_view text, std::size_t from, bool earliest) {
   Result result;
   std::size_t at = from;
+  const auto finish = [&](bool gave_up) {
+    steps_ += static_cast<std::int64_t>(at - from);
+    result.gave_up = gave_up;
+    return result;
+  };
   std::int32_t state = start_state(forward_context(text.substr(0, at), at), true);
-  while (state >= 0) {
-    if ((flags_[state] & kStartLike) != 0 && first_ != 0) {
-      // Nothing is under way: no match can start before the next first character.
+  if (state < 0) return finish(true);
+  // The flags that stop the loop below: a match, no thread left, or, where the pattern has a
+  // first character, nothing under way (then the search skips to its next occurrence).
+  const std::int32_t stops = kMatched | kDead | (first_ != 0 ? kStartLike : 0);
+  std::int32_t flags = flags_[state];
+  for (;;) {
+    if ((flags & kStartLike) != 0 && first_ != 0) {
       const std::size_t next = skip(text, at);
       if (next != at) {
+        steps_ -= static_cast<std::int64_t>(next - at);  // passed over, not read
         at = next;
         state = start_state(forward_context(text.substr(0, at), at), true);
-        if (state < 0) break;
+        if (state < 0) return finish(true);
       }
     }
-    if (at == text.size()) {
-      if (matches_at_end(state)) result.found = true, result.at = at;
-      return result;
+    for (;;) {
+      if (at == text.size()) {
+        if (matches_at_end(state)) result.found = true, result.at = at;
+        return finish(false);
+      }
+      const text_unicode::Character c = character_at(text, at);
+      std::int32_t next = table_[static_cast<std::size_t>(state) * stride_ +
+                                 static_cast<std::size_t>(classes_.of(c.code))];
+      if (next < 0 && (next = step(state, c.code)) < 0) return finish(true);
+      state = next;
+      flags = flags_[state];
+      if ((flags & stops) != 0) {
+        if ((flags & kMatched) != 0) {
+          result.found = true, result.at = at;
+          if (earliest) return finish(false);
+        }
+        if ((flags & kDead) != 0) return finish(false);
+        at += c.units;
+        break;
+      }
+      at += c.units;
     }
-    const text_unicode::Character c = character_at(text, at);
-    ++steps_;
-    std::int32_t next = table_[static_cast<std::size_t>(state) * stride_ + classes_.of(c.code)];
-    if (next < 0) next = step(state, c.code);
-    if (next < 0) break;
-    state = next;
-    const std::int32_t flags = flags_[state];
-    if ((flags & kMatched) != 0) {
-      result.found = true, result.at = at;
-      if (earliest) return result;
-    }
-    if ((flags & kDead) != 0) return result;
-    at += c.units;
   }
-  result.gave_up = true;
-  return result;
 }
 
 LazyDfa::Result LazyDfa::backward(std::wstring_view text, std::size_t from, std::size_t to) {
@@ -252,8 +265,11 @@ LazyDfa::Result LazyDfa::backward(std::wstring_view text, std::size_t from, std:
       return result;
     }
     const std::size_t before = character_start_before(text, at);
+    const char32_t c = character_at(text, before).code;
     ++steps_;
-    state = step(state, character_at(text, before).code);
+    const std::int32_t next = table_[static_cast<std::size_t>(state) * stride_ +
+                                     static_cast<std::size_t>(classes_.of(c))];
+    state = next >= 0 ? next : step(state, c);
     if (state < 0) break;
     if ((flags_[state] & kMatched) != 0) result.found = true, result.at = at;
     if ((flags_[state] & kDead) != 0) return result;
