@@ -72,12 +72,6 @@ bool Backtracker::can_start(std::wstring_view text, std::size_t at, std::size_t 
   return false;
 }
 
-bool Backtracker::reads(const Inst& inst, char32_t c) const {
-  return classes_.count() > 0
-             ? classes_.in(classes_.of(c), inst.x, inst.fold)
-             : program_.sets[inst.x].contains(inst.fold ? text_unicode::to_lower(c) : c);
-}
-
 bool Backtracker::run(std::wstring_view text, std::size_t from, std::size_t to, std::size_t start,
                       bool ends_at_to, std::size_t* slots) {
   const std::size_t width = program_.insts.size();
@@ -90,7 +84,7 @@ bool Backtracker::run(std::wstring_view text, std::size_t from, std::size_t to, 
     word |= mask;
     return false;
   };
-  jobs_.assign(1, Job{program_.start, -1, start});
+  jobs_.assign(1, Job{program_.start, -1, start, 0});
   while (!jobs_.empty()) {
     const Job job = jobs_.back();
     jobs_.pop_back();
@@ -98,6 +92,9 @@ bool Backtracker::run(std::wstring_view text, std::size_t from, std::size_t to, 
       slots_[static_cast<std::size_t>(job.slot)] = job.at;
       continue;
     }
+    if (job.slot == kExits && job.at > job.low)  // the exits of a greedy run, the last first
+      jobs_.push_back(
+          {job.pc, kExits, text_unicode::character_start_before(text, job.at), job.low});
     std::int32_t pc = job.pc;
     std::size_t at = job.at;
     while (!tried(pc, at)) {
@@ -112,18 +109,19 @@ bool Backtracker::run(std::wstring_view text, std::size_t from, std::size_t to, 
           ++pc;
           continue;
         }
-        // A greedy loop of this one set: as the general steps would go, the loop's split at
-        // each position it reaches, its exit left for later, and the set again, in one pass.
-        const std::int32_t split = pc + 1, exit = program_.insts[split].y;
-        for (;;) {
-          if (tried(split, at)) break;
-          jobs_.push_back({exit, -1, at});
-          if (tried(pc, at) || at == to) break;
+        // A greedy loop of this one set: as the general steps would go, the set again at each
+        // position the run reaches, and the loop's exit at each of them left for later, the last
+        // tried first: one job for all. (The loop's split is not marked: a path that meets it
+        // again meets the set's mark next, and an exit tried twice stops at its own.)
+        const std::int32_t exit = program_.insts[pc + 1].y;
+        const std::size_t low = at;
+        while (!tried(pc, at) && at != to) {
           c = text_unicode::character_at(text, at);
           if (!reads(inst, c.code)) break;
           ++steps_;
           at += c.units;
         }
+        jobs_.push_back({exit, kExits, at, low});
         break;
       }
       if (inst.op == Op::kMatch) {
@@ -134,10 +132,10 @@ bool Backtracker::run(std::wstring_view text, std::size_t from, std::size_t to, 
       if (inst.op == Op::kJump) {
         pc = inst.x;
       } else if (inst.op == Op::kSplit) {
-        jobs_.push_back({inst.y, -1, at});
+        jobs_.push_back({inst.y, -1, at, 0});
         pc = inst.x;
       } else if (inst.op == Op::kSave) {
-        jobs_.push_back({-1, inst.x, slots_[static_cast<std::size_t>(inst.x)]});
+        jobs_.push_back({-1, inst.x, slots_[static_cast<std::size_t>(inst.x)], 0});
         slots_[static_cast<std::size_t>(inst.x)] = at;
         ++pc;
       } else if (forward_context(text, at).holds(inst.assertion)) {

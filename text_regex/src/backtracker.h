@@ -13,6 +13,7 @@
 
 #include "char_classes.h"
 #include "program.h"
+#include "text_unicode/text_unicode.h"
 
 namespace text_regex::detail {
 
@@ -38,17 +39,24 @@ class Backtracker {
   std::int64_t steps() const { return steps_; }
 
  private:
+  // Go on at pc at position at; or, when slot >= 0, restore slot to at; or, when slot is kExits,
+  // go on at pc at at, and then at each character boundary before it down to low.
   struct Job {
-    std::int32_t pc;  // go on at pc at position at, or, when slot >= 0, restore slot to value
+    std::int32_t pc;
     std::int32_t slot;
     std::size_t at;
+    std::size_t low;
   };
+  static constexpr std::int32_t kExits = -2;
 
   // The paths from start, each tried at most once over the search.
   bool run(std::wstring_view text, std::size_t from, std::size_t to, std::size_t start,
            bool ends_at_to, std::size_t* slots);
   bool can_start(std::wstring_view text, std::size_t at, std::size_t to) const;
-  bool reads(const Inst& inst, char32_t c) const;
+  bool reads(const Inst& inst, char32_t c) const {
+    if (classes_.count() > 0) return classes_.in(classes_.of(c), inst.x, inst.fold);
+    return program_.sets[inst.x].contains(inst.fold ? text_unicode::to_lower(c) : c);
+  }
 
   const Program& program_;
   const CharClasses& classes_;
