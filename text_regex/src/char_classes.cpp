@@ -1,7 +1,7 @@
 #include "char_classes.h"
 
 #include <algorithm>
-#include <map>
+#include <string>
 
 #include "text_unicode/text_unicode.h"
 
@@ -10,6 +10,8 @@ namespace {
 
 // At most this many (plain, folded) parts: past it a pattern is left to the Pike VM alone.
 constexpr std::size_t kMaxPairs = 1 << 16;
+// At most this many classes: past it, the same.
+constexpr std::size_t kMaxClasses = 1024;
 
 void add_bounds(std::vector<char32_t>& bounds, const CharSet& set) {
   for (const CharSet::Range& r : set.ranges()) {
@@ -51,35 +53,44 @@ CharClasses::CharClasses(const Program& program) {
 
   // Each pair's signature: the sets its characters are in, and whether they are word characters;
   // pairs of one signature make one class. A pair's characters are represented by the first
-  // code of each part.
-  std::map<std::vector<bool>, std::uint16_t> classes;
+  // code of each part. The classes are few: a list looked through serves.
+  std::vector<std::string> classes;
   row_ = 2 * program.sets.size();
   pairs_.resize(pairs);
-  std::vector<bool> signature(program.sets.size() * 2 + 1);
+  std::string signature(program.sets.size() * 2 + 1, '\0');
   for (std::size_t p = 0; p <= plain_.size(); ++p) {
     const char32_t plain = p == 0 ? 0 : plain_[p - 1];
     for (std::size_t f = 0; f < folded_width_; ++f) {
       const char32_t folded = f == 0 ? 0 : folded_[f - 1];
       for (std::size_t s = 0; s < program.sets.size(); ++s) {
-        signature[2 * s] = plain_set[s] && program.sets[s].contains(plain);
-        signature[2 * s + 1] = folded_set[s] && program.sets[s].contains(folded);
+        signature[2 * s] = plain_set[s] && program.sets[s].contains(plain) ? 1 : 0;
+        signature[2 * s + 1] = folded_set[s] && program.sets[s].contains(folded) ? 1 : 0;
       }
-      signature.back() = program.word_assertions && is_word(plain);
-      auto [it, added] = classes.emplace(signature, static_cast<std::uint16_t>(classes.size()));
-      pairs_[p * folded_width_ + f] = it->second;
-      if (added) {
-        // A plain set's membership is the plain part's, a folded set's the folded part's, each
-        // asked of the set as the instructions use it.
-        for (std::size_t s = 0; s < program.sets.size(); ++s) {
-          members_.push_back(program.sets[s].contains(plain) ? 1 : 0);
-          members_.push_back(program.sets[s].contains(folded) ? 1 : 0);
-        }
+      signature.back() = program.word_assertions && is_word(plain) ? 1 : 0;
+      const auto found = std::find(classes.begin(), classes.end(), signature);
+      pairs_[p * folded_width_ + f] = static_cast<std::uint16_t>(found - classes.begin());
+      if (found != classes.end()) continue;
+      if (classes.size() == kMaxClasses) {
+        pairs_.clear();
+        members_.clear();
+        return;
+      }
+      classes.push_back(signature);
+      // A plain set's membership is the plain part's, a folded set's the folded part's, each
+      // asked of the set as the instructions use it.
+      for (std::size_t s = 0; s < program.sets.size(); ++s) {
+        members_.push_back(program.sets[s].contains(plain) ? 1 : 0);
+        members_.push_back(program.sets[s].contains(folded) ? 1 : 0);
       }
     }
   }
   count_ = static_cast<int>(classes.size());
-  for (char32_t c = 0; c < 0x80; ++c)
-    ascii_[c] = pairs_[plain_part(c) * folded_width_ + folded_part(c)];
+  // The ASCII characters' classes, the parts walked alongside.
+  std::size_t plain_at = 0;
+  for (char32_t c = 0; c < 0x80; ++c) {
+    while (plain_at < plain_.size() && plain_[plain_at] <= c) ++plain_at;
+    ascii_[c] = pairs_[plain_at * folded_width_ + folded_part(c)];
+  }
 }
 
 }  // namespace text_regex::detail

@@ -79,41 +79,36 @@ CharSet space() {
 }  // namespace
 
 bool named_class(std::u32string_view name, CharSet& out) {
-  const std::u32string_view kDigit = U"09", kLower = U"az", kUpper = U"AZ", kUnder = U"__";
-  const std::u32string_view kPunct = U"!/:@[`{~";
-  const std::u32string alpha = std::u32string(kLower) + std::u32string(kUpper);
-  const std::u32string alnum = alpha + std::u32string(kDigit);
-  const std::u32string word = alnum + std::u32string(kUnder);
-  const std::u32string graph = word + std::u32string(kPunct);
-  if (name == U"d" || name == U"digit")
-    out = ascii(kDigit);
-  else if (name == U"w" || name == U"word")
-    out = ascii(word);
-  else if (name == U"s" || name == U"space")
+  // Each name's ranges, as pairs of first and last.
+  static constexpr struct {
+    std::u32string_view name;
+    std::u32string_view ranges;
+  } kNames[] = {
+      {U"d", U"09"},
+      {U"digit", U"09"},
+      {U"w", U"09AZ__az"},
+      {U"word", U"09AZ__az"},
+      {U"lower", U"az"},
+      {U"upper", U"AZ"},
+      {U"alpha", U"AZaz"},
+      {U"alnum", U"09AZaz"},
+      {U"xdigit", U"09AFaf"},
+      {U"punct", U"!/:@[`{~"},
+      {U"cntrl", std::u32string_view(U"\x00\x1f\x7f\x7f", 4)},
+      {U"blank", U"\t\t  "},
+      {U"graph", U"!~"},
+      {U"print", U" ~"},
+  };
+  if (name == U"s" || name == U"space") {
     out = space();
-  else if (name == U"lower")
-    out = ascii(kLower);
-  else if (name == U"upper")
-    out = ascii(kUpper);
-  else if (name == U"alpha")
-    out = ascii(alpha);
-  else if (name == U"alnum")
-    out = ascii(alnum);
-  else if (name == U"xdigit")
-    out = ascii(U"09afAF");
-  else if (name == U"punct")
-    out = ascii(std::u32string(kUnder) + std::u32string(kPunct));
-  else if (name == U"cntrl")
-    out = ascii(std::u32string_view(U"\x00\x1f\x7f\x7f", 4));
-  else if (name == U"blank")
-    out = ascii(U"  \t\t");
-  else if (name == U"graph")
-    out = ascii(graph);
-  else if (name == U"print")
-    out = ascii(graph + U"  ");
-  else
-    return false;
-  return true;
+    return true;
+  }
+  for (const auto& known : kNames) {
+    if (known.name != name) continue;
+    out = ascii(known.ranges);
+    return true;
+  }
+  return false;
 }
 
 CharSet any_but_line_end() {

@@ -31,7 +31,7 @@ inline constexpr std::size_t kMaxThreadSlots = std::size_t{1} << 17;
 class Engine {
  public:
   // The engine of a parsed pattern, or none where its program is too large.
-  static std::unique_ptr<Engine> make(const Syntax& syntax);
+  static std::unique_ptr<Engine> make(Syntax syntax);
 
   // Group slots of a search: 2 for each group and for the match itself (0 and 1).
   std::size_t slots() const { return static_cast<std::size_t>(forward_.slots); }
@@ -45,14 +45,17 @@ class Engine {
   std::int64_t steps() const;
 
  private:
-  Engine(Program forward, Program backward);
+  Engine(Syntax syntax, Program forward);
+  LazyDfa& backward_dfa();
+  Backtracker& backtracker();
+  PikeVm& pike();
 
+  Syntax syntax_;  // kept for the mirror, compiled when first needed
   Program forward_, backward_;
-  CharClasses forward_classes_, backward_classes_;
+  CharClasses classes_;  // of both programs, whose sets are numbered alike
   std::optional<LazyDfa> forward_dfa_, backward_dfa_;
-  Backtracker backtracker_;
-  PikeVm pike_;
-  std::vector<std::size_t> scratch_;
+  std::optional<Backtracker> backtracker_;
+  std::optional<PikeVm> pike_;
 };
 
 }  // namespace text_regex::detail

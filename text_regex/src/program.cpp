@@ -1,6 +1,7 @@
 #include "program.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace text_regex::detail {
 namespace {
@@ -178,8 +179,9 @@ bool can_be_empty(const Node& node) {
   return true;
 }
 
-Program compile(const Syntax& syntax, Direction direction) {
+Program compile(const Syntax& syntax, Direction direction, std::vector<CharSet> sets) {
   Program program;
+  program.sets = std::move(sets);
   if (size_of(syntax.root) + 4 > kMaxInstructions) return program;
   Compiler compiler(program, direction);
   const bool forward = direction == Direction::kForward;

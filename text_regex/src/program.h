@@ -53,7 +53,9 @@ inline constexpr std::size_t kMaxInstructions = 10'000;
 // Whether a node can match the empty text (an assertion taken to hold).
 bool can_be_empty(const Node& node);
 
-// The program of a parsed pattern, or an empty one when it would pass kMaxInstructions.
-Program compile(const Syntax& syntax, Direction direction);
+// The program of a parsed pattern, or an empty one when it would pass kMaxInstructions; its sets
+// numbered as in `sets` where given (the mirror's as the forward program's, so that one map of
+// classes serves both).
+Program compile(const Syntax& syntax, Direction direction, std::vector<CharSet> sets = {});
 
 }  // namespace text_regex::detail

@@ -36,7 +36,8 @@ Node Parser::alternation(int depth) {
     ++i_;
     alt.children.push_back(concat(depth));
   }
-  return alt.children.size() == 1 ? std::move(alt.children[0]) : alt;
+  if (alt.children.size() == 1) return std::move(alt.children[0]);
+  return alt;
 }
 
 Node Parser::concat(int depth) {
@@ -49,7 +50,8 @@ Node Parser::concat(int depth) {
     cat.children.push_back(std::move(atom_node));
   }
   if (cat.children.empty()) return Node{};
-  return cat.children.size() == 1 ? std::move(cat.children[0]) : cat;
+  if (cat.children.size() == 1) return std::move(cat.children[0]);
+  return cat;
 }
 
 // (?i) and (?-i): case folding on or off for the rest of the enclosing group.

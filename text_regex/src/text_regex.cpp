@@ -162,10 +162,10 @@ std::size_t resume_at(std::wstring_view text, std::size_t start, std::size_t end
 
 Pattern::Pattern(std::wstring_view pattern) {
   if (text_unicode::count_characters(pattern) > kMaxPatternLength) return;
-  const detail::Syntax syntax = detail::parse(pattern);
+  detail::Syntax syntax = detail::parse(pattern);
   if (syntax.reading == detail::Reading::kInvalid) return;
   if (syntax.reading == detail::Reading::kParsed) {
-    if (auto engine = detail::Engine::make(syntax)) {
+    if (auto engine = detail::Engine::make(std::move(syntax))) {
       compiled_ = std::make_unique<Compiled>(
           Compiled{std::move(engine), std::nullopt, text_unicode::count_characters(pattern)});
       return;
