@@ -303,7 +303,7 @@ TEST(Automata, BacktrackerAndPikeVmGiveTheSameGroups) {
     const detail::Program program = detail::compile(syntax, detail::Direction::kForward);
     const detail::CharClasses classes(program);
     detail::Backtracker backtracker(program, classes);
-    detail::PikeVm pike(program);
+    detail::PikeVm pike(program, classes);
     std::vector<std::size_t> by_pike(static_cast<std::size_t>(program.slots));
     std::vector<std::size_t> by_backtracker(by_pike.size());
     for (int t = 0; t < 4; ++t) {

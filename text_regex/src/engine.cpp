@@ -34,7 +34,7 @@ Backtracker& Engine::backtracker() {
 }
 
 PikeVm& Engine::pike() {
-  if (!pike_) pike_.emplace(forward_);
+  if (!pike_) pike_.emplace(forward_, classes_);
   return *pike_;
 }
 

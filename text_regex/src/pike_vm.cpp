@@ -8,8 +8,12 @@
 
 namespace text_regex::detail {
 
-PikeVm::PikeVm(const Program& program)
-    : program_(program), width_(static_cast<std::size_t>(program.slots)) {
+PikeVm::PikeVm(const Program& program, const CharClasses& classes)
+    : program_(program),
+      classes_(classes),
+      asserts_(std::any_of(program.insts.begin(), program.insts.end(),
+                           [](const Inst& inst) { return inst.op == Op::kAssert; })),
+      width_(static_cast<std::size_t>(program.slots)) {
   for (Threads* threads : {&current_, &next_}) {
     threads->sparse.assign(program.insts.size(), 0);
     threads->dense.assign(program.insts.size(), 0);
@@ -74,7 +78,7 @@ bool PikeVm::search(std::wstring_view text, std::size_t from, std::size_t to, bo
   next_.clear();
   bool matched = false;
   std::size_t at = from;
-  Context context = forward_context(text, at);
+  const Context context = forward_context(text, at);
   add(current_, program_.start, at, context, fresh_.data());
   for (;;) {
     text_unicode::Character c{0, 0};
@@ -82,7 +86,8 @@ bool PikeVm::search(std::wstring_view text, std::size_t from, std::size_t to, bo
       c = text_unicode::character_at(text, at);
       ++steps_;
     }
-    const Context after = at < to ? forward_context(text, at + c.units) : Context{};
+    const Context after = at < to && asserts_ ? forward_context(text, at + c.units) : Context{};
+    const int cls = at < to && classes_.count() > 0 ? classes_.of(c.code) : 0;
     for (const std::int32_t pc : current_.leaves) {
       const Inst& inst = program_.insts[pc];
       std::size_t* thread = current_.slots.data() + pc * width_;
@@ -92,7 +97,9 @@ bool PikeVm::search(std::wstring_view text, std::size_t from, std::size_t to, bo
         break;  // the threads after it have lower priority
       }
       if (at < to &&
-          program_.sets[inst.x].contains(inst.fold ? text_unicode::to_lower(c.code) : c.code))
+          (classes_.count() > 0 ? classes_.in(cls, inst.x, inst.fold)
+                                : program_.sets[inst.x].contains(
+                                      inst.fold ? text_unicode::to_lower(c.code) : c.code)))
         add(next_, pc + 1, at + c.units, after, thread);
     }
     if (at >= to) break;

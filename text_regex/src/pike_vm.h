@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "char_classes.h"
 #include "context.h"
 #include "program.h"
 
@@ -19,8 +20,9 @@ inline constexpr std::size_t kUnset = static_cast<std::size_t>(-1);
 
 class PikeVm {
  public:
-  // program: a forward program with its slots.
-  explicit PikeVm(const Program& program);
+  // program: a forward program with its slots; classes: its classes of characters, for telling
+  // a character's sets quickly where they are made.
+  PikeVm(const Program& program, const CharClasses& classes);
 
   // The first match, by priority, that starts at from (anchored) or at the first position at or
   // after it where one starts, and ends at or before to; its slots (kUnset where a group did not
@@ -53,6 +55,8 @@ class PikeVm {
            std::size_t* slots);
 
   const Program& program_;
+  const CharClasses& classes_;
+  bool asserts_;       // whether the program has assertions, which need each position's context
   std::size_t width_;  // slots per thread
   Threads current_, next_;
   std::vector<Job> jobs_;
