@@ -2,7 +2,8 @@
 // inputs. Beside each node:
 //  * the ideal: a callback that makes the same host calls element by element (each input of
 //    the element read, its result written) and computes each result directly: the count or the
-//    position as it comes (the same linear search, text_search), the replacement and the join
+//    position as it comes (the same linear search, text_search; characters counted as
+//    text_unicode counts them, a pair one where texts are UTF-16), the replacement and the join
 //    built in one buffer kept for the whole call, the slice written from where it lies in the
 //    input. The inputs differ from one element to the next, so no result can be made before the
 //    call without reading them: what the node spends beyond its ideal is the frame's;
@@ -20,6 +21,7 @@
 #include "bench_host.h"
 #include "plain_replace.h"
 #include "text_search/text_search.h"
+#include "text_unicode/characters.h"
 
 namespace bench {
 namespace {
@@ -34,12 +36,30 @@ std::int32_t plain_find(std::wstring_view text, std::wstring_view sub) {
   return at == std::wstring_view::npos ? -1 : static_cast<std::int32_t>(at);
 }
 
+// The inputs have no surrogates: each wchar_t is a character on every platform.
 std::wstring_view plain_slice(std::wstring_view text, std::int32_t start, std::int32_t length) {
   const auto size = static_cast<std::int64_t>(text.size());
   const std::int64_t first = std::clamp<std::int64_t>(start < 0 ? size + start : start, 0, size);
   const std::int64_t count =
       length < 0 ? size - first : std::min<std::int64_t>(length, size - first);
   return text.substr(static_cast<std::size_t>(first), static_cast<std::size_t>(count));
+}
+
+// The slice as the node must cut it where a text may hold surrogate pairs: its positions past
+// whole characters.
+std::wstring_view character_slice(std::wstring_view text, std::int32_t start, std::int32_t length) {
+  std::size_t first = 0;
+  if (start >= 0) {
+    first = text_unicode::advance(text, 0, static_cast<std::size_t>(start));
+  } else {
+    const std::size_t size = text_unicode::count_characters(text);
+    const auto back = static_cast<std::size_t>(-static_cast<std::int64_t>(start));
+    first = back >= size ? 0 : text_unicode::advance(text, 0, size - back);
+  }
+  const std::size_t end =
+      length < 0 ? text.size()
+                 : text_unicode::advance(text, first, static_cast<std::size_t>(length));
+  return text.substr(first, end - first);
 }
 
 // ---- Host calls ------------------------------------------------------------------------
@@ -96,7 +116,8 @@ constexpr ULONG kBoolean = XSI::siICENodeDataBool;
 XSI::CStatus ideal_textlength(XSI::ICENodeContext& c) {
   const std::pair<ULONG, bool> inputs[] = {{kText, false}};
   return each_element(c, kInteger, inputs, [&](auto& out, auto* in, auto*, ULONG k) {
-    c.SetIntegerData(out, k, static_cast<std::int32_t>(text_at(c, in[0], k).size()));
+    c.SetIntegerData(
+        out, k, static_cast<std::int32_t>(text_unicode::count_characters(text_at(c, in[0], k))));
   });
 }
 
@@ -106,9 +127,16 @@ XSI::CStatus textfind_callback(XSI::ICENodeContext& c) {
   return each_element(c, kInteger, inputs, [&](auto& out, auto* in, auto*, ULONG k) {
     const std::wstring_view text = text_at(c, in[0], k);
     const std::wstring_view sub = text_at(c, in[1], k);
-    c.SetIntegerData(out, k,
-                     literal ? plain_find(text, sub)
-                             : text_search::as_int32(text_search::find_first(text, sub)));
+    if (literal) {
+      c.SetIntegerData(out, k, plain_find(text, sub));
+      return;
+    }
+    const std::size_t at = text_search::find_first(text, sub);
+    c.SetIntegerData(
+        out, k,
+        at == text_search::npos
+            ? -1
+            : text_search::as_int32(text_unicode::count_characters(text.substr(0, at))));
   });
 }
 
@@ -145,7 +173,7 @@ XSI::CStatus ideal_textslice(XSI::ICENodeContext& c) {
   return each_element(c, kText, inputs, [&](auto& out, auto* in, auto*, ULONG k) {
     const auto* start = static_cast<const std::int32_t*>(in[1].GetData());
     const auto* length = static_cast<const std::int32_t*>(in[2].GetData());
-    write_text(c, out, k, plain_slice(text_at(c, in[0], k), start[k], length[k]));
+    write_text(c, out, k, character_slice(text_at(c, in[0], k), start[k], length[k]));
   });
 }
 

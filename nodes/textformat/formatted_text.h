@@ -27,15 +27,30 @@ class FormattedText {
   // Adds piece, count times, joining halves of a surrogate pair (text_unicode::join_halves).
   void append(std::wstring_view piece, std::size_t count = 1) {
     if (piece.empty() || count == 0) return;
-    if (size_ > 0) {
-      wchar_t& last = on_heap_ ? heap_.back() : inline_[size_ - 1];
-      const std::wstring_view rest = text_unicode::join_halves(last, piece);
-      if (rest.size() < piece.size()) {
-        // Joined to the text before it: a piece of one character, of which the rest is next.
-        append(rest);
-        --count;
-      }
+    if (text_unicode::may_join_halves(piece) && size_ > 0) [[unlikely]] {
+      append_joining(piece, count);
+      return;
     }
+    append_copies(piece, count);
+  }
+
+  void clear() {
+    size_ = 0;
+    heap_.clear();
+    on_heap_ = false;
+  }
+
+  std::wstring_view view() const {
+    return on_heap_ ? std::wstring_view(heap_) : std::wstring_view(inline_.data(), size_);
+  }
+
+ private:
+  // The piece's first character joined to the text's last; the rest of the piece, then the
+  // other count - 1 copies, after it. Apart from append, which stays small enough to inline.
+  void append_joining(std::wstring_view piece, std::size_t count);
+
+  // The piece count times, as it is.
+  void append_copies(std::wstring_view piece, std::size_t count) {
     const std::size_t grown = size_ + piece.size() * count;
     if (grown > kInline && !on_heap_) {
       heap_.reserve(grown);
@@ -51,17 +66,6 @@ class FormattedText {
     size_ = grown;
   }
 
-  void clear() {
-    size_ = 0;
-    heap_.clear();
-    on_heap_ = false;
-  }
-
-  std::wstring_view view() const {
-    return on_heap_ ? std::wstring_view(heap_) : std::wstring_view(inline_.data(), size_);
-  }
-
- private:
   static constexpr std::size_t kInline = 64;
   std::array<wchar_t, kInline> inline_;
   std::size_t size_ = 0;

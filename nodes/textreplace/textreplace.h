@@ -64,7 +64,8 @@ class Replaced {
       text_unicode::append_joined(heap_, part);
       return;
     }
-    if (length_ > 0) part = text_unicode::join_halves(inline_[length_ - 1], part);
+    if (text_unicode::may_join_halves(part) && length_ > 0) [[unlikely]]
+      part = text_unicode::join_halves(inline_[length_ - 1], part);
     if (length_ + part.size() <= kInline) {
       // A few characters at a time: a loop costs less than a call to copy them.
       for (const wchar_t c : part) inline_[length_++] = c;

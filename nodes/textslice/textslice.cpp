@@ -12,6 +12,15 @@ namespace textslice {
 std::wstring_view TextSlice::compute(std::wstring_view text, std::int32_t start,
                                      std::int32_t length) {
   using text_unicode::advance;
+  if (!text_unicode::kUtf16 || !text_unicode::has_surrogates(text)) {
+    // Each wchar_t a character: positions are counts, in 64-bit arithmetic.
+    const auto size = static_cast<std::int64_t>(text.size());
+    std::int64_t first = start < 0 ? size + start : start;
+    first = first < 0 ? 0 : first > size ? size : first;
+    const std::int64_t left = size - first;
+    const std::int64_t count = length < 0 || length > left ? left : length;
+    return text.substr(static_cast<std::size_t>(first), static_cast<std::size_t>(count));
+  }
   std::size_t first = 0;
   if (start >= 0) {
     first = advance(text, 0, static_cast<std::size_t>(start));

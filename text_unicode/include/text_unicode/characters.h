@@ -56,9 +56,11 @@ struct Character {
 
 // The character that begins at position at (below text's size).
 constexpr Character character_at(std::wstring_view text, std::size_t at) {
-  if (at + 1 < text.size() && makes_pair(text[at], text[at + 1]))
+  const char32_t unit = unit_value(text[at]);
+  if (kUtf16 && is_high_surrogate(unit) && at + 1 < text.size() &&
+      is_low_surrogate(unit_value(text[at + 1])))
     return {pair_code(text[at], text[at + 1]), 2};
-  return {unit_value(text[at]), 1};
+  return {unit, 1};
 }
 
 // Where the character that ends at position at (above 0) begins.
@@ -88,41 +90,74 @@ constexpr std::size_t encode(char32_t code, wchar_t* out) {
 // wchar_t holds 32 bits, join_halves makes that character in the same place, so that a text
 // joined of halves is the same text on every platform: last, the joined text's last wchar_t,
 // becomes it, and the part is given without its first wchar_t. Otherwise the part as it is.
+// The part's first wchar_t is looked at first: a low surrogate is rare, so the text's last one is
+// seldom read.
 inline std::wstring_view join_halves(wchar_t& last, std::wstring_view part) {
-  if (!kUtf16 && !part.empty() && is_high_surrogate(unit_value(last)) &&
-      is_low_surrogate(unit_value(part.front()))) {
+  if (!kUtf16 && !part.empty() && is_low_surrogate(unit_value(part.front())) &&
+      is_high_surrogate(unit_value(last))) {
     last = static_cast<wchar_t>(pair_code(last, part.front()));
     return part.substr(1);
   }
   return part;
 }
 
-// Appends part to text, joining halves as join_halves does.
+// Whether joining part to text may make a pair's character: only where wchar_t holds 32 bits,
+// and for a part that begins with a low surrogate, which is rare, so that the test costs two
+// instructions.
+inline bool may_join_halves(std::wstring_view part) {
+  return !kUtf16 && !part.empty() && is_low_surrogate(unit_value(part.front()));
+}
+
+// Appends part to text, joining halves as join_halves does: the plain append inline, the rare
+// join apart, so that a caller's loop of appends costs what plain appends cost.
 template <class Text>
-void append_joined(Text& text, std::wstring_view part) {
+void append_joining(Text& text, std::wstring_view part) {
   if (!text.empty()) part = join_halves(text.back(), part);
   text.append(part);
 }
 
-// Whether text holds a surrogate, paired or lone: when it holds none, each wchar_t is a
-// character on every platform. A loop the compiler turns into a few instructions per vector.
-inline bool has_surrogates(std::wstring_view text) {
-  bool any = false;
-  for (const wchar_t c : text) any |= is_surrogate(unit_value(c));
-  return any;
+template <class Text>
+inline void append_joined(Text& text, std::wstring_view part) {
+  if (may_join_halves(part)) [[unlikely]]
+    append_joining(text, part);
+  else
+    text.append(part);
 }
+
+// Whether text holds a surrogate, paired or lone: when it holds none, each wchar_t is a
+// character on every platform, and the fast path of every function that reads characters is
+// taken. A mask and a comparison a wchar_t, without branches, eight lanes at a time, so that the
+// compiler makes a few vector instructions of each eight (at -O2 too, where it vectorizes only
+// loops of a known count).
+inline bool has_surrogates(std::wstring_view text) {
+  using Unit = std::make_unsigned_t<wchar_t>;
+  constexpr auto kMask = static_cast<Unit>(~Unit{0x7FF});
+  constexpr std::size_t kLanes = 8;
+  const auto surrogate = [](wchar_t c) -> Unit {
+    return (static_cast<Unit>(c) & kMask) == 0xD800 ? static_cast<Unit>(~Unit{0}) : Unit{0};
+  };
+  const wchar_t* const units = text.data();
+  Unit found = 0;
+  std::size_t i = 0;
+  if (text.size() >= kLanes) {
+    Unit lanes[kLanes] = {};
+    for (; i + kLanes <= text.size(); i += kLanes)
+      for (std::size_t k = 0; k < kLanes; ++k) lanes[k] |= surrogate(units[i + k]);
+    for (const Unit lane : lanes) found |= lane;
+  }
+  for (; i < text.size(); ++i) found |= surrogate(units[i]);
+  return found != 0;
+}
+
+// The count of the pairs of text, each a high surrogate followed by a low one.
+std::size_t count_pairs(std::wstring_view text);
 
 // The count of characters of text.
 inline std::size_t count_characters(std::wstring_view text) {
   if constexpr (!kUtf16) {
     return text.size();
   } else {
-    // Each pair counts its low half alone; written without branches, so that it vectorizes.
-    std::size_t pairs = 0;
-    for (std::size_t i = 1; i < text.size(); ++i)
-      pairs += static_cast<std::size_t>(is_high_surrogate(unit_value(text[i - 1])) &
-                                        is_low_surrogate(unit_value(text[i])));
-    return text.size() - pairs;
+    return has_surrogates(text) ? text.size() - count_pairs(text) : text.size();
   }
 }
 
