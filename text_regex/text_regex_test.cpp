@@ -260,6 +260,101 @@ TEST(Automata, AnswerInLinearTimeWhereBacktrackingGivesUp) {
   EXPECT_EQ(Pattern(L"(x|y)*e").extract(xs, 1), L"x");
 }
 
+// Which engine takes a pattern: the automata their syntax, Boost whatever needs backtracking or
+// is Boost's own to read (and Boost decides whether that is valid); and the patterns neither
+// reads. Each row as the docs' syntax section states it.
+TEST(Automata, TakeTheirSyntaxAndLeaveTheRestToBoost) {
+  struct Kind {
+    const wchar_t* pattern;
+    bool valid, automaton;
+  };
+  for (const Kind& kind : {
+           // The automata's: classes, assertions, a ] or } that opens nothing, empty groups.
+           Kind{L"(\\w+)_L$", true, true},
+           Kind{L"(?i)\\w+", true, true},
+           Kind{L"[]a]", true, true},
+           Kind{L"]", true, true},
+           Kind{L"}", true, true},
+           Kind{L"()", true, true},
+           Kind{L"(?:)", true, true},
+           Kind{L"\\x{1F600}", true, true},
+           Kind{L"\\bx\\B", true, true},
+           // Boost's: back-references, lookarounds, atomic groups, possessive quantifiers, its
+           // own escapes, flags and brackets, a { that is no count, a count past 1000, a range to
+           // a dash.
+           Kind{L"(a)\\1", true, false},
+           Kind{L"(?<name>a)\\k<name>", true, false},
+           Kind{L"(?=a)a", true, false},
+           Kind{L"(?<=a)b", true, false},
+           Kind{L"(?>a+)b", true, false},
+           Kind{L"a++", true, false},
+           Kind{L"\\Z", true, false},
+           Kind{L"\\cA", true, false},
+           Kind{L"(?s).", true, false},
+           Kind{L"[[:^alpha:]]", true, false},
+           Kind{L"[[.a.]]", true, false},
+           Kind{L"a{,3}", true, false},
+           Kind{L"a{1001}", true, false},
+           Kind{L"[+--]", true, false},
+           // Neither's: Boost refuses these too.
+           Kind{L"(", false, false},
+           Kind{L"a)", false, false},
+           Kind{L"[a", false, false},
+           Kind{L"*a", false, false},
+           Kind{L"a|*", false, false},
+           Kind{L"a{2,1}", false, false},
+           Kind{L"a**", false, false},
+           Kind{L"a{2}{3}", false, false},
+           Kind{L"(?i)[Z-a]", false, false},
+           Kind{L"[\\d-z]", false, false},
+           Kind{L"\\p{L}", false, false},
+           Kind{L"\\", false, false},
+       }) {
+    const Pattern pattern(kind.pattern);
+    EXPECT_EQ(pattern.valid(), kind.valid) << kind.pattern;
+    EXPECT_EQ(pattern.automaton(), kind.automaton) << kind.pattern;
+    EXPECT_EQ(Pattern::on_boost(kind.pattern).valid(), kind.valid) << kind.pattern;
+  }
+}
+
+// Every match from left to right, as a node that splits a text or lists its matches will read
+// them: none overlapping, one character on after an empty match, the groups of each; the same
+// from either engine; and on Boost, the matches end where the bound is passed.
+TEST(Automata, IterateMatchesFromLeftToRight) {
+  using Spans = std::vector<std::pair<std::size_t, std::size_t>>;
+  const auto spans = [](const Pattern& pattern, std::wstring_view text, std::size_t group) {
+    Spans found;
+    Matches each(pattern, text);
+    while (each.next()) {
+      const std::wstring_view g = each.group(group);
+      found.emplace_back(each.start(), g.data() ? static_cast<std::size_t>(g.data() - text.data())
+                                                : std::size_t{99});
+    }
+    return found;
+  };
+  const std::wstring text = L"a1bb22c";
+  const Pattern digits(L"\\d*"), groups(L"(b)|(\\d)+");
+  EXPECT_EQ(spans(digits, text, 0),
+            (Spans{{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 4}, {6, 6}, {7, 7}}));
+  EXPECT_EQ(spans(Pattern::on_boost(L"\\d*"), text, 0), spans(digits, text, 0));
+  // Group 2 of (\d)+ is its last iteration's digit; group 1 takes no part where b did not.
+  EXPECT_EQ(spans(groups, text, 2), (Spans{{1, 1}, {2, 99}, {3, 99}, {4, 5}}));
+  EXPECT_EQ(spans(Pattern::on_boost(L"(b)|(\\d)+"), text, 2), spans(groups, text, 2));
+  Matches each(digits, text);
+  ASSERT_TRUE(each.next());
+  EXPECT_EQ(each.groups(), 1u);
+  EXPECT_EQ(each.group(1), L"");
+
+  const std::wstring as = std::wstring(30, L'a') + L"b";
+  const Pattern catastrophic(L"(a+)+(?!x)$"), not_valid(L"(");
+  Matches costly(catastrophic, as);
+  EXPECT_FALSE(costly.next());
+  EXPECT_TRUE(costly.gave_up());
+  Matches refused(not_valid, as);
+  EXPECT_FALSE(refused.next());
+  EXPECT_FALSE(refused.gave_up());
+}
+
 // A character is a code point wherever wchar_t holds 16 bits as well: a pair is one character
 // for ., classes, \x{...} and the step after an empty match, and a lone surrogate is one of its
 // own; no position splits a pair. (The UTF-16 build, TEXTNODES_UTF16, reads texts so on Linux.)
