@@ -1,7 +1,8 @@
-// call_cost NODE[:PORT] SIZE CALLS: loads NODE's built plug-in through the embedded host, sets up
-// one evaluation of a batch of ONE element with the inputs the benchmarks give the node at SIZE
-// (node_inputs.h), PORT pulled (by default the node's first output), and evaluates it CALLS
-// times.
+// call_cost NODE[:PORT] SIZE CALLS [INPUT=INTEGER]: loads NODE's built plug-in through the
+// embedded host, sets up one evaluation of a batch of ONE element with the inputs the benchmarks
+// give the node at SIZE (node_inputs.h), PORT pulled (by default the node's first output), and
+// the integer input named INPUT, if given, set to INTEGER (textnormalize's Form); and evaluates it
+// CALLS times.
 //
 // Made to run under callgrind with --toggle-collect=NODE_Evaluate (bench/call_cost.sh): the
 // difference between the instructions of two runs with different CALLS, divided by the
@@ -12,6 +13,7 @@
 // a failed status or misused the host; 2 for bad arguments. One line on stderr for 1 and 2.
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -29,6 +31,29 @@ long long count_of(std::string_view text, long long lowest) {
   return error == std::errc() && end == text.data() + text.size() && value >= lowest ? value : -1;
 }
 
+// The input port of an integer that INPUT=INTEGER names, and the integer; no port when it names
+// none of the node's.
+struct IntegerInput {
+  const xsi_host::PortRecord* port = nullptr;
+  std::int32_t value = 0;
+};
+
+IntegerInput integer_input(const xsi_host::NodeRecord& node, std::string_view setting) {
+  IntegerInput input;
+  const std::size_t equals = setting.find('=');
+  const std::string_view number = setting.substr(equals + 1);
+  const auto [end, error] =
+      std::from_chars(number.data(), number.data() + number.size(), input.value);
+  if (equals == std::string_view::npos || error != std::errc() ||
+      end != number.data() + number.size())
+    return input;
+  const std::wstring name(setting.begin(), setting.begin() + static_cast<std::ptrdiff_t>(equals));
+  for (const xsi_host::PortRecord& port : node.ports)
+    if (port.is_input && port.name == name && port.data_type == XSI::siICENodeDataLong)
+      input.port = &port;
+  return input;
+}
+
 int fail(int code, const std::string& message) {
   std::fprintf(stderr, "call_cost: %s\n", message.c_str());
   return code;
@@ -37,7 +62,8 @@ int fail(int code, const std::string& message) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 4) return fail(2, "usage: call_cost NODE[:PORT] SIZE CALLS");
+  if (argc != 4 && argc != 5)
+    return fail(2, "usage: call_cost NODE[:PORT] SIZE CALLS [INPUT=INTEGER]");
   const std::string_view named = argv[1];
   const std::string_view node = named.substr(0, named.find(':'));
   const long long port =
@@ -54,6 +80,12 @@ int main(int argc, char** argv) {
     xsi_host::Evaluation evaluation;
     bench::set_up(evaluation, library.node(), node, static_cast<int>(size), 1,
                   static_cast<XSI::ULONG>(port));
+    if (argc == 5) {
+      const IntegerInput input = integer_input(library.node(), argv[4]);
+      if (input.port == nullptr)
+        return fail(2, "no integer input and value in '" + std::string(argv[4]) + "'");
+      evaluation.port(input.port->id)->set_integer(0, input.value);
+    }
     for (long long call = 0; call < calls; ++call) {
       const xsi_host::CallResult result = evaluation.run(library.evaluate());
       if (result.status != XSI::CStatus::OK)
