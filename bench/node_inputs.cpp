@@ -40,6 +40,13 @@ std::wstring characters(int n) {
   return text;
 }
 
+std::wstring marked(int n) {
+  const std::wstring_view motif = L"Cafe\u0301 \u00e9t\u00e9 a\u0301\u0316 \ud55c\uae00 ";
+  std::wstring text;
+  for (int i = 0; i < n; ++i) text += motif[static_cast<std::size_t>(i) % motif.size()];
+  return text;
+}
+
 std::pair<std::wstring, std::wstring> find_worst(int n) {
   const auto size = static_cast<std::size_t>(n);
   return {std::wstring(size - 1, L'b') + L'a', std::wstring(size / 2 - 1, L'b') + L'a'};
@@ -298,6 +305,8 @@ void set_up(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& record
   } else if (node == "textcase") {
     set_text_everywhere(*evaluation.port(0), characters(size));
     for (ULONG k = 0; k < elements; ++k) evaluation.port(1)->set_boolean(k, true);
+  } else if (node == "textnormalize") {
+    set_text_everywhere(*evaluation.port(0), marked(size));
   } else if (node == "texttrim") {
     std::wstring white;
     for (int i = 0; i < size / 4; ++i) white += L" \t\u3000\u00a0"[i % 4];

@@ -21,10 +21,10 @@ using XSI::ULONG;
 
 // The nodes measured, in the order the tables list them.
 inline constexpr std::string_view kNodes[] = {
-    "kestrune",  "palvane",    "dromlet",    "ocherin",      "vireth",
-    "tamsel",    "textlength", "textfind",   "textreplace",  "textslice",
-    "textjoin",  "textnumber", "textcase",   "texttrim",     "textmatch",
-    "textsplit", "textformat", "regexmatch", "regexextract", "regexreplace"};
+    "kestrune",   "palvane",      "dromlet",       "ocherin",   "vireth",    "tamsel",
+    "textlength", "textfind",     "textreplace",   "textslice", "textjoin",  "textnumber",
+    "textcase",   "texttrim",     "textnormalize", "textmatch", "textsplit", "textformat",
+    "regexmatch", "regexextract", "regexreplace"};
 
 // Declares every port of node (as registered in record) over a batch of `elements` elements,
 // at their defaults, then sets the inputs of the node at size:
@@ -43,6 +43,7 @@ inline constexpr std::string_view kNodes[] = {
 //  * textnumber: number_of(N);
 //  * textcase: characters(N) with Upper on, so that every character is looked up and most change;
 //  * texttrim: characters(N) between runs of N / 4 characters of white space, ASCII and beyond;
+//  * textnormalize: marked(N), in NFC (its default Form);
 //  * textmatch: find_worst(N), its text upper-cased, with IgnoreCase on: the whole text
 //    lower-cased and then searched for the sub-text where trying each position costs most;
 //  * textsplit: replace_worst(N), the text cut at each of its many occurrences of the sub-text;
@@ -67,6 +68,10 @@ std::pair<std::wstring, std::vector<Item>> pieces(int n);
 // n characters of a motif that is mostly ASCII, with a character of the narrow form's upper
 // half and one beyond it.
 std::wstring characters(int n);
+
+// n characters of text with combining marks: a letter and its mark, a letter that decomposes,
+// two marks out of order, Hangul syllables, so that both NFC and NFD change most of it.
+std::wstring marked(int n);
 
 // The worst cases below are made of runs of "b" ended by "a": "b" is the rarer letter in English
 // text, so that a search which scans for the rarest character of the sub-text stops at every

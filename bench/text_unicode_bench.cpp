@@ -1,10 +1,11 @@
-// textcase, texttrim, textmatch and textsplit: each element's result from its own inputs.
-// Beside each node:
+// textcase, texttrim, textnormalize, textmatch and textsplit: each element's result from its
+// own inputs. Beside each node:
 //  * the ideal: a callback that makes the same host calls element by element (each input of
 //    the element read, its result written) and computes each result directly on text_unicode's
 //    tables and text_search's search: the mapped text and the lower-cased texts in buffers kept
 //    for the whole call, the trimmed text and the pieces written from where they lie in the
-//    input, their list kept for the call too. What the node spends beyond it is the frame's;
+//    input, their list kept for the call too, the normal form by text_unicode::Normalized. What
+//    the node spends beyond it is the frame's;
 //  * the literal, for textmatch and textsplit: lower-cased copies searched by the standard
 //    library (std::wstring::find), and the pieces copied out one std::wstring at a time.
 // Sizes: the nodes' defaults (0), and inputs of SIZE characters (node_inputs.h).
@@ -15,6 +16,7 @@
 
 #include "bench_host.h"
 #include "text_search/text_search.h"
+#include "text_unicode/normalization.h"
 #include "text_unicode/text_unicode.h"
 
 namespace bench {
@@ -149,6 +151,17 @@ XSI::CStatus ideal_texttrim(XSI::ICENodeContext& c) {
   });
 }
 
+XSI::CStatus ideal_textnormalize(XSI::ICENodeContext& c) {
+  const ULONG inputs[] = {kText, kInteger};
+  return each_element<XSI::CBaseDataArray>(c, kText, inputs, [&](auto& out, auto* in, ULONG k) {
+    const std::int32_t form = integer_at(in[1], k);
+    const std::wstring_view text = text_at(c, in[0], k);
+    if (form < 0 || form > 3) return write_text(c, out, k, text);
+    write_text(c, out, k,
+               text_unicode::Normalized(text, static_cast<text_unicode::NormalForm>(form)).view());
+  });
+}
+
 template <bool literal>
 XSI::CStatus textmatch_callback(XSI::ICENodeContext& c) {
   const ULONG inputs[] = {kText, kText, kInteger, kBoolean};
@@ -212,6 +225,14 @@ bool holds_expected(Evaluation& e, std::string_view node, ULONG k) {
     return got == Value(mapped);
   }
   if (node == "texttrim") return got == Value(std::wstring(trim(text_of(e, 0, k), integer(1))));
+  if (node == "textnormalize") {
+    const std::int32_t form = integer(1);
+    const std::wstring text = text_of(e, 0, k);
+    if (form < 0 || form > 3) return got == Value(text);
+    return got ==
+           Value(std::wstring(
+               text_unicode::Normalized(text, static_cast<text_unicode::NormalForm>(form)).view()));
+  }
   if (node == "textmatch") {
     std::wstring text = text_of(e, 0, k), key = text_of(e, 1, k);
     if (flag(3)) map_case(std::wstring(text), false, text), map_case(std::wstring(key), false, key);
@@ -229,6 +250,7 @@ struct Callbacks {
 constexpr Callbacks kCallbacks[] = {
     {"textcase", ideal_textcase, nullptr},
     {"texttrim", ideal_texttrim, nullptr},
+    {"textnormalize", ideal_textnormalize, nullptr},
     {"textmatch", textmatch_callback<false>, textmatch_callback<true>},
     {"textsplit", textsplit_callback<false>, textsplit_callback<true>},
 };
