@@ -3,19 +3,21 @@
 #include <cstddef>
 
 #include "frame/plugin.h"
+#include "text_unicode/characters.h"
 
 namespace textpath {
 namespace {
 
-// Every character these rules look at is ASCII, which is never half of a surrogate pair: the
-// text's wide characters are read as they are, on every platform.
+// Every character these rules compare is ASCII, which is never half of a surrogate pair: the
+// text's wide characters are compared as they are, on every platform. Only the drive's first
+// character is counted, as the one character it is.
 constexpr bool is_separator(wchar_t c) { return c == L'/' || c == L'\\'; }
 
 constexpr bool is_ascii_letter(wchar_t c, wchar_t upper) { return c == upper || c == upper + 32; }
 
 // The length of the path's drive, as ntpath.splitdrive gives it: a UNC root, "\\server\share"
 // or "\\?\UNC\server\share" (any separators), up to the separator after the share, or the whole
-// path where none follows; else a letter and a colon, or nothing.
+// path where none follows; else a character (a letter, as a rule) and a colon, or nothing.
 std::size_t drive_length(std::wstring_view path) {
   if (path.size() < 2) return 0;
   if (is_separator(path[0]) && is_separator(path[1])) {
@@ -29,7 +31,8 @@ std::size_t drive_length(std::wstring_view path) {
     while (at < path.size() && !is_separator(path[at])) ++at;  // the share's end
     return at;
   }
-  return path[1] == L':' ? 2 : 0;
+  const std::size_t first = text_unicode::character_at(path, 0).units;
+  return first < path.size() && path[first] == L':' ? first + 1 : 0;
 }
 
 // Where the name begins: past the last separator after the drive.

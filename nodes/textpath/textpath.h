@@ -1,8 +1,9 @@
 // textpath: gives each evaluated element a part of its text read as a Windows path, as Python's
 // ntpath reads one: its Directory and Name as ntpath.split gives them, and the Stem and
 // Extension of the name as ntpath.splitext gives them. Both / and \ separate, each kept as the
-// text wrote it; a drive letter ("C:") or a UNC root ("//server/share", "\\?\UNC\server\share")
-// stays in the directory whole. Every part is a view into the text: nothing is copied.
+// text wrote it; a drive ("C:", any one character and a colon) or a UNC root ("//server/share",
+// "\\?\UNC\server\share") stays in the directory whole. Every part is a view into the text:
+// nothing is copied.
 //
 //   "C:/cache/sim_0042.bgeo" -> "C:/cache", "sim_0042.bgeo", "sim_0042", ".bgeo"
 //   "a.tar.gz"               -> "", "a.tar.gz", "a.tar", ".gz"
