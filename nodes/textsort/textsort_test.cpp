@@ -40,6 +40,13 @@ TEST(CompareTexts, RunsOfDigitsByValueInNaturalOrder) {
   EXPECT_LT(compare_texts(L"a7", L"a007", kNatural), 0);
   EXPECT_LT(compare_texts(L"a1z", L"a01b", kNatural), 0);
   EXPECT_LT(compare_texts(L"0", L"00", kNatural), 0);
+  // Runs that begin alike: the rest of each decides, by its count of digits, then its digits;
+  // alike but for leading zeros, by value and then length.
+  EXPECT_GT(compare_texts(L"x12345", L"x1235", kNatural), 0);
+  EXPECT_LT(compare_texts(L"x12345", L"x12346", kNatural), 0);
+  EXPECT_LT(compare_texts(L"a10b", L"a10c", kNatural), 0);
+  EXPECT_GT(compare_texts(L"x00012", L"x0003", kNatural), 0);
+  EXPECT_GT(compare_texts(L"x0003", L"x003", kNatural), 0);
   // Runs longer than any integer: by their digits after leading zeros, never overflowing.
   const std::wstring nines(40, L'9');
   EXPECT_LT(compare_texts(nines, L"1" + std::wstring(40, L'0'), kNatural), 0);
@@ -113,8 +120,12 @@ std::vector<std::u32string> random_texts(std::size_t count, std::uint32_t seed) 
   return texts;
 }
 
+// Pairs of random texts, and pairs that begin with the same random text, so that the
+// comparison starts inside a run of digits as often as not.
 TEST(CompareTexts, AgreesWithTheOrderOfPlainTokensOnRandomTexts) {
-  const std::vector<std::u32string> texts = random_texts(400, 3);
+  std::vector<std::u32string> texts = random_texts(400, 3);
+  const std::vector<std::u32string> starts = random_texts(400, 4);
+  for (std::size_t i = 0; i < starts.size(); ++i) texts.push_back(starts[i] + texts[i]);
   for (std::size_t i = 0; i + 1 < texts.size(); i += 2)
     for (const bool ignore_case : {false, true}) {
       const auto a = natural_key(texts[i], ignore_case);
