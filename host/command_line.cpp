@@ -3,8 +3,12 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <cstdint>
 #include <map>
 
+#include "data_types.h"
+#include "option_values.h"
+#include "port_resolver.h"
 #include "usage_error.h"
 
 namespace icehost {
@@ -268,14 +272,16 @@ CommandLine parse_eval(std::span<const std::string> args) {
       options.settings.push_back(
           SetArgument{value_of(token), token.option == set_file, token.option == set_constant});
     } else if (token.option == elements) {
-      options.element_count = parse_count(value_of(token), "--elements");
-      if (options.element_count > kMaxElements)
-        throw UsageError("--elements takes at most " + std::to_string(kMaxElements));
+      const std::string& count = value_of(token);
+      const auto number = read_number<std::uint64_t>(count);
+      if (!number) throw UsageError("--elements takes a count, not " + in_quotes(count));
+      options.element_count = in_context(
+          "--elements takes ", [&] { return capped_element_count(*number, in_quotes(count)); });
     } else if (token.option == index) {
       options.index = parse_index(value_of(token));
     } else if (token.option == port) {
       const std::string& id = value_of(token);
-      options.port = parse_unsigned(id);
+      options.port = read_number<ULONG>(id);
       if (!options.port) throw UsageError("--port takes an output port id, not " + in_quotes(id));
     } else {
       take_plugin(token, "eval", options.plugin);

@@ -1,6 +1,6 @@
 // icehost's command line read into plain structs: which command, with which options. Reading
 // checks only what the line itself shows; what depends on the plug-in (its ports, its element
-// count) is checked once it is loaded.
+// count) is checked once it is loaded (eval_plan.h).
 #pragma once
 
 #include <optional>
@@ -10,14 +10,10 @@
 #include <variant>
 #include <vector>
 
-#include "option_values.h"
+#include "evaluation.h"
 #include "xsi_host.h"
 
 namespace icehost {
-
-inline constexpr XSI::ULONG kDefaultElements = 10;
-// Every port holds this many elements, so a mistyped count cannot exhaust the memory.
-inline constexpr XSI::ULONG kMaxElements = 1'000'000;
 
 // --help or -h, for the whole program or one command: the usage text to print.
 struct HelpRequest {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "json.h"
+#include "port_resolver.h"
 #include "text_unicode/characters.h"
 #include "usage_error.h"
 #include "utf8.h"
@@ -136,7 +137,10 @@ TEST(CommandLine, TheFirstProblemInTheOrderGivenWins) {
             "eval takes one plug-in; unexpected 'extra'");
   EXPECT_EQ(problem({"eval", "k", "--index", "bogus", "--set"}),
             "unknown index form 'bogus' (use range:C, list:5,-,2 or bits:1011)");
-  EXPECT_EQ(problem({"eval", "k", "--elements", "2000000"}), "--elements takes at most 1000000");
+  for (const std::string count : {"1000001", "2000000"})
+    EXPECT_EQ(problem({"eval", "k", "--elements", count}),
+              "--elements takes at most 1000000 elements, not '" + count + "'");
+  EXPECT_EQ(eval({"eval", "k", "--elements", "1000000"}).element_count, 1'000'000u);
   EXPECT_EQ(problem({"eval", "--set"}), "--set needs a value");
   EXPECT_EQ(problem({"eval", "k", "--port"}), "--port needs a value");
   EXPECT_EQ(problem({"eval", "k", "--port", "-1"}), "--port takes an output port id, not '-1'");
@@ -175,35 +179,35 @@ xsi_host::PortRecord port_of(XSI::ULONG data_type, XSI::ULONG structure) {
 
 TEST(PortValues, ParseStrictlyForTheirType) {
   const auto floats = port_of(XSI::siICENodeDataFloat, XSI::siICENodeStructureArray);
-  const auto items = icehost::parse_port_value(floats, "1.36,+4.6704993,-inf,nan,-0");
+  const auto items = icehost::values_from_text(floats, "1.36,+4.6704993,-inf,nan,-0");
   ASSERT_EQ(items.size(), 5u);
   EXPECT_EQ(std::get<float>(items[0]), 1.36f);
   EXPECT_EQ(std::get<float>(items[1]), 4.6704993f);
   EXPECT_TRUE(std::isinf(std::get<float>(items[2])) && std::get<float>(items[2]) < 0);
   EXPECT_TRUE(std::isnan(std::get<float>(items[3])));
   EXPECT_TRUE(std::signbit(std::get<float>(items[4])));
-  EXPECT_TRUE(icehost::parse_port_value(floats, "").empty());
+  EXPECT_TRUE(icehost::values_from_text(floats, "").empty());
   for (const char* bad : {"1,,2", "1e50", " 1", "1 ", "++1", "+-1", "0x10", "1,"})
-    EXPECT_THROW(icehost::parse_port_value(floats, bad), icehost::UsageError) << bad;
+    EXPECT_THROW(icehost::values_from_text(floats, bad), icehost::UsageError) << bad;
 
   const auto integer = port_of(XSI::siICENodeDataLong, XSI::siICENodeStructureSingle);
-  EXPECT_EQ(std::get<std::int32_t>(icehost::parse_port_value(integer, "-2147483648")[0]),
+  EXPECT_EQ(std::get<std::int32_t>(icehost::values_from_text(integer, "-2147483648")[0]),
             INT32_MIN);
-  EXPECT_EQ(std::get<std::int32_t>(icehost::parse_port_value(integer, "+2147483647")[0]),
+  EXPECT_EQ(std::get<std::int32_t>(icehost::values_from_text(integer, "+2147483647")[0]),
             INT32_MAX);
   for (const char* bad : {"2147483648", "1.5", "", "1,2", "nan"})
-    EXPECT_THROW(icehost::parse_port_value(integer, bad), icehost::UsageError) << bad;
+    EXPECT_THROW(icehost::values_from_text(integer, bad), icehost::UsageError) << bad;
 
   const auto texts = port_of(XSI::siICENodeDataString, XSI::siICENodeStructureArray);
-  EXPECT_EQ(icehost::parse_port_value(texts, "a,,b").size(), 3u);
+  EXPECT_EQ(icehost::values_from_text(texts, "a,,b").size(), 3u);
   const auto text = port_of(XSI::siICENodeDataString, XSI::siICENodeStructureSingle);
-  EXPECT_EQ(std::get<std::wstring>(icehost::parse_port_value(text, "a,b")[0]), L"a,b");
+  EXPECT_EQ(std::get<std::wstring>(icehost::values_from_text(text, "a,b")[0]), L"a,b");
 
   const auto flags = port_of(XSI::siICENodeDataBool, XSI::siICENodeStructureArray);
-  EXPECT_EQ(icehost::parse_port_value(flags, "true,false"),
+  EXPECT_EQ(icehost::values_from_text(flags, "true,false"),
             (std::vector<xsi_host::Value>{true, false}));
   for (const char* bad : {"true,", "True", "1", "true,,false", "false, true"})
-    EXPECT_THROW(icehost::parse_port_value(flags, bad), icehost::UsageError) << bad;
+    EXPECT_THROW(icehost::values_from_text(flags, bad), icehost::UsageError) << bad;
 }
 
 TEST(Utf8, RejectsMalformedBytesAndRoundTripsCharacters) {

@@ -15,6 +15,7 @@
 
 #include "cli.h"
 #include "command_line.h"
+#include "eval_plan.h"
 #include "evaluation.h"
 #include "json.h"
 #include "report_json.h"
@@ -323,7 +324,8 @@ TEST(BadInput, OneLineOnStderrExitTwoNothingOnStdout) {
     {{"info", sdk_library.string()}, "not a plug-in"},
 #endif
     {{"eval", k, "--set", "Nope=1"},
-     "unknown port 'Nope' (the inputs of kestrune are String (0), SubString (1), RemoveAll (2))"},
+     "--set: unknown port 'Nope' (the inputs of kestrune are String (0), SubString (1), "
+     "RemoveAll (2))"},
     {{"eval", k, "--set", "3=x"}, "unknown port '3' (the inputs of kestrune are String (0), "},
     {{"eval", k, "--set-file", "-1@0=x"}, "unknown port '-1' (the inputs of kestrune are String"},
     {{"eval", k, "--set", "Result=x"}, "Result is an output"},
@@ -340,7 +342,7 @@ TEST(BadInput, OneLineOnStderrExitTwoNothingOnStdout) {
     {{"eval", k, "--set-file", "RemoveAll=" + not_library.string()}, "takes a text port"},
     {{"eval", k, "--elements", "ten"}, "--elements takes a count, not 'ten'"},
     {{"eval", k, "--elements", "-1"}, "--elements takes a count"},
-    {{"eval", k, "--elements", "99999999"}, "at most"},
+    {{"eval", k, "--elements", "99999999"}, "--elements takes at most 1000000 elements, not"},
     {{"eval", k, "--index", "range:11"}, "past the element count 10"},
     {{"eval", k, "--elements", "3", "--index", "list:0,-,3"}, "entry 3 is past"},
     {{"eval", k, "--elements", "3", "--index", "bits:0001"}, "4 bits is past"},
@@ -356,8 +358,9 @@ TEST(BadInput, OneLineOnStderrExitTwoNothingOnStdout) {
     {{"eval", k, "--port", "x"}, "--port takes an output port id, not 'x'"},
     {{"eval", k, "--set", "String@-1=x"}, "'-1' is not an element index"},
     {{"eval", k, "--set", "String@0=x", "--elements", "0"}, "element 0 is past"},
-    {{"eval", vireth, "--set", "Scalar=1.5,abc"}, "'abc' is not a float for port Scalar"},
-    {{"eval", vireth, "--set", "Scalar@2=1.5e40"}, "'1.5e40' is not a float for port Scalar"},
+    {{"eval", vireth, "--set", "Scalar=1.5,abc"}, "'abc' is not a 32-bit float for port Scalar"},
+    {{"eval", vireth, "--set", "Scalar@2=1.5e40"},
+     "'1.5e40' is not a 32-bit float for port Scalar"},
     {{"eval", tamsel, "--set", "Integer=1,2.5"}, "'2.5' is not a 32-bit integer for port Integer"},
     {{"eval", tamsel, "--set", "Integer=-2147483649"}, "is not a 32-bit integer"},
     {{"eval", k, "--set-file", "String=" + fs::temp_directory_path().string()}, "cannot read file"},
@@ -372,7 +375,7 @@ TEST(BadInput, OneLineOnStderrExitTwoNothingOnStdout) {
      R"(case 1 "a", key "wnat": unknown key)"},
     {{"check", k, case_file("unnamed", R"([{"want": ["x"]}])")}, R"(case 1, key "case": )"},
     {{"check", k, case_file("type", R"([{"case": "a", "want": [1]}])")},
-     R"(key "want": 1 is not a text (a JSON string) (port Result))"},
+     R"(key "want": 1 is not a text for port Result)"},
     {{"check", k,
       case_file("each", R"([{"case": "a", "each": {"String": ["x"]}, "want": ["", ""]}])")},
      R"(key "each": String takes one value per element, 2 of them, not ["x"])"},
@@ -383,19 +386,28 @@ TEST(BadInput, OneLineOnStderrExitTwoNothingOnStdout) {
      R"(key "constant": String is given a second time)"},
     {{"check", k,
       case_file("no_input", R"([{"case": "a", "set": {"Result": "x"}, "want": [""]}])")},
-     R"(key "set": no input 'Result' (the inputs: String, SubString, RemoveAll))"},
+     R"(key "set": Result is an output; set an input (String (0), SubString (1), RemoveAll (2)))"},
+    {{"check", k, case_file("unknown", R"([{"case": "a", "set": {"Nope": "x"}, "want": [""]}])")},
+     R"(key "set": unknown port 'Nope' (the inputs of kestrune are String (0), SubString (1), )"},
     {{"check", k, case_file("marker", R"([{"case": "a", "want": {"1": "-1"}}])")},
-     R"(key "want": '1' is no element below the element count 1)"},
+     R"(key "want": element 1 is past the element count 1)"},
+    {{"check", k, case_file("marker_x", R"([{"case": "a", "want": {"x": "-1"}}])")},
+     R"(key "want": 'x' is not an element index)"},
+    {{"check", k, case_file("many", R"([{"case": "a", "elements": 99999999999, "want": {}}])")},
+     R"(key "elements": at most 1000000 elements, not 99999999999)"},
     {{"check", k, case_file("count", R"([{"case": "a", "elements": 2, "want": ["x"]}])")},
      R"(key "elements": 2, but "want" has 1 values)"},
     {{"check", k, case_file("port", R"([{"case": "a", "port": 0, "want": ["x"]}])")},
-     R"(key "port": 0 is no output port id (the outputs: Result))"},
+     R"(key "port": 0 is not an output of kestrune (its outputs: Result (200)))"},
     {{"check", vireth,
       case_file("float", R"([{"case": "a", "set": {"Scalar": [3.5e38]}, "want": [[]]}])")},
-     R"(key "set": [3.5e+38] is not an array of 32-bit floats (port Scalar))"},
+     R"(key "set": 3.5e+38 is not a 32-bit float for port Scalar)"},
+    {{"check", vireth,
+      case_file("floats", R"([{"case": "a", "set": {"Scalar": 1}, "want": [[]]}])")},
+     R"(key "set": 1 is not an array of 32-bit floats for port Scalar)"},
     {{"check", tamsel,
       case_file("integer", R"([{"case": "a", "set": {"Integer": [2147483648]}, "want": [[]]}])")},
-     R"(key "set": [2147483648] is not an array of 32-bit integers (port Integer))"},
+     R"(key "set": 2147483648 is not a 32-bit integer for port Integer)"},
   };
   for (const Case& c : cases) {
     const Outcome outcome = icehost(c.args);
@@ -411,8 +423,9 @@ TEST(BadInput, OneLineOnStderrExitTwoNothingOnStdout) {
   fs::remove(not_utf8);
 }
 
-// The evaluation eval runs is the one evaluate gives other code: the report of the same options
-// holds what eval --json prints, 32-bit floats in their JSON forms included.
+// The evaluation eval runs is the one evaluate gives other code: the report of the same options,
+// planned against the node, holds what eval --json prints, 32-bit floats in their JSON forms
+// included.
 TEST(Evaluate, TheReportHoldsWhatEvalPrints) {
   const std::vector<std::string> args = {"eval",       library_in(TEXTNODES_PLUGIN_DIR, "palvane"),
                                          "--set",      "String=1.5;inf;-0;nan;x",
@@ -425,7 +438,8 @@ TEST(Evaluate, TheReportHoldsWhatEvalPrints) {
 
   const auto options = std::get<icehost::EvalOptions>(icehost::parse_command_line(args));
   icehost::PluginLibrary library(options.plugin);
-  const icehost::EvaluationReport report = icehost::evaluate(library, options);
+  const icehost::EvaluationReport report =
+      icehost::evaluate(library, icehost::plan_eval(library.node(), options));
   EXPECT_EQ(report.node, "palvane");
   EXPECT_EQ(report.port, 200u);
   EXPECT_EQ(report.port_name, "Scalar");
