@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -19,6 +20,7 @@
 
 namespace {
 
+using namespace std::string_literals;
 using icehost::EvalOptions;
 using icehost::HelpRequest;
 using icehost::InfoOptions;
@@ -86,7 +88,7 @@ TEST(CommandLine, AnOptionTakesTheNextArgumentWhateverItIs) {
   }
   EXPECT_EQ(problem({"eval", "k", "--elements", "--help"}),
             "--elements takes a count, not '--help'");
-  // A plug-in name is taken as it stands too, whatever CLI11 would make of it.
+  // A plug-in name is taken as it stands too, whatever it looks like.
   for (const std::string name : {"-", "[a,b]", "\x01", "info", "a=b"})
     EXPECT_EQ(eval({"eval", name}).plugin, name);
 }
@@ -101,7 +103,10 @@ TEST(CommandLine, OnlyTheNamesACommandListsAreOptions) {
   }
   EXPECT_EQ(problem({"info", "k", "--set", "A=1"}),
             "unknown option --set for info (see icehost info --help)");
-  EXPECT_EQ(problem({"demo", "--json"}), "unknown option '--json' for demo");
+  EXPECT_EQ(problem({"demo", "--json"}),
+            "unknown option --json for demo (see icehost demo --help)");
+  EXPECT_EQ(problem({"check", "k", "c", "--frob"}),
+            "unknown option --frob for check (see icehost check --help)");
   EXPECT_EQ(problem({"demo", "x"}), "unexpected argument 'x' for demo");
 }
 
@@ -167,6 +172,33 @@ TEST(CommandLine, TheCommandIsTheFirstWordAlone) {
   // An empty argument before the plug-in names none; after it, it is one too many.
   EXPECT_EQ(std::get<InfoOptions>(read({"info", "", "k"})).plugin, "k");
   EXPECT_EQ(problem({"info", "k", ""}), "info takes one plug-in; unexpected ''");
+}
+
+// Each command's help is made from its options: every one named with what it takes, and no line
+// past 80 columns.
+TEST(CommandLine, HelpNamesEveryOptionWithin80Columns) {
+  const std::vector<std::pair<std::string, std::vector<std::string>>> commands = {
+      {"--help", {"info", "eval", "check", "demo"}},
+      {"info", {"--json"}},
+      {"eval",
+       {"--set PORT=VALUE", "--set-file PORT=PATH", "--set-constant PORT=VALUE", "--elements N",
+        "--index FORM", "--port ID", "--strict-host", "--json"}},
+      {"check", {"-h, --help"}},
+      {"demo", {"-h, --help"}}};
+  for (const auto& [command, names] : commands) {
+    const std::vector<std::string> args =
+        command == "--help" ? std::vector<std::string>{"-h"} : std::vector{command, "-h"s};
+    const std::string usage = std::get<HelpRequest>(read(args)).usage;
+    for (const std::string& name : names) {
+      const std::size_t at = usage.find("\n  " + name);
+      ASSERT_NE(at, std::string::npos) << command << ": " << name;
+      EXPECT_TRUE(usage[at + 3 + name.size()] == ' ' || usage[at + 3 + name.size()] == '\n');
+    }
+    for (std::size_t begin = 0, end; begin < usage.size(); begin = end + 1) {
+      end = usage.find('\n', begin);
+      EXPECT_LE(end - begin, 80u) << command << ": " << usage.substr(begin, end - begin);
+    }
+  }
 }
 
 xsi_host::PortRecord port_of(XSI::ULONG data_type, XSI::ULONG structure) {
