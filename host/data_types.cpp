@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -123,9 +124,34 @@ Value integer_from_json(const Json& json, std::string_view port) {
   refuse_type(json_shown(json), kIntegerWords, port);
 }
 
+constexpr std::string_view kBeyondFloats = "is out of the 32-bit float's range";
+
+// Whether a number std::from_chars found beyond a float's range is too large rather than too
+// small: the sign of its decimal exponent, the digits before the point counted in.
+bool too_large(std::string_view number) {
+  const std::size_t e = number.find_first_of("eE");
+  const std::string_view mantissa = number.substr(0, e);
+  long long exponent = 0;
+  if (e != std::string_view::npos) {
+    std::string_view digits = number.substr(e + 1);
+    if (digits.starts_with('+')) digits.remove_prefix(1);
+    const auto [end, error] =
+        std::from_chars(digits.data(), digits.data() + digits.size(), exponent);
+    if (error == std::errc::result_out_of_range) return !digits.starts_with('-');
+  }
+  const auto point = static_cast<long long>(std::min(mantissa.find('.'), mantissa.size()));
+  const auto first = static_cast<long long>(mantissa.find_first_of("123456789"));
+  return exponent + (first < point ? point - first : point + 1 - first) > 0;
+}
+
+// A number rounded to the nearest float, a tiny one to zero; one that would round to infinity
+// is refused.
 Value float_from_text(std::string_view text, std::string_view port) {
-  if (const auto number = read_number<float>(text)) return *number;
-  refuse_type(in_quotes(text), kFloatWords, port);
+  std::errc error{};
+  if (const auto number = read_number<float>(text, &error)) return *number;
+  if (error != std::errc::result_out_of_range) refuse_type(in_quotes(text), kFloatWords, port);
+  if (too_large(text)) refuse(in_quotes(text), kBeyondFloats, port);
+  return text.starts_with('-') ? -0.0f : 0.0f;
 }
 
 Value float_from_json(const Json& json, std::string_view port) {
@@ -137,7 +163,7 @@ Value float_from_json(const Json& json, std::string_view port) {
   // Below the largest float and half its last place, a number rounds to a finite float.
   const double number = json.get<double>();
   if (!(std::fabs(number) < std::numeric_limits<float>::max() + std::ldexp(1.0, 103)))
-    refuse_type(json_shown(json), kFloatWords, port);
+    refuse(json_shown(json), kBeyondFloats, port);
   return static_cast<float>(number);
 }
 

@@ -47,9 +47,11 @@ std::string data_type_name(XSI::ULONG code);
 // A JSON value as messages show it, on one line.
 std::string json_shown(const nlohmann::json& json);
 
-// A whole text read as a number by std::from_chars (one leading '+' allowed), or nothing.
+// A whole text read as a number by std::from_chars (one leading '+' allowed), or nothing;
+// error, if given, says why (result_out_of_range: a number, beyond T's range).
 template <class T>
-std::optional<T> read_number(std::string_view text) {
+std::optional<T> read_number(std::string_view text, std::errc* error = nullptr) {
+  if (error) *error = std::errc::invalid_argument;
   if (text.starts_with('+')) {
     text.remove_prefix(1);
     if (text.starts_with('+') || text.starts_with('-')) return std::nullopt;
@@ -61,7 +63,9 @@ std::optional<T> read_number(std::string_view text) {
     result = std::from_chars(text.data(), end, value, std::chars_format::general);
   else
     result = std::from_chars(text.data(), end, value);
-  if (text.empty() || result.ec != std::errc() || result.ptr != end) return std::nullopt;
+  const bool whole = !text.empty() && result.ptr == end;
+  if (error) *error = whole ? result.ec : std::errc::invalid_argument;
+  if (!whole || result.ec != std::errc()) return std::nullopt;
   return value;
 }
 

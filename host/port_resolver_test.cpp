@@ -1,11 +1,14 @@
 // The table of data types and the resolver of ports and values that eval's options and case
-// files share: each type stored as itself, PORT@K, and one message for one fault, whichever reads
-// it.
+// files share: a float read alike from a command-line word and from JSON, each type stored as
+// itself, PORT@K, and one message for one fault, whichever reads it.
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
+#include <bit>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,6 +25,13 @@ using xsi_host::PortData;
 using xsi_host::PortRecord;
 using xsi_host::Value;
 
+const icehost::DataType& row(XSI::ULONG code) { return *icehost::data_type(code); }
+
+// A float's bits, so that -0 is not 0.
+std::uint32_t bits_of(const Value& value) {
+  return std::bit_cast<std::uint32_t>(std::get<float>(value));
+}
+
 template <class Read>
 std::string refusal(Read read) {
   try {
@@ -30,6 +40,35 @@ std::string refusal(Read read) {
     return error.what();
   }
   return "";
+}
+
+TEST(DataTypes, AFloatRoundsAlikeFromTheCommandLineAndFromJson) {
+  const icehost::DataType& floats = row(XSI::siICENodeDataFloat);
+  // To the nearest float: a tiny number to a zero of its sign or a subnormal, one within half the
+  // last place of the largest float to the largest.
+  for (const std::string text : {"1.5", "-0.0", "0.1", "16777217", "1e-45", "1e-50", "-1e-50",
+                                 "1e-400", "3.40282356e38", "-3.4028235e38"}) {
+    EXPECT_EQ(bits_of(floats.from_text(text, "P")),
+              bits_of(floats.from_json(nlohmann::json::parse(text), "P")))
+        << text;
+  }
+  EXPECT_EQ(bits_of(floats.from_text("-1e-50", "P")), bits_of(-0.0f));
+  EXPECT_EQ(std::get<float>(floats.from_text("3.40282356e38", "P")),
+            std::numeric_limits<float>::max());
+  // One that would round to infinity is refused, whichever way it comes.
+  for (const std::string text : {"1e39", "-1e39", "3.402823669e38", "1e308", "1e400"}) {
+    EXPECT_EQ(refusal([&] { floats.from_text(text, "P"); }),
+              "'" + text + "' is out of the 32-bit float's range for port P");
+    if (text == "1e400") continue;  // past a double: the JSON library refuses it itself
+    EXPECT_NE(refusal([&] {
+                floats.from_json(nlohmann::json::parse(text), "P");
+              }).find(" is out of the 32-bit float's range for port P"),
+              std::string::npos)
+        << text;
+  }
+  EXPECT_EQ(refusal([&] { floats.from_text("1e", "P"); }), "'1e' is not a 32-bit float for port P");
+  EXPECT_EQ(refusal([&] { floats.from_json(nlohmann::json("1.5"), "P"); }),
+            "\"1.5\" is not a 32-bit float for port P");
 }
 
 TEST(DataTypes, EachTypeStoresAndReadsBackAsItself) {
@@ -121,7 +160,7 @@ TEST(EvalPlan, EvalAndCaseFilesRefuseInTheSameWords) {
       {with({"Out=1"}), R"([{"case": "c", "set": {"Out": 1}, "want": [""]}])",
        "Out is an output; set an input (A (0), A@1 (1), F (2))"},
       {with({"F=1e39"}), R"([{"case": "c", "set": {"F": 1e39}, "want": [""]}])",
-       " is not a 32-bit float for port F"},
+       " is out of the 32-bit float's range for port F"},
       {with({"A@1=x"}), R"([{"case": "c", "set": {"A@1": "x"}, "want": [""]}])",
        " is not a 32-bit integer for port A@1"},
       {port, R"([{"case": "c", "port": 7, "want": [""]}])",

@@ -156,6 +156,23 @@ TEST(EvalJson, NonAsciiAndControlCharactersRoundTrip) {
   fs::remove(file);
 }
 
+// A float is read by one rule from --set and from a case file: rounded to the nearest float, a
+// tiny one to a zero of its sign; one that would round to infinity is refused by both.
+TEST(EvalJson, FloatsRoundAlikeInEvalAndCheck) {
+  const std::string vireth = library_in(TEXTNODES_PLUGIN_DIR, "vireth");
+  const Outcome eval = icehost(
+      {"eval", vireth, "--set", "Scalar=-1e-50,3.40282356e38,1e-45", "--elements", "1", "--json"});
+  ASSERT_EQ(eval.code, 0) << eval.err;
+  EXPECT_NE(eval.out.find(R"("value": ["-0", "3.4028235e+38", "1e-45"])"), std::string::npos)
+      << eval.out;
+  const Outcome check =
+      icehost({"check", vireth,
+               case_file("rounded",
+                         R"([{"case": "rounded", "set": {"Scalar": [-1e-50, 3.40282356e38, 1e-45]},
+                                 "want": [["-0", "3.4028235e+38", "1e-45"]]}])")});
+  EXPECT_EQ(check.code, 0) << check.out << check.err;
+}
+
 // Through a node of each port shape that echoes its input element by element: what --set gives
 // every element and element 1 alone comes back, in both of eval's forms alike.
 TEST(EvalJson, EveryShapeEchoesWhatWasSet) {
@@ -360,7 +377,9 @@ TEST(BadInput, OneLineOnStderrExitTwoNothingOnStdout) {
     {{"eval", k, "--set", "String@0=x", "--elements", "0"}, "element 0 is past"},
     {{"eval", vireth, "--set", "Scalar=1.5,abc"}, "'abc' is not a 32-bit float for port Scalar"},
     {{"eval", vireth, "--set", "Scalar@2=1.5e40"},
-     "'1.5e40' is not a 32-bit float for port Scalar"},
+     "'1.5e40' is out of the 32-bit float's range for port Scalar"},
+    {{"eval", vireth, "--set", "Scalar=-3.402823669e38"}, "out of the 32-bit float's range"},
+    {{"eval", vireth, "--set", "Scalar=1e99999999999999999999"}, "out of the 32-bit float's range"},
     {{"eval", tamsel, "--set", "Integer=1,2.5"}, "'2.5' is not a 32-bit integer for port Integer"},
     {{"eval", tamsel, "--set", "Integer=-2147483649"}, "is not a 32-bit integer"},
     {{"eval", k, "--set-file", "String=" + fs::temp_directory_path().string()}, "cannot read file"},
@@ -401,7 +420,7 @@ TEST(BadInput, OneLineOnStderrExitTwoNothingOnStdout) {
      R"(key "port": 0 is not an output of kestrune (its outputs: Result (200)))"},
     {{"check", vireth,
       case_file("float", R"([{"case": "a", "set": {"Scalar": [3.5e38]}, "want": [[]]}])")},
-     R"(key "set": 3.5e+38 is not a 32-bit float for port Scalar)"},
+     R"(key "set": 3.5e+38 is out of the 32-bit float's range for port Scalar)"},
     {{"check", vireth,
       case_file("floats", R"([{"case": "a", "set": {"Scalar": 1}, "want": [[]]}])")},
      R"(key "set": 1 is not an array of 32-bit floats for port Scalar)"},
