@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
+#include <system_error>
 
 #include "data_types.h"
 #include "help_text.h"
@@ -89,10 +91,14 @@ void need_plugin(const Options& options, std::string_view command) {
 }
 
 ULONG element_count_of(const std::string& value) {
-  const auto count = read_number<std::uint64_t>(value);
-  if (!count) throw UsageError("--elements takes a count, not " + in_quotes(value));
-  return in_context("--elements takes ",
-                    [&] { return capped_element_count(*count, in_quotes(value)); });
+  std::errc error{};
+  const auto count = read_number<std::uint64_t>(value, &error);
+  if (!count && error != std::errc::result_out_of_range)
+    throw UsageError("--elements takes a count, not " + in_quotes(value));
+  return in_context("--elements takes ", [&] {
+    return capped_element_count(count.value_or(std::numeric_limits<std::uint64_t>::max()),
+                                in_quotes(value));
+  });
 }
 
 // --set, --set-file or --set-constant, kept in the order given.

@@ -142,7 +142,8 @@ TEST(CommandLine, TheFirstProblemInTheOrderGivenWins) {
             "eval takes one plug-in; unexpected 'extra'");
   EXPECT_EQ(problem({"eval", "k", "--index", "bogus", "--set"}),
             "unknown index form 'bogus' (use range:C, list:5,-,2 or bits:1011)");
-  for (const std::string count : {"1000001", "2000000"})
+  // Past the cap, whether or not the count fits in 32 or 64 bits: one message.
+  for (const std::string count : {"1000001", "2000000", "99999999999", "+99999999999999999999999"})
     EXPECT_EQ(problem({"eval", "k", "--elements", count}),
               "--elements takes at most 1000000 elements, not '" + count + "'");
   EXPECT_EQ(eval({"eval", "k", "--elements", "1000000"}).element_count, 1'000'000u);

@@ -360,6 +360,7 @@ TEST(BadInput, OneLineOnStderrExitTwoNothingOnStdout) {
     {{"eval", k, "--elements", "ten"}, "--elements takes a count, not 'ten'"},
     {{"eval", k, "--elements", "-1"}, "--elements takes a count"},
     {{"eval", k, "--elements", "99999999"}, "--elements takes at most 1000000 elements, not"},
+    {{"eval", k, "--elements", "99999999999"}, "takes at most 1000000 elements, not '99999"},
     {{"eval", k, "--index", "range:11"}, "past the element count 10"},
     {{"eval", k, "--elements", "3", "--index", "list:0,-,3"}, "entry 3 is past"},
     {{"eval", k, "--elements", "3", "--index", "bits:0001"}, "4 bits is past"},
