@@ -14,12 +14,15 @@ namespace icehost {
 using XSI::ULONG;
 
 std::string read_file(const std::string& path) {
-  std::error_code error;
   const std::filesystem::path file(path);
-  if (!std::filesystem::is_regular_file(file, error)) throw UsageError(path + ": cannot read file");
+  std::error_code error;
+  if (std::filesystem::is_directory(file, error))
+    throw UsageError(path + ": cannot read file: it is a folder");
   std::ifstream in(file, std::ios::binary);
-  if (!in) throw UsageError(path + ": cannot read file");
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  std::string bytes;
+  if (in) bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  if (!in.is_open() || in.bad()) throw UsageError(path + ": cannot read file");
+  return bytes;
 }
 
 IndexChoice parse_index(std::string_view text) {

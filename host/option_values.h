@@ -13,8 +13,8 @@ namespace icehost {
 // bits:1011. Whether the elements exist is checked against the element count later.
 IndexChoice parse_index(std::string_view text);
 
-// The bytes of the file at path; "PATH: cannot read file" when it is no regular file or cannot
-// be read.
+// Every byte of the file at path, read to its end, whatever it is (a pipe, a device, a FIFO);
+// "PATH: cannot read file" when it cannot be opened or read, or is a folder.
 std::string read_file(const std::string& path);
 
 }  // namespace icehost

@@ -9,9 +9,14 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <utility>
 #include <variant>
 #include <vector>
+
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#endif
 
 #include "cli.h"
 #include "command_line.h"
@@ -155,6 +160,27 @@ TEST(EvalJson, NonAsciiAndControlCharactersRoundTrip) {
             (std::vector<std::pair<int, std::string>>{{0, "line line two\n"}}));
   fs::remove(file);
 }
+
+#if !defined(_WIN32)
+// --set-file reads whatever can be read to its end: an empty device, a FIFO a writer fills.
+TEST(EvalJson, SetFileReadsPipesAndDevices) {
+  const std::string length = library_in(TEXTNODES_PLUGIN_DIR, "textlength");
+  const auto lengths = [&](const std::string& path) {
+    const Outcome outcome =
+        icehost({"eval", length, "--set-file", "String=" + path, "--elements", "1"});
+    EXPECT_EQ(outcome.code, 0) << outcome.err;
+    return outcome.out.substr(outcome.out.find('\n') + 1);
+  };
+  EXPECT_EQ(lengths("/dev/null"), "[0] 0\n");
+  const fs::path fifo = fs::temp_directory_path() / "icehost_test_fifo";
+  fs::remove(fifo);
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::thread writer([&] { std::ofstream(fifo, std::ios::binary) << "four"; });
+  EXPECT_EQ(lengths(fifo.string()), "[0] 4\n");
+  writer.join();
+  fs::remove(fifo);
+}
+#endif
 
 // A float is read by one rule from --set and from a case file: rounded to the nearest float, a
 // tiny one to a zero of its sign; one that would round to infinity is refused by both.
@@ -383,7 +409,8 @@ TEST(BadInput, OneLineOnStderrExitTwoNothingOnStdout) {
     {{"eval", vireth, "--set", "Scalar=1e99999999999999999999"}, "out of the 32-bit float's range"},
     {{"eval", tamsel, "--set", "Integer=1,2.5"}, "'2.5' is not a 32-bit integer for port Integer"},
     {{"eval", tamsel, "--set", "Integer=-2147483649"}, "is not a 32-bit integer"},
-    {{"eval", k, "--set-file", "String=" + fs::temp_directory_path().string()}, "cannot read file"},
+    {{"eval", k, "--set-file", "String=" + fs::temp_directory_path().string()},
+     "cannot read file: it is a folder"},
     {{"eval", k, "--set-file", "String=" + not_utf8.string()}, "not valid UTF-8"},
     {{"eval", vireth, "--set-file", "Scalar=" + not_utf8.string()}, "takes a text port"},
     {{"eval", k, "--set-constant", "String@1=x"}, "PORT@K is --set's"},
