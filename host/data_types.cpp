@@ -167,12 +167,14 @@ Value float_from_json(const Json& json, std::string_view port) {
   return static_cast<float>(number);
 }
 
-Value text_decoy(const Value& value) { return L"\u2260 " + held<std::wstring>(value); }
-Value boolean_decoy(const Value& value) { return !held<bool>(value); }
-Value integer_decoy(const Value& value) {
+Value text_decoy(const Value& value, std::wstring_view port) {
+  return L"\u2260" + std::wstring(port) + L" " + held<std::wstring>(value);
+}
+Value boolean_decoy(const Value& value, std::wstring_view) { return !held<bool>(value); }
+Value integer_decoy(const Value& value, std::wstring_view) {
   return static_cast<std::int32_t>(~held<std::int32_t>(value));
 }
-Value float_decoy(const Value& value) {
+Value float_decoy(const Value& value, std::wstring_view) {
   const float number = held<float>(value);
   return number == 0.0f || std::isnan(number) ? 1.0f : -number;
 }

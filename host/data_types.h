@@ -30,8 +30,9 @@ struct DataType {
   xsi_host::Value (*from_json)(const nlohmann::json& json, std::string_view port);
   // A registered default in this type; empty when it does not fit.
   xsi_host::Value (*from_default)(const xsi_host::Value& value);
-  // A value unlike value: what a constant input holds past element 0.
-  xsi_host::Value (*decoy)(const xsi_host::Value& value);
+  // A value unlike value, and unlike the decoy of any other port (port is its name): what a
+  // constant input holds past element 0.
+  xsi_host::Value (*decoy)(const xsi_host::Value& value, std::wstring_view port);
   // Stores values in element: the first of them for a one-value port, all as the items of an
   // array port; a value of another type stored as the type's zero.
   void (*store)(xsi_host::PortData& data, XSI::ULONG element,

@@ -35,7 +35,7 @@ EvaluationReport evaluate_call(const PluginLibrary& library, const EvaluationPla
     xsi_host::PortData* data = evaluation.port(setting.port->id);
     if (!data) continue;
     if (setting.constant) {
-      store_constant(*data, setting.values);
+      store_constant(*data, setting.values, setting.port->name);
     } else if (setting.element) {
       store(*data, *setting.element, setting.values);
     } else {

@@ -15,12 +15,13 @@ void store(xsi_host::PortData& port, ULONG element, const std::vector<Value>& va
   if (const DataType* type = data_type(port.data_type())) type->store(port, element, values);
 }
 
-void store_constant(xsi_host::PortData& port, const std::vector<Value>& values) {
+void store_constant(xsi_host::PortData& port, const std::vector<Value>& values,
+                    std::wstring_view port_name) {
   port.constant = true;
   const DataType* type = data_type(port.data_type());
   std::vector<Value> others = values;
   if (type && port.structure() == XSI::siICENodeStructureSingle)
-    for (Value& value : others) value = type->decoy(value);
+    for (Value& value : others) value = type->decoy(value, port_name);
   for (ULONG element = 0; element < port.element_count(); ++element)
     store(port, element, element == 0 ? values : others);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "xsi_host.h"
@@ -35,8 +36,9 @@ void store(xsi_host::PortData& port, XSI::ULONG element,
            const std::vector<xsi_host::Value>& values);
 
 // values handed over as one for every element, the constant flag set: a one-value port holds
-// them in element 0 and, so that a node reading past it shows it, the type's decoy elsewhere
-// ("\u2260 abc"); an array port holds them in every element.
-void store_constant(xsi_host::PortData& port, const std::vector<xsi_host::Value>& values);
+// them in element 0 and, so that a node reading past it shows it, the type's decoy for port_name
+// elsewhere ("\u2260String abc"); an array port holds them in every element.
+void store_constant(xsi_host::PortData& port, const std::vector<xsi_host::Value>& values,
+                    std::wstring_view port_name);
 
 }  // namespace icehost

@@ -1,6 +1,6 @@
 // The table of data types and the resolver of ports and values that eval's options and case
 // files share: a float read alike from a command-line word and from JSON, each type stored as
-// itself, PORT@K, and one message for one fault, whichever reads it.
+// itself, the decoys of constant inputs, PORT@K, and one message for one fault, whichever reads it.
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -91,6 +91,39 @@ TEST(DataTypes, EachTypeStoresAndReadsBackAsItself) {
   icehost::store(integer, 0, {std::wstring(L"7")});
   EXPECT_EQ(integer.value(0), Value(std::int32_t{0}));
   EXPECT_EQ(icehost::data_type_name(3), "type 3");
+}
+
+TEST(DataTypes, ConstantInputsHoldDecoysOfTheirOwnPastElementZero) {
+  PortData text(0, XSI::siICENodeDataString, XSI::siICENodeStructureSingle, 3);
+  PortData prefix(1, XSI::siICENodeDataString, XSI::siICENodeStructureSingle, 3);
+  icehost::store_constant(text, {std::wstring(L"ab")}, L"String");
+  icehost::store_constant(prefix, {std::wstring(L"a")}, L"Prefix");
+  EXPECT_TRUE(text.constant && prefix.constant);
+  EXPECT_EQ(text.value(0), Value(std::wstring(L"ab")));
+  // Element 0's "a" begins "ab"; past it, neither decoy begins the other.
+  const auto decoy = std::get<std::wstring>(text.value(2));
+  const auto other = std::get<std::wstring>(prefix.value(2));
+  EXPECT_EQ(decoy, L"\u2260String ab");
+  EXPECT_FALSE(decoy.starts_with(other) || other.starts_with(decoy));
+
+  struct Case {
+    XSI::ULONG code;
+    Value value;
+    Value decoy;
+  };
+  for (const Case& c :
+       {Case{XSI::siICENodeDataBool, true, false},
+        Case{XSI::siICENodeDataLong, std::int32_t{5}, std::int32_t{-6}},
+        Case{XSI::siICENodeDataFloat, 2.0f, -2.0f}, Case{XSI::siICENodeDataFloat, 0.0f, 1.0f}}) {
+    PortData port(0, c.code, XSI::siICENodeStructureSingle, 2);
+    icehost::store_constant(port, {c.value}, L"P");
+    EXPECT_EQ(port.value(0), c.value);
+    EXPECT_EQ(port.value(1), c.decoy);
+  }
+  // An array port holds its items in every element.
+  PortData items(0, XSI::siICENodeDataLong, XSI::siICENodeStructureArray, 2);
+  icehost::store_constant(items, {std::int32_t{1}, std::int32_t{2}}, L"P");
+  EXPECT_EQ(items.items(1), (std::vector<Value>{std::int32_t{1}, std::int32_t{2}}));
 }
 
 // A node of three inputs, one named as another's element would be, and one output.

@@ -608,7 +608,7 @@ TEST(Check, PassesWhatANodeMeetsAndNamesEveryWrongElement) {
         R"( bits:010 strict host: element 2: not selected, wanted nothing written, came "c")",
         R"( range:2 ordinary host: element 1: wanted "a", came ")"
         "\xE2\x89\xA0"
-        R"( a")"},
+        R"(String a")"},
        "icehost: stray: 14 failure(s) in 2 of 2 case(s)"},
   };
   for (const Case& c : cases) {
