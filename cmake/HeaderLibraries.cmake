@@ -1,5 +1,5 @@
-# CLI11 and nlohmann-json, the header-only libraries icehost uses, as the targets CLI11::CLI11
-# and nlohmann_json::nlohmann_json; {fmt}, which textformat uses header-only, as the target
+# nlohmann-json, the header-only library icehost uses, as the target
+# nlohmann_json::nlohmann_json; {fmt}, which textformat uses header-only, as the target
 # fmt::fmt-header-only, and xxHash, which texthash uses header-only, as xxHash::xxhash, so that
 # their DLLs link nothing more.
 #
@@ -25,7 +25,6 @@ function(textnodes_header_library package target header_tree)
   message(STATUS "${package}: the headers in ${${found}}/${tree_name}")
 endfunction()
 
-textnodes_header_library(CLI11 CLI11::CLI11 CLI/CLI.hpp)
 textnodes_header_library(nlohmann_json nlohmann_json::nlohmann_json nlohmann/json.hpp)
 textnodes_header_library(fmt fmt::fmt-header-only fmt/format.h)
 # The package's own target says so; the header tree alone does not.
