@@ -465,5 +465,24 @@ TEST(Automata, AnswerAsBoostOnRandomPatterns) {
   EXPECT_GT(taken, 3800);
 }
 
+// A pattern's searches go without a DFA until they have read a few characters, then by the DFAs:
+// the two ways give the same answers on random patterns, on texts long enough for many starts
+// and for each way's caches to be reused from one match to the next.
+TEST(Automata, AnswerTheSameWithTheirDfasAndWithout) {
+  std::mt19937 random(20261210);
+  auto choose = [&random](auto n) {
+    return static_cast<int>(random() % static_cast<std::uint32_t>(n));
+  };
+  comparison::PatternMaker maker(choose);
+  for (int round = 0; round < 2000; ++round) {
+    const std::wstring source = maker.alternation(2);
+    for (int t = 0; t < 3; ++t) {
+      const std::wstring text = comparison::random_text(choose, 80);
+      ASSERT_EQ(comparison::path_difference(source, text), "")
+          << "pattern " << source << " text " << text;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace text_regex

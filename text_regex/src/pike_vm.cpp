@@ -96,10 +96,8 @@ bool PikeVm::search(std::wstring_view text, std::size_t from, std::size_t to, bo
         matched = true;
         break;  // the threads after it have lower priority
       }
-      if (at < to &&
-          (classes_.count() > 0 ? classes_.in(cls, inst.x, inst.fold)
-                                : program_.sets[inst.x].contains(
-                                      inst.fold ? text_unicode::to_lower(c.code) : c.code)))
+      if (at < to && (classes_.count() > 0 ? classes_.in(cls, inst.x, inst.fold)
+                                           : set_reads(program_, inst, c.code)))
         add(next_, pc + 1, at + c.units, after, thread);
     }
     if (at >= to) break;

@@ -2,7 +2,8 @@
 // priority, so that the match found is the one a backtracking engine would find first, with its
 // groups; in time linear in the text for a given program, and memory fixed by the program (one
 // thread per instruction, each with its group slots). It runs only over a match the lazy DFA has
-// found, or over the text where the DFA gave up.
+// found, or over the text where the DFA gave up or is not built yet, and the backtracker's bits
+// do not fit.
 #pragma once
 
 #include <cstddef>

@@ -23,8 +23,10 @@
 // std::bad_alloc, when memory runs out.
 //
 // A Pattern keeps its automata's caches (bounded) from one use to the next, so that a pattern
-// used on many texts builds its states once: use one Pattern from one thread at a time (a node's
-// PatternCache is its call's own).
+// used on many texts builds its states once; its DFAs are built only once the texts it has
+// searched come to a few dozen characters, the first ones searched without them, so that a
+// pattern used once on a short text costs little more than its reading. Use one Pattern from one
+// thread at a time (a node's PatternCache is its call's own).
 #pragma once
 
 #include <cstddef>
