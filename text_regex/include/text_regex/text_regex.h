@@ -1,6 +1,6 @@
 // Regular expressions on the host's wide texts, in ECMAScript's syntax, matched so that no text
-// can hang the caller: what regexmatch, regexextract and regexreplace share. Host-free. The
-// room's own automata (a lazy DFA, its mirror and a Pike VM) match every pattern they can, in
+// can hang the caller: what regexmatch, regexextract, regexreplace, regexsplit and regexfindall
+// share. Host-free. The room's own automata (a lazy DFA, its mirror and a Pike VM) match every pattern they can, in
 // time linear in the text and without a bound; Boost.Regex (header-only, seen by no one else)
 // matches the rest (back-references, lookarounds, atomic groups, possessive quantifiers, the
 // rarer escapes and flags) within a bound on each text's work.

@@ -1,0 +1,23 @@
+#include "regexsplit.h"
+
+#include "frame/plugin.h"
+
+namespace regexsplit {
+
+Pieces RegexSplit::compute(std::wstring_view text, std::wstring_view pattern, State& patterns) {
+  Pieces pieces;
+  text_regex::Matches each(patterns(pattern), text);
+  std::size_t from = 0;  // where the next piece begins
+  while (each.next()) {
+    pieces.push_back(text.substr(from, each.start() - from));
+    from = each.end();
+  }
+  // A search that gave up matched nothing: none of the cuts made before it stands.
+  if (each.gave_up()) return Pieces{text};
+  pieces.push_back(text.substr(from));
+  return pieces;
+}
+
+}  // namespace regexsplit
+
+FRAME_NODE_PLUGIN(regexsplit, regexsplit::RegexSplit)
