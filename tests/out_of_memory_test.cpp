@@ -204,10 +204,10 @@ bool untouched(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& nod
 }
 
 const char* const kNodes[] = {
-    "kestrune",   "palvane",      "dromlet",       "ocherin",   "vireth",    "tamsel",
-    "textlength", "textfind",     "textreplace",   "textslice", "textjoin",  "textnumber",
-    "textcase",   "texttrim",     "textnormalize", "textmatch", "textsplit", "textformat",
-    "regexmatch", "regexextract", "regexreplace"};
+    "kestrune",   "palvane",      "dromlet",       "ocherin",    "vireth",      "tamsel",
+    "textlength", "textfind",     "textreplace",   "textslice",  "textjoin",    "textnumber",
+    "textcase",   "texttrim",     "textnormalize", "textmatch",  "textsplit",   "textformat",
+    "regexmatch", "regexextract", "regexreplace",  "regexsplit", "regexfindall"};
 
 TEST(OutOfMemory, EveryAllocationOfEveryCallFailsInTurn) {
   for (const char* node : kNodes) {
