@@ -18,6 +18,7 @@
 #include "text_search/text_search.h"
 #include "text_unicode/normalization.h"
 #include "text_unicode/text_unicode.h"
+#include "wildcard.h"
 
 namespace bench {
 namespace {
@@ -54,6 +55,9 @@ bool match(std::wstring_view text, std::wstring_view key, std::int32_t mode) {
       return text.ends_with(key);
     case 3:
       return text == key;
+    case 4:
+      // Wildcards: the node's own matcher, there being no plain one to hand.
+      return textmatch::matches_wildcard(text, key);
     default:
       if (literal) return text.find(key) != std::wstring_view::npos;
       return key.empty() || text_search::find_first(text, key) != text_search::npos;
@@ -245,6 +249,10 @@ struct Callbacks {
   std::string_view node;
   xsi_host::EvaluateFunction ideal;
   xsi_host::EvaluateFunction literal;
+  // The rows' name, when it is not the node's; and a Mode to set in every element (textmatch's
+  // wildcards on the same texts), or -1.
+  std::string_view name = {};
+  std::int32_t mode = -1;
 };
 
 constexpr Callbacks kCallbacks[] = {
@@ -252,6 +260,7 @@ constexpr Callbacks kCallbacks[] = {
     {"texttrim", ideal_texttrim, nullptr},
     {"textnormalize", ideal_textnormalize, nullptr},
     {"textmatch", textmatch_callback<false>, textmatch_callback<true>},
+    {"textmatch", textmatch_callback<false>, nullptr, "textmatch_wildcard", 4},
     {"textsplit", textsplit_callback<false>, textsplit_callback<true>},
 };
 
@@ -260,6 +269,8 @@ void text_unicode_node(benchmark::State& state, const Callbacks& callbacks, Row 
   const std::string node(callbacks.node);
   Evaluation evaluation;
   set_up(evaluation, plugin(node).node(), node, size_of(state), batch);
+  if (callbacks.mode >= 0)
+    for (ULONG k = 0; k < batch; ++k) evaluation.port(2)->set_integer(k, callbacks.mode);
   const xsi_host::EvaluateFunction evaluate = row == Row::node    ? plugin(node).evaluate()
                                               : row == Row::ideal ? callbacks.ideal
                                                                   : callbacks.literal;
@@ -280,7 +291,7 @@ const bool registered = [] {
     };
     const auto wanted = [search](Row row, int) { return row != Row::literal || search; };
     register_rows(
-        callbacks.node,
+        callbacks.name.empty() ? callbacks.node : callbacks.name,
         search ? std::initializer_list<int>{0, 64, 1'000} : std::initializer_list<int>{0, 64}, run,
         wanted);
   }
