@@ -1,10 +1,10 @@
 // regexfindall: gives each evaluated element the text of group Group (0: the whole match) of
 // every match of its pattern in its text, from left to right and none overlapping; the empty text
-// where the group took no part in a match. After an empty match the next search starts one
-// character further on, and an empty match gives an item as any other. Patterns are ECMAScript's
-// regular expressions (text_regex/); one that is not valid, or longer than 4096 characters, a
-// group that does not exist, and a search whose work passes the bound give no items. The pattern
-// is compiled once while it is the text the element before gave.
+// where the group took no part in a match, as Python's re.finditer finds them: an empty match
+// gives an item as any other (text_regex::Matches). Patterns are ECMAScript's regular
+// expressions (text_regex/); one that is not valid, or longer than 4096 characters, a group that
+// does not exist, and a search whose work passes the bound give no items. The pattern is
+// compiled once while it is the text the element before gave.
 //
 //   "a1, b22, c333", "\d+", 0       -> "1", "22", "333"
 //   "a1, b22", "([a-z])(\d+)", 2    -> "1", "22"          "ab", "x*", 0 -> "", "", ""

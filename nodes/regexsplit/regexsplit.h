@@ -1,13 +1,14 @@
 // regexsplit: gives each evaluated element the pieces of its text between the matches of its
 // pattern, found from left to right without overlaps, empty pieces kept: one piece more than
-// there are matches. After an empty match the next search starts one character further on, and
-// an empty match cuts the text there as any other. A group of the pattern adds no piece. Patterns
+// there are matches, as Python's re.split gives them. Empty matches cut the text too, found as
+// text_regex::Matches finds them (Python's way). A group of the pattern adds no piece. Patterns
 // are ECMAScript's regular expressions (text_regex/); one that is not valid, or longer than 4096
 // characters, and a search whose work passes the bound, match nothing: the text is its one piece.
 // The pattern is compiled once while it is the text the element before gave.
 //
 //   "a, b,c", ",\s*"  -> "a", "b", "c"        "a,,b", "," -> "a", "", "b"
 //   "", ","           -> ""                   "axbc", "x*" -> "", "a", "", "b", "c", ""
+//   "a,b", "|,"       -> "", "a", "", "", "b", ""
 #pragma once
 
 #include <string_view>

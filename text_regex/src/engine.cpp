@@ -87,6 +87,13 @@ bool Engine::find(std::wstring_view text, std::size_t from, bool groups, std::si
   return without_dfa(text, from, slots);
 }
 
+bool Engine::find_not_empty(std::wstring_view text, std::size_t at, std::size_t* slots) {
+  // The Pike VM, whose cost is the characters it reads before its threads end (most often one
+  // or two here), where the backtracker would first clear a bit for every character to the end.
+  if (at >= text.size()) return false;
+  return pike().search(text, at, text.size(), true, slots, true);
+}
+
 std::int64_t Engine::steps() const {
   std::int64_t steps = 0;
   if (pike_) steps += pike_->steps();

@@ -55,6 +55,9 @@ class Engine {
   // The first match at or after from: its span into slots[0] and slots[1], and with groups,
   // group g's into slots[2g] and slots[2g + 1] (kUnset where it took no part).
   bool find(std::wstring_view text, std::size_t from, bool groups, std::size_t* slots);
+  // The first match by priority that starts at at and is not empty, with its groups: what
+  // follows an empty match there, where matches are listed as Python lists them.
+  bool find_not_empty(std::wstring_view text, std::size_t at, std::size_t* slots);
 
   // The characters the automata have read, over every search.
   std::int64_t steps() const;

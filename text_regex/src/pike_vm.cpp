@@ -73,7 +73,7 @@ void PikeVm::add(Threads& threads, std::int32_t pc0, std::size_t at, const Conte
 }
 
 bool PikeVm::search(std::wstring_view text, std::size_t from, std::size_t to, bool anchored,
-                    std::size_t* slots) {
+                    std::size_t* slots, bool not_empty) {
   current_.clear();
   next_.clear();
   bool matched = false;
@@ -92,6 +92,7 @@ bool PikeVm::search(std::wstring_view text, std::size_t from, std::size_t to, bo
       const Inst& inst = program_.insts[pc];
       std::size_t* thread = current_.slots.data() + pc * width_;
       if (inst.op == Op::kMatch) {
+        if (not_empty && at == from) continue;  // refused: the threads after it go on
         std::copy(thread, thread + width_, slots);
         matched = true;
         break;  // the threads after it have lower priority
