@@ -12,9 +12,13 @@ Pieces RegexSplit::compute(std::wstring_view text, std::wstring_view pattern, St
     pieces.push_back(text.substr(from, each.start() - from));
     from = each.end();
   }
-  // A search that gave up matched nothing: none of the cuts made before it stands.
-  if (each.gave_up()) return Pieces{text};
-  pieces.push_back(text.substr(from));
+  // A search that gave up matched nothing: none of the cuts made before it stands. (One object
+  // returned on every path, so that it is built in the caller's place, not copied there.)
+  if (each.gave_up()) {
+    *pieces.resize(1) = text;
+  } else {
+    pieces.push_back(text.substr(from));
+  }
   return pieces;
 }
 
