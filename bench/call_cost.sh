@@ -68,6 +68,8 @@ cases=(
   "regexmatch 1000 default pattern, 1,000 characters"
   "regexextract 0 default pattern, a short text"
   "regexreplace 0 default pattern, a short text"
+  "regexsplit 0 default pattern, a short text"
+  "regexfindall 0 default pattern, a short text"
 )
 
 # "OWN STAND_IN RUNTIME": the instructions executed inside node's callback over calls calls,

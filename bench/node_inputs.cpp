@@ -251,6 +251,15 @@ std::wstring piece_text(ULONG k, int n) {
   return L"piece_" + number;
 }
 
+std::wstring listed_text(ULONG k, int n) {
+  const auto size = static_cast<std::size_t>(n);
+  std::wstring text = std::to_wstring(k);
+  for (ULONG next = k + 1; n == 0 ? next < k + 2 : text.size() < size; ++next)
+    text += L", " + std::to_wstring(next);
+  if (n > 0) text.resize(size);
+  return text;
+}
+
 float float_item(ULONG k, ULONG i) {
   const std::uint32_t r = (k * 2654435761u) ^ (i * 40503u + 12345u);
   const float mantissa = static_cast<float>(r % 2'000'001) / 1000.0f - 1000.0f;
@@ -307,6 +316,8 @@ void set_up(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& record
     set_numbers<float>(*evaluation.port(0), size);
   } else if (node == "tamsel") {
     set_numbers<std::int32_t>(*evaluation.port(0), size);
+  } else if (node == "regexsplit" || node == "regexfindall") {
+    for (ULONG k = 0; k < elements; ++k) evaluation.port(0)->set_text(k, listed_text(k, size));
   } else if (node.starts_with("regex")) {
     for (ULONG k = 0; k < elements; ++k) evaluation.port(0)->set_text(k, piece_text(k, size));
   } else if (size == 0) {

@@ -21,11 +21,11 @@ using XSI::ULONG;
 
 // The nodes measured, in the order the tables list them.
 inline constexpr std::string_view kNodes[] = {
-    "kestrune",  "palvane",    "dromlet",    "ocherin",      "vireth",
-    "tamsel",    "textlength", "textfind",   "textreplace",  "textslice",
-    "textjoin",  "textnumber", "textcase",   "texttrim",     "textnormalize",
-    "textmatch", "textsplit",  "textpath",   "texthash",     "textchar",
-    "textsort",  "textformat", "regexmatch", "regexextract", "regexreplace"};
+    "kestrune",     "palvane",    "dromlet",       "ocherin",    "vireth",     "tamsel",
+    "textlength",   "textfind",   "textreplace",   "textslice",  "textjoin",   "textnumber",
+    "textcase",     "texttrim",   "textnormalize", "textmatch",  "textsplit",  "textpath",
+    "texthash",     "textchar",   "textsort",      "textformat", "regexmatch", "regexextract",
+    "regexreplace", "regexsplit", "regexfindall"};
 
 // Declares every port of node (as registered in record) over a batch of `elements` elements,
 // at their defaults, then sets the inputs of the node at size:
@@ -56,7 +56,8 @@ inline constexpr std::string_view kNodes[] = {
 //    i below N.
 // The regular expressions keep their default pattern (and group, replacement, ReplaceAll) in
 // every element, and get texts that differ from one element to the next, piece_text(k, N) in
-// element k (N 0: as short as it comes).
+// element k (N 0: as short as it comes); regexsplit and regexfindall listed_text(k, N), so that
+// each text has pieces to cut and numbers to find.
 // node is one of kNodes; pulled the output pulled, 0 for the node's first.
 void set_up(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& record,
             std::string_view node, int size, ULONG elements, ULONG pulled = 0);
@@ -137,6 +138,10 @@ std::wstring textformat_format(int n);
 // "piece_" and element k's number, padded with zeros to n characters; every third element's
 // ends in "x", so that the default patterns of the regular expressions do not match it.
 std::wstring piece_text(ULONG k, int n);
+
+// Numbers counting up from k, joined by ", ", to n characters (the last number or separator
+// cut there), or two of them for n 0: "12, 13".
+std::wstring listed_text(ULONG k, int n);
 
 // Item i of element k: numbers of every length, signs and magnitudes, different from one
 // element to the next.

@@ -21,13 +21,15 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # NAME;NODE;PATTERN;MOTIF;TAIL: the text is MOTIF repeated to the size, then TAIL; regexextract
-# takes group 1, regexreplace replaces every match by x.
+# and regexfindall take group 1, regexreplace replaces every match by x.
 cases=(
   "literal;regexmatch;particles;the quieter harbour ;"
   "classes_and_repeats;regexextract;([a-z]+)\\d{3}x;abc 12 d 9;"
   "alternation;regexreplace;(cat|dog|bird)s?!;cats dogs birds ;"
   "nested_repeats;regexmatch;(a+)+\$;a;b"
   "repeated_alternation;regexextract;(x|y)*e;x;e"
+  "pieces;regexsplit;,\\s*;a, bc,d ;"
+  "groups_of_every_match;regexfindall;(\\w+)@(\\w+);ab@cd x@ ;"
 )
 
 text_of() {  # motif tail size -> file
@@ -42,7 +44,7 @@ PY
 instructions() {  # node pattern file
   local out extra=()
   out=$(mktemp -p "$work")
-  [[ $1 == regexextract ]] && extra=(--set Group=1)
+  [[ $1 == regexextract || $1 == regexfindall ]] && extra=(--set Group=1)
   [[ $1 == regexreplace ]] && extra=(--set With=x --set ReplaceAll=true)
   valgrind --tool=callgrind --toggle-collect="$1_Evaluate" --callgrind-out-file="$out" \
     "$icehost" eval "$1" --set "Pattern=$2" --set-file "String=$3" "${extra[@]}" --elements 1 \

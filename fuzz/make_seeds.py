@@ -358,10 +358,11 @@ textformat('long_fixed', ['{:.800f}', '{:#.800g}|{:.1000%}', '{:>1000.767f}'],
            [(0, [1.5]), (1, [1234.5, LARGEST]), (2, [-0.1])], False, False, lambda s: index_range(s, 3))
 
 
-REGEX = ['regexmatch', 'regexextract', 'regexreplace']
+REGEX = ['regexmatch', 'regexextract', 'regexreplace', 'regexsplit', 'regexfindall']
 # Each node's input ports, in registration order.
 REGEX_PORTS = {'regexmatch': ['text', 'text'], 'regexextract': ['text', 'text', 'integer'],
-               'regexreplace': ['text', 'text', 'text', 'boolean']}
+               'regexreplace': ['text', 'text', 'text', 'boolean'],
+               'regexsplit': ['text', 'text'], 'regexfindall': ['text', 'text', 'integer']}
 
 
 def regex(name, node, pool, elements, constant, index):
@@ -399,5 +400,10 @@ regex('extract_groups', 'regexextract', ['arm_L', '(\\w+)_(L)|(R)', '\u00e9\U000
 regex('replace_dollars', 'regexreplace', ['a-b-c', '-', '<$&$$$1$10>', 'x*'],
       [[0, 1, 2, True], [0, 3, 1, True], [0, 1, 2, False], [2, 4, 1, True]], None,
       lambda s: index_range(s, 4))
+regex('split_empty_matches', 'regexsplit', ['a, b,,c', ',\\s*', 'x*', '\U0001F600a\ude00'],
+      [[0, 1], [0, 2], [3, 2], [1, 1]], 1, lambda s: index_list(s, [2, None, 0]))
+regex('findall_groups', 'regexfindall', ['a1b22c', '([a-z])(\\d+)?', '-|(a+)+(?!x)$', 'x*'],
+      [[0, 1, 2], [0, 1, 0], [0, 3, 0], [4, 1, 1], [0, 1, 5]], None,
+      lambda s: index_bits(s, [1, 0, 1, 1, 1]))
 regex('past_16_bits', 'regexreplace', ['\U0001F600\U00010400\ude00', '(?i)(.)\U00010428', '$1|', '\ud83d'],
       [[0, 1, 2, True], [0, 3, 2, True], [4, 1, 2, False]], None, lambda s: index_range(s, 3))

@@ -26,10 +26,10 @@ constexpr int kContextsPerNode = 16;
 constexpr int kRepeats = 20;
 constexpr std::uint32_t kSeed = 20240707;
 
-const char* const kNodes[] = {"kestrune",    "palvane",      "dromlet",     "ocherin",
-                              "vireth",      "tamsel",       "textlength",  "textfind",
-                              "textreplace", "textslice",    "textjoin",    "textnumber",
-                              "regexmatch",  "regexextract", "regexreplace"};
+const char* const kNodes[] = {
+    "kestrune",   "palvane",      "dromlet",      "ocherin",    "vireth",      "tamsel",
+    "textlength", "textfind",     "textreplace",  "textslice",  "textjoin",    "textnumber",
+    "regexmatch", "regexextract", "regexreplace", "regexsplit", "regexfindall"};
 
 // One evaluation context: the inputs of every element, the index set, the element count.
 struct Context {

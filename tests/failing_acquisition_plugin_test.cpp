@@ -12,10 +12,10 @@ namespace {
 
 using XSI::ULONG;
 
-const char* const kNodes[] = {"kestrune",    "palvane",      "dromlet",     "ocherin",
-                              "vireth",      "tamsel",       "textlength",  "textfind",
-                              "textreplace", "textslice",    "textjoin",    "textnumber",
-                              "regexmatch",  "regexextract", "regexreplace"};
+const char* const kNodes[] = {
+    "kestrune",   "palvane",      "dromlet",      "ocherin",    "vireth",      "tamsel",
+    "textlength", "textfind",     "textreplace",  "textslice",  "textjoin",    "textnumber",
+    "regexmatch", "regexextract", "regexreplace", "regexsplit", "regexfindall"};
 constexpr ULONG kElements = 4;
 
 struct Outcome {

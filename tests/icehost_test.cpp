@@ -627,7 +627,8 @@ TEST(Check, PassesWhatANodeMeetsAndNamesEveryWrongElement) {
 TEST(StrictHost, EveryNodeWritesWhatItWritesInTheOrdinaryHost) {
   for (const char* node :
        {"kestrune", "palvane", "dromlet", "ocherin", "vireth", "tamsel", "textlength", "textfind",
-        "textreplace", "textslice", "textjoin", "regexmatch", "regexextract", "regexreplace"}) {
+        "textreplace", "textslice", "textjoin", "regexmatch", "regexextract", "regexreplace",
+        "regexsplit", "regexfindall"}) {
     for (const char* index : {"range:10", "list:7,-,2,0", "bits:1011001"}) {
       const std::vector<std::string> args = {"eval", library_in(TEXTNODES_PLUGIN_DIR, node),
                                              "--index", index, "--json"};

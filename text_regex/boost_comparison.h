@@ -9,10 +9,13 @@
 #include <iterator>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "src/engine.h"
 #include "src/program.h"
 #include "src/syntax.h"
 #include "text_regex/text_regex.h"
+#include "text_unicode/characters.h"
 
 namespace text_regex::comparison {
 
@@ -131,11 +134,46 @@ inline bool repeats_what_can_be_empty(std::wstring_view pattern) {
   return syntax.reading == detail::Reading::kParsed && repeats_what_can_be_empty(syntax.root);
 }
 
+// Where the automata's two ways through a text part: with the DFAs built for the first search, as
+// a pattern's searches go once they have read detail::kDfaAfter characters, and without them, by
+// the backtracker or the Pike VM alone, as the searches go before. Empty when they agree, for a
+// pattern the automata do not take too. Compared: whether the pattern matches, and each match from
+// left to right, its span alone and with its groups.
+inline std::string path_difference(std::wstring_view source, std::wstring_view text) {
+  detail::Syntax syntax = detail::parse(source);
+  if (syntax.reading != detail::Reading::kParsed) return {};
+  const auto with_dfa = detail::Engine::make(syntax, 0);
+  const auto without = detail::Engine::make(std::move(syntax), static_cast<std::size_t>(-1));
+  if (!with_dfa) return {};
+  if (with_dfa->matches(text) != without->matches(text)) return "paths: matches";
+  std::vector<std::size_t> one(with_dfa->slots()), other(one.size());
+  std::size_t from = 0;
+  for (int k = 0; k < 4 && from <= text.size(); ++k) {
+    const bool found = with_dfa->find(text, from, false, one.data());
+    if (found != without->find(text, from, false, other.data()))
+      return "paths: match " + std::to_string(k) + " found " + std::to_string(found);
+    if (!found) break;
+    if (one[0] != other[0] || one[1] != other[1]) return "paths: match " + std::to_string(k);
+    with_dfa->find(text, from, true, one.data());
+    without->find(text, from, true, other.data());
+    if (one != other) return "paths: match " + std::to_string(k) + " groups";
+    if (one[1] != one[0])
+      from = one[1];
+    else if (one[1] < text.size())
+      from = one[1] + text_unicode::character_at(text, one[1]).units;
+    else
+      break;
+  }
+  return {};
+}
+
 // Where the automata's answers for pattern on text differ from Boost's: empty when they agree,
 // or when Boost passed its bound (its answer is then the no-match result, not an answer).
-// Compared: whether the pattern is valid, and, but for a pattern that repeats what can match
-// nothing, whether it matches, each match from left to right and its groups, extract and replace.
+// Compared: the automata's two ways through the text (path_difference), whether the pattern is
+// valid, and, but for a pattern that repeats what can match nothing, whether it matches, each
+// match from left to right and its groups, extract and replace.
 inline std::string difference(std::wstring_view source, std::wstring_view text) {
+  if (std::string paths = path_difference(source, text); !paths.empty()) return paths;
   const Pattern ours(source);
   const Pattern boost = Pattern::on_boost(source);
   if (ours.valid() != boost.valid()) return "valid " + std::to_string(ours.valid());

@@ -344,6 +344,22 @@ TEST(Automata, IterateMatchesFromLeftToRight) {
   ASSERT_TRUE(each.next());
   EXPECT_EQ(each.groups(), 1u);
   EXPECT_EQ(each.group(1), L"");
+  // After an empty match, one that is not empty where it was, as Python's re.finditer finds
+  // them, with its groups; on either engine, on the Pike VM's way past the backtracker's bits.
+  const std::wstring long_as = std::wstring(3000, L'a');
+  const auto count = [](const Pattern& pattern, std::wstring_view text) {
+    std::size_t found = 0;
+    for (Matches all(pattern, text); all.next();) ++found;
+    return found;
+  };
+  for (const Pattern& lazy : {Pattern(L"(a)*?"), Pattern::on_boost(L"(a)*?"), Pattern(L"|(a)")}) {
+    EXPECT_EQ(spans(lazy, L"aab", 1), (Spans{{0, 99}, {0, 0}, {1, 99}, {1, 1}, {2, 99}, {3, 99}}));
+    EXPECT_EQ(count(lazy, long_as), 2 * long_as.size() + 1);
+  }
+  const Pattern ahead(L"(?=a)|(a)");
+  EXPECT_EQ(spans(ahead, L"aab", 1), (Spans{{0, 99}, {0, 0}, {1, 99}, {1, 1}}));
+  EXPECT_EQ(count(ahead, long_as), 2 * long_as.size());
+  EXPECT_EQ(spans(Pattern(L"\\b|x"), L"axb b", 0), (Spans{{0, 0}, {1, 1}, {3, 3}, {4, 4}, {5, 5}}));
 
   const std::wstring as = std::wstring(30, L'a') + L"b";
   const Pattern catastrophic(L"(a+)+(?!x)$"), not_valid(L"(");
@@ -463,6 +479,25 @@ TEST(Automata, AnswerAsBoostOnRandomPatterns) {
     }
   }
   EXPECT_GT(taken, 3800);
+}
+
+// A pattern's searches go without a DFA until they have read a few characters, then by the DFAs:
+// the two ways give the same answers on random patterns, on texts long enough for many starts
+// and for each way's caches to be reused from one match to the next.
+TEST(Automata, AnswerTheSameWithTheirDfasAndWithout) {
+  std::mt19937 random(20261210);
+  auto choose = [&random](auto n) {
+    return static_cast<int>(random() % static_cast<std::uint32_t>(n));
+  };
+  comparison::PatternMaker maker(choose);
+  for (int round = 0; round < 2000; ++round) {
+    const std::wstring source = maker.alternation(2);
+    for (int t = 0; t < 3; ++t) {
+      const std::wstring text = comparison::random_text(choose, 80);
+      ASSERT_EQ(comparison::path_difference(source, text), "")
+          << "pattern " << source << " text " << text;
+    }
+  }
 }
 
 }  // namespace

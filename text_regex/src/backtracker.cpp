@@ -57,18 +57,27 @@ bool Backtracker::search(std::wstring_view text, std::size_t from, std::size_t t
   // A search tries each start in turn, the bits shared: what failed from one start fails from
   // the next as well. A start whose character no match can begin with is passed over.
   for (std::size_t start = from;; start += text_unicode::character_at(text, start).units) {
-    if ((anchored || can_start(text, start, to)) && run(text, from, to, start, ends_at_to, slots))
+    if ((anchored || can_start(text, from, start, to)) &&
+        run(text, from, to, start, ends_at_to, slots))
       return true;
     if (anchored || start == to) return false;
   }
 }
 
-bool Backtracker::can_start(std::wstring_view text, std::size_t at, std::size_t to) const {
+// A start is passed over where no set a match begins with reads its character, or where each of
+// them has been tried there already, from an earlier start: every path from this one reaches one
+// of them first, and would stop there.
+bool Backtracker::can_start(std::wstring_view text, std::size_t from, std::size_t at,
+                            std::size_t to) const {
   if (first_.empty()) return true;
   if (at == to) return false;
   const char32_t c = text_unicode::character_at(text, at).code;
-  for (const Inst* inst : first_)
-    if (reads(*inst, c)) return true;
+  for (const Inst* inst : first_) {
+    if (!reads(*inst, c)) continue;
+    const std::size_t bit = (at - from) * program_.insts.size() +
+                            static_cast<std::size_t>(inst - program_.insts.data());
+    if ((tried_[bit / 64] & std::uint64_t{1} << (bit % 64)) == 0) return true;
+  }
   return false;
 }
 

@@ -2,8 +2,9 @@
 // the program's paths in priority order from the match's start, each instruction at each position
 // at most once (a bit says it was tried), so that it gives the Pike VM's answer in time linear in
 // the match for a given program, without the Pike VM's copying of every thread's groups at every
-// character. It runs where its bits fit kBacktrackBits, and on programs whose loops' bodies cannot
-// match nothing (no kCheck): the rest go to the Pike VM.
+// character; and the first match in a short text, before a pattern's DFAs are built. It runs
+// where its bits fit kBacktrackBits, and on programs whose loops' bodies cannot match nothing (no
+// kCheck): the rest go to the Pike VM.
 #pragma once
 
 #include <cstddef>
@@ -52,10 +53,10 @@ class Backtracker {
   // The paths from start, each tried at most once over the search.
   bool run(std::wstring_view text, std::size_t from, std::size_t to, std::size_t start,
            bool ends_at_to, std::size_t* slots);
-  bool can_start(std::wstring_view text, std::size_t at, std::size_t to) const;
+  bool can_start(std::wstring_view text, std::size_t from, std::size_t at, std::size_t to) const;
   bool reads(const Inst& inst, char32_t c) const {
     if (classes_.count() > 0) return classes_.in(classes_.of(c), inst.x, inst.fold);
-    return program_.sets[inst.x].contains(inst.fold ? text_unicode::to_lower(c) : c);
+    return set_reads(program_, inst, c);
   }
 
   const Program& program_;

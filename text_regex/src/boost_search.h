@@ -106,6 +106,15 @@ class Searches {
                                flags, at(begin));
   }
 
+  // The first match by priority that starts at the code point at position and is not empty.
+  bool not_empty_at(std::size_t position) {
+    auto flags = boost::regex_constants::match_continuous | boost::regex_constants::match_not_null;
+    if (position > 0) flags |= boost::regex_constants::match_prev_avail;
+    const Char* begin = codes_.data();
+    return boost::regex_search(at(begin + position), at(begin + codes_.size()), results_, regex_,
+                               flags, at(begin));
+  }
+
   // The match's start and end, in code points.
   std::size_t start() const { return index(results_[0].first); }
   std::size_t end() const { return index(results_[0].second); }

@@ -1,7 +1,7 @@
 #include "char_classes.h"
 
 #include <algorithm>
-#include <string>
+#include <numeric>
 
 #include "text_unicode/text_unicode.h"
 
@@ -25,6 +25,48 @@ std::size_t part(const std::vector<char32_t>& bounds, char32_t c) {
                                   bounds.begin());
 }
 
+// The signatures of a map's parts, `words` words each: bit b of part p's says whether the
+// characters of part p are in the b-th set given to mark.
+class Signatures {
+ public:
+  Signatures(const std::vector<char32_t>& bounds, std::size_t words)
+      : bounds_(bounds), words_(words), bits_((bounds.size() + 1) * words, 0) {}
+
+  // Bit b of every part that set's ranges cover: each range begins a part and ends one.
+  void mark(const CharSet& set, std::size_t b) {
+    for (const CharSet::Range& r : set.ranges())
+      for (std::size_t p = part(bounds_, r.first), last = part(bounds_, r.last); p <= last; ++p)
+        bits_[p * words_ + b / 64] |= std::uint64_t{1} << (b % 64);
+  }
+  bool has(std::size_t p, std::size_t b) const {
+    return (bits_[p * words_ + b / 64] >> (b % 64) & 1) != 0;
+  }
+
+  // Numbers the parts by their signatures, alike for alike, from 0: each part's number into
+  // numbers, one representative part of each number into firsts.
+  void number(std::vector<std::uint16_t>& numbers, std::vector<std::size_t>& firsts) const {
+    const std::size_t parts = bounds_.size() + 1;
+    std::vector<std::size_t> order(parts);
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    const auto signature = [this](std::size_t p) { return bits_.begin() + p * words_; };
+    const auto less = [&](std::size_t a, std::size_t b) {
+      return std::lexicographical_compare(signature(a), signature(a) + words_, signature(b),
+                                          signature(b) + words_);
+    };
+    std::sort(order.begin(), order.end(), less);
+    numbers.resize(parts);
+    for (std::size_t i = 0; i < parts; ++i) {
+      if (i == 0 || less(order[i - 1], order[i])) firsts.push_back(order[i]);
+      numbers[order[i]] = static_cast<std::uint16_t>(firsts.size() - 1);
+    }
+  }
+
+ private:
+  const std::vector<char32_t>& bounds_;
+  std::size_t words_;
+  std::vector<std::uint64_t> bits_;
+};
+
 }  // namespace
 
 std::size_t CharClasses::plain_part(char32_t c) const { return part(plain_, c); }
@@ -32,60 +74,62 @@ std::size_t CharClasses::folded_part(char32_t c) const {
   return folded_width_ == 1 ? 0 : part(folded_, text_unicode::to_lower(c));
 }
 
+// A class is a plain part's signature (the sets tested on characters as they are that hold its
+// characters, and whether they are word characters) beside a folded part's (the sets tested on
+// lower cases that hold its lower cases): the classes are every pair of the two kinds, numbered
+// plain number times the folded count plus folded number.
 CharClasses::CharClasses(const Program& program) {
-  std::vector<bool> folded_set(program.sets.size(), false), plain_set(program.sets.size(), false);
+  const std::size_t sets = program.sets.size();
+  std::vector<std::uint8_t> used(sets, 0);  // 1: tested plain, 2: tested folded
   for (const Inst& inst : program.insts)
-    if (inst.op == Op::kSet) (inst.fold ? folded_set : plain_set)[inst.x] = true;
-  for (std::size_t s = 0; s < program.sets.size(); ++s) {
-    if (plain_set[s]) add_bounds(plain_, program.sets[s]);
-    if (folded_set[s]) add_bounds(folded_, program.sets[s]);
-  }
+    if (inst.op == Op::kSet) used[static_cast<std::size_t>(inst.x)] |= inst.fold ? 2 : 1;
   CharSet word;
   if (program.word_assertions) named_class(U"w", word);
   add_bounds(plain_, word);
+  for (std::size_t s = 0; s < sets; ++s) {
+    if ((used[s] & 1) != 0) add_bounds(plain_, program.sets[s]);
+    if ((used[s] & 2) != 0) add_bounds(folded_, program.sets[s]);
+  }
   for (auto* bounds : {&plain_, &folded_}) {
     std::sort(bounds->begin(), bounds->end());
     bounds->erase(std::unique(bounds->begin(), bounds->end()), bounds->end());
   }
-  folded_width_ = folded_.empty() ? 1 : folded_.size() + 1;
-  const std::size_t pairs = (plain_.size() + 1) * folded_width_;
-  if (pairs > kMaxPairs) return;
+  folded_width_ = folded_.size() + 1;
+  if ((plain_.size() + 1) * folded_width_ > kMaxPairs) return;
 
-  // Each pair's signature: the sets its characters are in, and whether they are word characters;
-  // pairs of one signature make one class. A pair's characters are represented by the first
-  // code of each part. The classes are few: a list looked through serves.
-  std::vector<std::string> classes;
-  row_ = 2 * program.sets.size();
-  pairs_.resize(pairs);
-  std::string signature(program.sets.size() * 2 + 1, '\0');
-  for (std::size_t p = 0; p <= plain_.size(); ++p) {
-    const char32_t plain = p == 0 ? 0 : plain_[p - 1];
-    for (std::size_t f = 0; f < folded_width_; ++f) {
-      const char32_t folded = f == 0 ? 0 : folded_[f - 1];
-      for (std::size_t s = 0; s < program.sets.size(); ++s) {
-        signature[2 * s] = plain_set[s] && program.sets[s].contains(plain) ? 1 : 0;
-        signature[2 * s + 1] = folded_set[s] && program.sets[s].contains(folded) ? 1 : 0;
-      }
-      signature.back() = program.word_assertions && is_word(plain) ? 1 : 0;
-      const auto found = std::find(classes.begin(), classes.end(), signature);
-      pairs_[p * folded_width_ + f] = static_cast<std::uint16_t>(found - classes.begin());
-      if (found != classes.end()) continue;
-      if (classes.size() == kMaxClasses) {
-        pairs_.clear();
-        members_.clear();
-        return;
-      }
-      classes.push_back(signature);
-      // A plain set's membership is the plain part's, a folded set's the folded part's, each
-      // asked of the set as the instructions use it.
-      for (std::size_t s = 0; s < program.sets.size(); ++s) {
-        members_.push_back(program.sets[s].contains(plain) ? 1 : 0);
-        members_.push_back(program.sets[s].contains(folded) ? 1 : 0);
+  // Bit s of a signature is set s; bit `sets` of a plain one, whether its characters are words.
+  const std::size_t words = (sets + 1 + 63) / 64;
+  Signatures plain(plain_, words), folded(folded_, words);
+  for (std::size_t s = 0; s < sets; ++s) {
+    if ((used[s] & 1) != 0) plain.mark(program.sets[s], s);
+    if ((used[s] & 2) != 0) folded.mark(program.sets[s], s);
+  }
+  plain.mark(word, sets);
+  std::vector<std::uint16_t> plain_numbers, folded_numbers;
+  std::vector<std::size_t> plain_firsts, folded_firsts;
+  plain.number(plain_numbers, plain_firsts);
+  folded.number(folded_numbers, folded_firsts);
+  const std::size_t folded_count = folded_firsts.size();
+  if (plain_firsts.size() * folded_count > kMaxClasses) return;
+
+  pairs_.resize(plain_numbers.size() * folded_width_);
+  for (std::size_t p = 0; p < plain_numbers.size(); ++p)
+    for (std::size_t f = 0; f < folded_width_; ++f)
+      pairs_[p * folded_width_ + f] =
+          static_cast<std::uint16_t>(plain_numbers[p] * folded_count + folded_numbers[f]);
+  row_ = 2 * sets;
+  count_ = static_cast<int>(plain_firsts.size() * folded_count);
+  members_.assign(static_cast<std::size_t>(count_) * row_, 0);
+  for (std::size_t pc = 0; pc < plain_firsts.size(); ++pc) {
+    for (std::size_t fc = 0; fc < folded_count; ++fc) {
+      std::uint8_t* members = members_.data() + (pc * folded_count + fc) * row_;
+      for (std::size_t s = 0; s < sets; ++s) {
+        members[2 * s] = plain.has(plain_firsts[pc], s) ? 1 : 0;
+        members[2 * s + 1] = folded.has(folded_firsts[fc], s) ? 1 : 0;
       }
     }
   }
-  count_ = static_cast<int>(classes.size());
-  // The ASCII characters' classes, the parts walked alongside.
+  // The ASCII characters' classes, the plain parts walked alongside.
   std::size_t plain_at = 0;
   for (char32_t c = 0; c < 0x80; ++c) {
     while (plain_at < plain_.size() && plain_[plain_at] <= c) ++plain_at;

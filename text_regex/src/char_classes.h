@@ -13,6 +13,8 @@ namespace text_regex::detail {
 
 class CharClasses {
  public:
+  // No classes (count 0): a map not made yet.
+  CharClasses() = default;
   // An empty map (count 0) where the program's sets would part the characters into too many
   // classes for the DFA's tables.
   explicit CharClasses(const Program& program);

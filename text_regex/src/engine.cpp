@@ -4,18 +4,29 @@
 
 namespace text_regex::detail {
 
-std::unique_ptr<Engine> Engine::make(Syntax syntax) {
+std::unique_ptr<Engine> Engine::make(Syntax syntax, std::size_t dfa_after) {
   Program forward = compile(syntax, Direction::kForward);
   if (forward.insts.empty() ||
       forward.insts.size() * static_cast<std::size_t>(forward.slots) > kMaxThreadSlots)
     return nullptr;
-  return std::unique_ptr<Engine>(new Engine(std::move(syntax), std::move(forward)));
+  return std::unique_ptr<Engine>(new Engine(std::move(syntax), std::move(forward), dfa_after));
 }
 
-Engine::Engine(Syntax syntax, Program forward)
-    : syntax_(std::move(syntax)), forward_(std::move(forward)), classes_(forward_) {
-  // A program whose sets part the characters too finely has no DFA: the Pike VM alone.
-  if (classes_.count() > 0) forward_dfa_.emplace(forward_, classes_, false);
+Engine::Engine(Syntax syntax, Program forward, std::size_t dfa_after)
+    : syntax_(std::move(syntax)), forward_(std::move(forward)), before_dfa_(dfa_after) {}
+
+bool Engine::by_dfa(std::size_t span) {
+  if (!dfa_built_) {
+    if (span <= before_dfa_) {
+      before_dfa_ -= span;
+      return false;
+    }
+    dfa_built_ = true;
+    classes_ = CharClasses(forward_);
+    // A program whose sets part the characters too finely has no DFA: the Pike VM alone.
+    if (classes_.count() > 0) forward_dfa_.emplace(forward_, classes_, false);
+  }
+  return forward_dfa_.has_value();
 }
 
 // The parts a search may need beyond the forward DFA, made when first needed, so that a pattern
@@ -38,17 +49,23 @@ PikeVm& Engine::pike() {
   return *pike_;
 }
 
+bool Engine::without_dfa(std::wstring_view text, std::size_t from, std::size_t* slots) {
+  if (backtracker().fits(text.size() - from))
+    return backtracker().search(text, from, text.size(), false, false, slots);
+  return pike().search(text, from, text.size(), false, slots);
+}
+
 bool Engine::matches(std::wstring_view text) {
-  if (forward_dfa_) {
+  if (by_dfa(text.size())) {
     const LazyDfa::Result found = forward_dfa_->forward(text, 0, true);
     if (!found.gave_up) return found.found;
   }
-  std::vector<std::size_t> slots(this->slots());
-  return pike().search(text, 0, text.size(), false, slots.data());
+  slots_.resize(slots());
+  return without_dfa(text, 0, slots_.data());
 }
 
 bool Engine::find(std::wstring_view text, std::size_t from, bool groups, std::size_t* slots) {
-  if (forward_dfa_) {
+  if (by_dfa(text.size() - from)) {
     const LazyDfa::Result end = forward_dfa_->forward(text, from, false);
     if (!end.gave_up && !end.found) return false;
     // The groups of a match up to an end short enough for the backtracker's bits: it searches
@@ -67,7 +84,14 @@ bool Engine::find(std::wstring_view text, std::size_t from, bool groups, std::si
       return pike().search(text, start.at, end.at, true, slots);
     }
   }
-  return pike().search(text, from, text.size(), false, slots);
+  return without_dfa(text, from, slots);
+}
+
+bool Engine::find_not_empty(std::wstring_view text, std::size_t at, std::size_t* slots) {
+  // The Pike VM, whose cost is the characters it reads before its threads end (most often one
+  // or two here), where the backtracker would first clear a bit for every character to the end.
+  if (at >= text.size()) return false;
+  return pike().search(text, at, text.size(), true, slots, true);
 }
 
 std::int64_t Engine::steps() const {

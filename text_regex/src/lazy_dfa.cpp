@@ -90,8 +90,7 @@ bool LazyDfa::follow(std::int32_t pc0, const Context& context, bool at_end, char
       if (seen_[pc] == mark_ && !inst.revisit) break;
       seen_[pc] = mark_;
       if (inst.op == Op::kSet) {
-        if (!at_end && program_.sets[inst.x].contains(inst.fold ? text_unicode::to_lower(c) : c))
-          key_.push_back(pc + 1);
+        if (!at_end && set_reads(program_, inst, c)) key_.push_back(pc + 1);
         break;
       }
       if (inst.op == Op::kMatch) {

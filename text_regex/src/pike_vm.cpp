@@ -73,7 +73,7 @@ void PikeVm::add(Threads& threads, std::int32_t pc0, std::size_t at, const Conte
 }
 
 bool PikeVm::search(std::wstring_view text, std::size_t from, std::size_t to, bool anchored,
-                    std::size_t* slots) {
+                    std::size_t* slots, bool not_empty) {
   current_.clear();
   next_.clear();
   bool matched = false;
@@ -92,14 +92,13 @@ bool PikeVm::search(std::wstring_view text, std::size_t from, std::size_t to, bo
       const Inst& inst = program_.insts[pc];
       std::size_t* thread = current_.slots.data() + pc * width_;
       if (inst.op == Op::kMatch) {
+        if (not_empty && at == from) continue;  // refused: the threads after it go on
         std::copy(thread, thread + width_, slots);
         matched = true;
         break;  // the threads after it have lower priority
       }
-      if (at < to &&
-          (classes_.count() > 0 ? classes_.in(cls, inst.x, inst.fold)
-                                : program_.sets[inst.x].contains(
-                                      inst.fold ? text_unicode::to_lower(c.code) : c.code)))
+      if (at < to && (classes_.count() > 0 ? classes_.in(cls, inst.x, inst.fold)
+                                           : set_reads(program_, inst, c.code)))
         add(next_, pc + 1, at + c.units, after, thread);
     }
     if (at >= to) break;

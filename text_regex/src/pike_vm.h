@@ -2,7 +2,8 @@
 // priority, so that the match found is the one a backtracking engine would find first, with its
 // groups; in time linear in the text for a given program, and memory fixed by the program (one
 // thread per instruction, each with its group slots). It runs only over a match the lazy DFA has
-// found, or over the text where the DFA gave up.
+// found, or over the text where the DFA gave up or is not built yet, and the backtracker's bits
+// do not fit.
 #pragma once
 
 #include <cstddef>
@@ -27,8 +28,9 @@ class PikeVm {
   // The first match, by priority, that starts at from (anchored) or at the first position at or
   // after it where one starts, and ends at or before to; its slots (kUnset where a group did not
   // take part) into slots, of the program's count. Assertions see the whole text, beyond to too.
+  // With not_empty, anchored, the first that is not empty.
   bool search(std::wstring_view text, std::size_t from, std::size_t to, bool anchored,
-              std::size_t* slots);
+              std::size_t* slots, bool not_empty = false);
 
   // The characters stepped over, summed over every search.
   std::int64_t steps() const { return steps_; }

@@ -190,6 +190,14 @@ Program compile(const Syntax& syntax, Direction direction, std::vector<CharSet> 
   if (forward) program.insts.push_back({Op::kSave, false, false, {}, 1, 0});
   program.insts.push_back({Op::kMatch});
   program.slots = forward ? 2 * (syntax.groups + 1) : 0;
+  program.ascii.resize(program.sets.size());
+  for (std::size_t s = 0; s < program.sets.size(); ++s) {
+    for (const CharSet::Range& r : program.sets[s].ranges()) {
+      if (r.first >= 0x80) break;
+      for (char32_t c = r.first; c <= std::min<char32_t>(r.last, 0x7F); ++c)
+        program.ascii[s].bits[c >> 6] |= std::uint64_t{1} << (c & 63);
+    }
+  }
   return program;
 }
 

@@ -8,6 +8,7 @@
 
 #include "char_set.h"
 #include "syntax.h"
+#include "text_unicode/text_unicode.h"
 
 namespace text_regex::detail {
 
@@ -38,13 +39,27 @@ struct Inst {
   std::int32_t y = 0;
 };
 
+// The ASCII characters of a set, a bit each: its test without a search of its ranges.
+struct AsciiBits {
+  std::uint64_t bits[2] = {};
+  bool has(char32_t c) const { return (bits[c >> 6] >> (c & 63) & 1) != 0; }
+};
+
 struct Program {
   std::vector<Inst> insts;
   std::vector<CharSet> sets;
+  std::vector<AsciiBits> ascii;  // of each set
   std::int32_t start = 0;
   int slots = 0;  // 2 for each group and the match itself; none in the mirror
   bool word_assertions = false;
 };
+
+// Whether the set instruction inst reads c: c, or its lower case where inst folds, in its set.
+inline bool set_reads(const Program& program, const Inst& inst, char32_t c) {
+  if (inst.fold) c = text_unicode::to_lower(c);
+  if (c < 0x80) return program.ascii[static_cast<std::size_t>(inst.x)].has(c);
+  return program.sets[static_cast<std::size_t>(inst.x)].contains(c);
+}
 
 // The most instructions a program may have; a pattern that compiles to more is foreign, left to
 // Boost, so that the automata's memory stays bounded by the pattern's size.

@@ -90,6 +90,13 @@ class Matches::Search {
     return engine_->find(text_, position, groups, slots_);
   }
 
+  // The first match by priority that starts at position and is not empty, with its groups.
+  bool not_empty_at(std::size_t position) {
+    if (!engine_) return boost_->not_empty_at(boost_->index_of(position));
+    grouped_ = true;
+    return engine_->find_not_empty(text_, position, slots_);
+  }
+
   std::size_t start() const { return engine_ ? slots_[0] : boost_->position(boost_->start()); }
   std::size_t end() const { return engine_ ? slots_[1] : boost_->position(boost_->end()); }
   std::size_t groups() const { return engine_ ? count_ / 2 : boost_->groups(); }
@@ -250,6 +257,17 @@ Matches::~Matches() = default;
 bool Matches::next() {
   if (!search_ || position_ > text_.size()) return false;
   try {
+    if (after_empty_) {
+      // After an empty match, the first match there that is not empty, else the search goes
+      // on one character further.
+      after_empty_ = false;
+      if (search_->not_empty_at(position_)) {
+        position_ = search_->end();
+        return true;
+      }
+      position_ = resume_at(text_, position_, position_);
+      if (position_ > text_.size()) return false;
+    }
     if (!search_->from(position_, false)) {
       position_ = text_.size() + 1;
       return false;
@@ -259,7 +277,8 @@ bool Matches::next() {
     position_ = text_.size() + 1;
     return false;
   }
-  position_ = resume_at(text_, search_->start(), search_->end());
+  position_ = search_->end();
+  after_empty_ = search_->start() == position_;
   return true;
 }
 

@@ -1,9 +1,9 @@
 // Regular expressions on the host's wide texts, in ECMAScript's syntax, matched so that no text
-// can hang the caller: what regexmatch, regexextract and regexreplace share. Host-free. The
-// room's own automata (a lazy DFA, its mirror and a Pike VM) match every pattern they can, in
-// time linear in the text and without a bound; Boost.Regex (header-only, seen by no one else)
-// matches the rest (back-references, lookarounds, atomic groups, possessive quantifiers, the
-// rarer escapes and flags) within a bound on each text's work.
+// can hang the caller: what regexmatch, regexextract, regexreplace, regexsplit and regexfindall
+// share. Host-free. The room's own automata (a lazy DFA, its mirror and a Pike VM) match every
+// pattern they can, in time linear in the text and without a bound; Boost.Regex (header-only, seen
+// by no one else) matches the rest (back-references, lookarounds, atomic groups, possessive
+// quantifiers, the rarer escapes and flags) within a bound on each text's work.
 //
 //   text_regex::Pattern pattern(L"(\\w+)_L$");
 //   pattern.matches(L"arm_L")                  -> true
@@ -23,8 +23,10 @@
 // std::bad_alloc, when memory runs out.
 //
 // A Pattern keeps its automata's caches (bounded) from one use to the next, so that a pattern
-// used on many texts builds its states once: use one Pattern from one thread at a time (a node's
-// PatternCache is its call's own).
+// used on many texts builds its states once; its DFAs are built only once the texts it has
+// searched come to a few dozen characters, the first ones searched without them, so that a
+// pattern used once on a short text costs little more than its reading. Use one Pattern from one
+// thread at a time (a node's PatternCache is its call's own).
 #pragma once
 
 #include <cstddef>
@@ -113,9 +115,12 @@ class Pattern {
   std::unique_ptr<const Compiled> compiled_;
 };
 
-// Every match of a pattern in a text, from left to right, none overlapping, as replace finds
-// them: each search starts where the match before ended, one character further on after an
-// empty match.
+// Every match of a pattern in a text, from left to right, none overlapping, as Python's
+// re.finditer (3.7 and later) finds them: each search starts where the match before ended, an
+// empty match there included; after an empty match, the first match there that is not empty,
+// else the search goes on one character further. (replace, as ECMAScript does, goes one
+// character further at once: "a*?" in "ab" is matched empty at 0, 1 and 2 by both, and "a" at 0
+// here too.)
 //
 //   text_regex::Matches each(pattern, text);
 //   while (each.next()) use(each.start(), each.end(), each.group(1));
@@ -148,6 +153,7 @@ class Matches {
   std::wstring_view text_;
   std::unique_ptr<Search> search_;
   std::size_t position_ = 0;
+  bool after_empty_ = false;  // the match before was empty, at position_
   bool gave_up_ = false;
 };
 
