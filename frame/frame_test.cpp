@@ -358,7 +358,7 @@ TEST(InputArray, ReadsEachBooleanBitAndNothingPastTheCount) {
   DirectCall<Booleans> call(evaluation);
   std::vector<ULONG> read;
   for (ULONG k = 0; k < 100; ++k)
-    if (call.binding->template input<0>().template read<frame::kBoolean>(k)) read.push_back(k);
+    if (call.binding->template input<0>().read(k)) read.push_back(k);
   EXPECT_EQ(read, set);
   EXPECT_TRUE(call.end().empty());
 }
@@ -389,11 +389,10 @@ void expect_output_form(const std::vector<Value>& marker) {
         std::wstring_view text;
         std::wstring_view view() const { return text; }
       };
-      out.template write_items<DataType>(2, 2, [&](ULONG i) { return Item{items[i]}; });
-      out.template write_items<DataType>(3, 1, [&](ULONG i) { return Item{items[i]}; });
+      out.write_items(2, 2, [&](ULONG i) { return Item{items[i]}; });
+      out.write_items(3, 1, [&](ULONG i) { return Item{items[i]}; });
     } else {
-      out.template write_items<DataType>(3, 2,
-                                         [](ULONG i) { return frame::Value<DataType>(5 + i); });
+      out.write_items(3, 2, [](ULONG i) { return frame::Value<DataType>(5 + i); });
     }
     EXPECT_TRUE(call.end().empty());
   }

@@ -22,7 +22,7 @@
 
 #include "formatted_text.h"
 #include "frame/node.h"
-#include "frame/ports.h"
+#include "frame/values.h"
 
 namespace textformat {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "frame/node.h"
-#include "frame/ports.h"
+#include "frame/values.h"
 
 namespace textjoin {
 
