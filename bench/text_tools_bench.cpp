@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "bench_host.h"
+#include "frame/values.h"
 #include "plain_replace.h"
 #include "text_search/text_search.h"
 #include "text_unicode/characters.h"
@@ -132,11 +133,10 @@ XSI::CStatus textfind_callback(XSI::ICENodeContext& c) {
       return;
     }
     const std::size_t at = text_search::find_first(text, sub);
-    c.SetIntegerData(
-        out, k,
-        at == text_search::npos
-            ? -1
-            : text_search::as_int32(text_unicode::count_characters(text.substr(0, at))));
+    c.SetIntegerData(out, k,
+                     at == text_search::npos
+                         ? -1
+                         : frame::as_int32(text_unicode::count_characters(text.substr(0, at))));
   });
 }
 

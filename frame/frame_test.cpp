@@ -443,4 +443,13 @@ TEST(WalkBits, CountsUpToTheTopOfTheRangeDoNotWrap) {
   EXPECT_EQ(walked, (Elements{0, 0xFFFFFFE0, 0xFFFFFFFE}));  // bit 0xFFFFFFFF is past the count
 }
 
+TEST(AsInt32, KeepsNotFoundAndSaturatesPastTheLargest) {
+  EXPECT_EQ(frame::as_int32(0), 0);
+  EXPECT_EQ(frame::as_int32(2147483646), 2147483646);
+  EXPECT_EQ(frame::as_int32(2147483647), 2147483647);
+  EXPECT_EQ(frame::as_int32(2147483648u), 2147483647);
+  EXPECT_EQ(frame::as_int32(4294967295u), 2147483647);
+  EXPECT_EQ(frame::as_int32(std::wstring_view::npos), -1);
+}
+
 }  // namespace

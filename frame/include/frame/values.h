@@ -76,6 +76,15 @@ template <class Text>
 requires requires(const Text& text) { text.view(); }
 std::wstring_view view_of(const Text& text) { return text.view(); }
 
+// A position or count of characters as the host's signed 32-bit integer: no position
+// (std::wstring_view::npos) as -1, and one past 2^31 - 1 as 2^31 - 1, never wrapped.
+//   as_int32(7) == 7   as_int32(npos) == -1   as_int32(std::size_t{1} << 40) == 2147483647
+constexpr std::int32_t as_int32(std::size_t position) {
+  constexpr std::size_t kLargest = 2147483647;
+  if (position == std::wstring_view::npos) return -1;
+  return static_cast<std::int32_t>(position < kLargest ? position : kLargest);
+}
+
 // Names the computation of output O of a node of several outputs (O its place in the table's
 // outputs, from 0), as the computation's first parameter.
 template <std::size_t O>
