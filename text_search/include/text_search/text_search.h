@@ -9,10 +9,12 @@
 //   find_first(L"aaa", L"aa")       == 0
 //   find_first(L"abc", L"")         == npos          (an empty sub-text occurs nowhere)
 //   Occurrences in(L"aaaaa", L"aa");  in.next() == 0, in.next() == 2, in.next() == npos
+//   remove_all(L"aabb", L"ab")      == L""            (the removal joins a new occurrence)
 #pragma once
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -124,5 +126,10 @@ class Occurrences {
   std::size_t from_ = 0;
   std::optional<Searcher> searcher_;  // for texts longer than kDirect
 };
+
+// What removing the first occurrence of sub again and again, until none is left, gives, in time
+// linear in the text's length: a removal that joins a new occurrence removes that too. An empty
+// sub removes nothing. first, when known, is where find_first finds sub, spared a second search.
+std::wstring remove_all(std::wstring_view text, std::wstring_view sub, std::size_t first = npos);
 
 }  // namespace text_search
