@@ -29,7 +29,6 @@ namespace textformat {
 struct TextFormat {
   static constexpr frame::NodeTable<2> table{
       .name = L"textformat",
-      // As graph nodes normally do: element k of the output from element k of each input.
       .reading = frame::Reading::at_each_element,
       .inputs = {{
           // The text with replacement fields.

@@ -23,7 +23,6 @@ using Replaced = frame::SmallText<32>;
 struct TextReplace {
   static constexpr frame::NodeTable<4> table{
       .name = L"textreplace",
-      // As graph nodes normally do: element k of the output from element k of each input.
       .reading = frame::Reading::at_each_element,
       .inputs = {{
           // The text to replace in.

@@ -83,9 +83,10 @@ struct Port {
   Default default_value = {};  // inputs only
 };
 
-// Where a node reads its inputs: at element 0, once per call, its one result going to every
-// evaluated element; or at each evaluated element k, for output element k, as graph nodes
-// normally do (element 0 of an input the host hands over as one value for every element).
+// Where a node reads its inputs: by default (a table's .reading), as graph nodes normally do,
+// at each evaluated element: element k of the output from element k of each input (element 0 of
+// an input the host hands over as one value for every element); or at element 0, once per call,
+// its one result going to every evaluated element.
 enum class Reading { once_at_element_0, at_each_element };
 
 struct Colour {
