@@ -59,6 +59,25 @@ void time_evaluations(benchmark::State& state, xsi_host::Evaluation& evaluation,
                       xsi_host::EvaluateFunction evaluate, const Check& check, double units,
                       const char* per_unit);
 
+// A node's job done beside the plug-in: the ideal callback, and the literal (null where the
+// node has none).
+struct Callbacks {
+  std::string_view node;
+  xsi_host::EvaluateFunction ideal;
+  xsi_host::EvaluateFunction literal;
+};
+
+// Whether element k of the node's output (port 200) holds what the node must give.
+using Holds = std::function<bool(xsi_host::Evaluation&, std::string_view node, ULONG k)>;
+
+// Times one row of a node on its inputs at the state's size and batch (node_inputs.h), each
+// element checked_elements names first checked by holds.
+void time_row(benchmark::State& state, const Callbacks& callbacks, Row row, const Holds& holds);
+
+// Registers time_row for every row of the node at sizes, the literal only where there is one.
+void register_node_rows(const Callbacks& callbacks, std::initializer_list<int> sizes,
+                        const Holds& holds);
+
 // The texts of element k of a text output as one wide text each.
 std::vector<std::wstring> texts_of(xsi_host::PortData& port, ULONG k);
 

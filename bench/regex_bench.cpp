@@ -121,40 +121,18 @@ Value expected(Evaluation& e, std::string_view node, ULONG k) {
       pattern.replace(text, text_of(e, 2, k), std::get<bool>(e.port(3)->value(k))).view());
 }
 
-struct Callbacks {
-  std::string_view node;
-  xsi_host::EvaluateFunction ideal;
-  xsi_host::EvaluateFunction literal;
-};
-
 constexpr Callbacks kCallbacks[] = {
     {"regexmatch", regexmatch_callback<false>, regexmatch_callback<true>},
     {"regexextract", regexextract_callback<false>, regexextract_callback<true>},
     {"regexreplace", regexreplace_callback<false>, regexreplace_callback<true>},
 };
 
-void regex_node(benchmark::State& state, const Callbacks& callbacks, Row row) {
-  const ULONG batch = batch_of(state);
-  const std::string node(callbacks.node);
-  Evaluation evaluation;
-  set_up(evaluation, plugin(node).node(), node, size_of(state), batch);
-  const xsi_host::EvaluateFunction evaluate = row == Row::node    ? plugin(node).evaluate()
-                                              : row == Row::ideal ? callbacks.ideal
-                                                                  : callbacks.literal;
-  const Check check = [&node, batch](Evaluation& e) -> std::string {
-    for (ULONG k : checked_elements(batch))
-      if (e.port(200)->value(k) != expected(e, node, k))
-        return "element " + std::to_string(k) + " is not the expected result";
-    return {};
-  };
-  time_evaluations(state, evaluation, evaluate, check, batch, "per_element");
-}
-
 const bool registered = [] {
+  const Holds holds = [](Evaluation& e, std::string_view node, ULONG k) {
+    return e.port(200)->value(k) == expected(e, node, k);
+  };
   for (const Callbacks& callbacks : kCallbacks)
-    register_rows(callbacks.node, {0, 64, 1'000}, [&callbacks](benchmark::State& state, Row row) {
-      regex_node(state, callbacks, row);
-    });
+    register_node_rows(callbacks, {0, 64, 1'000}, holds);
   return true;
 }();
 

@@ -222,12 +222,6 @@ Value expected(Evaluation& e, std::string_view node, ULONG k) {
   return joined;
 }
 
-struct Callbacks {
-  std::string_view node;
-  xsi_host::EvaluateFunction ideal;
-  xsi_host::EvaluateFunction literal;
-};
-
 constexpr Callbacks kCallbacks[] = {
     {"textlength", ideal_textlength, nullptr},
     {"textfind", textfind_callback<false>, textfind_callback<true>},
@@ -235,23 +229,6 @@ constexpr Callbacks kCallbacks[] = {
     {"textslice", ideal_textslice, nullptr},
     {"textjoin", ideal_textjoin, nullptr},
 };
-
-void text_tool(benchmark::State& state, const Callbacks& callbacks, Row row) {
-  const ULONG batch = batch_of(state);
-  const std::string node(callbacks.node);
-  Evaluation evaluation;
-  set_up(evaluation, plugin(node).node(), node, size_of(state), batch);
-  const xsi_host::EvaluateFunction evaluate = row == Row::node    ? plugin(node).evaluate()
-                                              : row == Row::ideal ? callbacks.ideal
-                                                                  : callbacks.literal;
-  const Check check = [&node, batch](Evaluation& e) -> std::string {
-    for (ULONG k : checked_elements(batch))
-      if (e.port(200)->value(k) != expected(e, node, k))
-        return "element " + std::to_string(k) + " is not the expected result";
-    return {};
-  };
-  time_evaluations(state, evaluation, evaluate, check, batch, "per_element");
-}
 
 // textfind on ordinary text (node_inputs.h: words), each needle at 1,000 characters per element
 // over 10,000 elements and in one element of 10,000,000 characters, beside the ideal and the
@@ -286,18 +263,16 @@ const bool registered = [] {
             ->Args({characters, batch})
             ->Unit(benchmark::kNanosecond);
 
+  const Holds holds = [](Evaluation& e, std::string_view node, ULONG k) {
+    return e.port(200)->value(k) == expected(e, node, k);
+  };
   for (const Callbacks& callbacks : kCallbacks) {
-    const bool search = callbacks.literal != nullptr;
-    const auto run = [&callbacks](benchmark::State& state, Row row) {
-      text_tool(state, callbacks, row);
-    };
-    const auto wanted = [search](Row row, int) { return row != Row::literal || search; };
     if (callbacks.node == "textjoin")
-      register_rows(callbacks.node, {0, 16}, run, wanted);
-    else if (search)
-      register_rows(callbacks.node, {0, 64, 1'000}, run, wanted);
+      register_node_rows(callbacks, {0, 16}, holds);
+    else if (callbacks.literal != nullptr)
+      register_node_rows(callbacks, {0, 64, 1'000}, holds);
     else
-      register_rows(callbacks.node, {0, 64}, run, wanted);
+      register_node_rows(callbacks, {0, 64}, holds);
   }
   return true;
 }();

@@ -241,12 +241,6 @@ bool holds_expected(Evaluation& e, std::string_view node, ULONG k) {
   return texts_of(*e.port(200), k) == split_literally(text_of(e, 0, k), text_of(e, 1, k));
 }
 
-struct Callbacks {
-  std::string_view node;
-  xsi_host::EvaluateFunction ideal;
-  xsi_host::EvaluateFunction literal;
-};
-
 constexpr Callbacks kCallbacks[] = {
     {"textcase", ideal_textcase, nullptr},
     {"texttrim", ideal_texttrim, nullptr},
@@ -255,35 +249,12 @@ constexpr Callbacks kCallbacks[] = {
     {"textsplit", textsplit_callback<false>, textsplit_callback<true>},
 };
 
-void text_unicode_node(benchmark::State& state, const Callbacks& callbacks, Row row) {
-  const ULONG batch = batch_of(state);
-  const std::string node(callbacks.node);
-  Evaluation evaluation;
-  set_up(evaluation, plugin(node).node(), node, size_of(state), batch);
-  const xsi_host::EvaluateFunction evaluate = row == Row::node    ? plugin(node).evaluate()
-                                              : row == Row::ideal ? callbacks.ideal
-                                                                  : callbacks.literal;
-  const Check check = [&node, batch](Evaluation& e) -> std::string {
-    for (ULONG k : checked_elements(batch))
-      if (!holds_expected(e, node, k))
-        return "element " + std::to_string(k) + " is not the expected result";
-    return {};
-  };
-  time_evaluations(state, evaluation, evaluate, check, batch, "per_element");
-}
-
 const bool registered = [] {
-  for (const Callbacks& callbacks : kCallbacks) {
-    const bool search = callbacks.literal != nullptr;
-    const auto run = [&callbacks](benchmark::State& state, Row row) {
-      text_unicode_node(state, callbacks, row);
-    };
-    const auto wanted = [search](Row row, int) { return row != Row::literal || search; };
-    register_rows(
-        callbacks.node,
-        search ? std::initializer_list<int>{0, 64, 1'000} : std::initializer_list<int>{0, 64}, run,
-        wanted);
-  }
+  for (const Callbacks& callbacks : kCallbacks)
+    register_node_rows(callbacks,
+                       callbacks.literal != nullptr ? std::initializer_list<int>{0, 64, 1'000}
+                                                    : std::initializer_list<int>{0, 64},
+                       holds_expected);
   return true;
 }();
 
