@@ -1,9 +1,8 @@
 // What a node may declare, checked at compile time: every port of one of the eight shapes the
 // frame serves, the computation taking and giving what each port's shape says, one computation
-// per output. A declaration that does not suit stops at one static_assert, which says what the
-// shape wants and where docs/new-node.md tells it; the compiler's note on the instantiation
-// names the port (Port = frame::PortLabel{"input Count", 1}: which input or output, its name
-// and its id).
+// per output. A declaration that does not suit stops at one static_assert, which points at
+// docs/new-node.md; the compiler's note on the instantiation names the port's shape, the port
+// and the type: Check<frame::OneValue<int>, frame::PortLabel{"input Count", 1}, float>.
 #pragma once
 
 #include <cstddef>
@@ -38,95 +37,88 @@ constexpr PortLabel label_of(const Port& port, bool input) {
 
 constexpr bool is_input(const PortLabel& label) { return label.name[0] == 'i'; }
 
+// What a computation takes for an input of a shape, and gives for an output of it: a row of the
+// table below. A computation that does not suit stops at Check, whose note shows the row, the
+// port and the type it took or gave.
+template <class Item>
+struct OneValue {};  // bool, std::int32_t or float
+struct OneText {};
+template <class Item>
+struct ArrayOf {};  // of bool, std::int32_t or float
+struct ArrayOfTexts {};
+
 template <class T>
 inline constexpr bool is_text = requires(const T& value) {
   view_of(value);
 };
 
-// Whether T is a sized range of texts, or of Item.
+template <class T, class Item>
+constexpr bool takes(OneValue<Item>) {
+  return std::is_same_v<T, Item>;
+}
 template <class T>
-constexpr bool is_texts() {
+constexpr bool takes(OneText) {
+  return std::is_same_v<T, std::wstring_view> || std::is_same_v<T, XSI::CString>;
+}
+template <class T, class Item>
+constexpr bool takes(ArrayOf<Item>) {
+  return std::is_same_v<T, Items<Item>>;
+}
+template <class T>
+constexpr bool takes(ArrayOfTexts) {
+  return std::is_same_v<T, Texts>;
+}
+
+template <class T, class Item>
+constexpr bool gives(OneValue<Item>) {
+  return std::is_same_v<T, Item>;
+}
+template <class T>
+constexpr bool gives(OneText) {
+  return is_text<T>;
+}
+// A sized range of Item (or of texts).
+template <class T, class Item>
+constexpr bool gives(ArrayOf<Item>) {
+  if constexpr (std::ranges::sized_range<T>)
+    return gives<std::ranges::range_value_t<T>>(OneValue<Item>{});
+  else
+    return false;
+}
+template <class T>
+constexpr bool gives(ArrayOfTexts) {
   if constexpr (std::ranges::sized_range<T>)
     return is_text<std::ranges::range_value_t<T>>;
   else
     return false;
 }
-template <class T, class Item>
-constexpr bool is_items() {
-  if constexpr (std::ranges::sized_range<T>)
-    return std::is_same_v<std::ranges::range_value_t<T>, Item>;
-  else
-    return false;
-}
 
-// The eight port shapes, a data type in one value or in an array per element, one
-// specialization each: whether T, what the computation takes for the port (an input) or gives
-// for it (an output), suits the shape.
+// The eight port shapes, a data type in one value or in an array per element: one row each.
+template <ULONG DataType, ULONG Structure>
+struct Shape;
+// clang-format off
+template <> struct Shape<kText, kOnePerElement> { using Row = OneText; };
+template <> struct Shape<kBoolean, kOnePerElement> { using Row = OneValue<bool>; };
+template <> struct Shape<kInteger, kOnePerElement> { using Row = OneValue<std::int32_t>; };
+template <> struct Shape<kFloat, kOnePerElement> { using Row = OneValue<float>; };
+template <> struct Shape<kText, kArrayPerElement> { using Row = ArrayOfTexts; };
+template <> struct Shape<kBoolean, kArrayPerElement> { using Row = ArrayOf<bool>; };
+template <> struct Shape<kInteger, kArrayPerElement> { using Row = ArrayOf<std::int32_t>; };
+template <> struct Shape<kFloat, kArrayPerElement> { using Row = ArrayOf<float>; };
+// clang-format on
+
+// Whether T, what a computation takes for Port (an input) or gives for it (the output), suits
+// the port's row. The compiler's note on a failed check reads Check<row, port, T>.
+template <class Row, PortLabel Port, class T>
+struct Check {
+  static constexpr bool value = is_input(Port) ? takes<T>(Row{}) : gives<T>(Row{});
+  static_assert(value,
+                "compute takes for an input, or gives for the output, what the port's shape "
+                "says (the note reads Check<the shape, the port, the type taken or given>): "
+                "docs/new-node.md, \"Port shapes\"");
+};
 template <ULONG DataType, ULONG Structure, PortLabel Port, class T>
-struct Suits;
-
-template <PortLabel Port, class T>
-struct Suits<kText, kOnePerElement, Port, T> {
-  static constexpr bool value =
-      is_input(Port) ? std::is_same_v<T, std::wstring_view> || std::is_same_v<T, XSI::CString>
-                     : is_text<T>;
-  static_assert(value,
-                "a one-text port (Port, in the note) takes std::wstring_view or const "
-                "XSI::CString&, gives std::wstring or anything with a view(): "
-                "docs/new-node.md, \"Port shapes\"");
-};
-template <PortLabel Port, class T>
-struct Suits<kBoolean, kOnePerElement, Port, T> {
-  static constexpr bool value = std::is_same_v<T, bool>;
-  static_assert(value,
-                "a one-boolean port (Port, in the note) takes and gives bool: docs/new-node.md, "
-                "\"Port shapes\"");
-};
-template <PortLabel Port, class T>
-struct Suits<kInteger, kOnePerElement, Port, T> {
-  static constexpr bool value = std::is_same_v<T, std::int32_t>;
-  static_assert(value,
-                "a one-integer port (Port, in the note) takes and gives std::int32_t: "
-                "docs/new-node.md, \"Port shapes\"");
-};
-template <PortLabel Port, class T>
-struct Suits<kFloat, kOnePerElement, Port, T> {
-  static constexpr bool value = std::is_same_v<T, float>;
-  static_assert(value,
-                "a one-float port (Port, in the note) takes and gives float: docs/new-node.md, "
-                "\"Port shapes\"");
-};
-template <PortLabel Port, class T>
-struct Suits<kText, kArrayPerElement, Port, T> {
-  static constexpr bool value = is_input(Port) ? std::is_same_v<T, Texts> : is_texts<T>();
-  static_assert(value,
-                "an array-of-texts port (Port, in the note) takes frame::Texts, gives a sized "
-                "range of std::wstring: docs/new-node.md, \"Port shapes\"");
-};
-template <PortLabel Port, class T>
-struct Suits<kBoolean, kArrayPerElement, Port, T> {
-  static constexpr bool value =
-      is_input(Port) ? std::is_same_v<T, Items<bool>> : is_items<T, bool>();
-  static_assert(value,
-                "an array-of-booleans port (Port, in the note) takes frame::Items<bool>, gives a "
-                "sized range of bool: docs/new-node.md, \"Port shapes\"");
-};
-template <PortLabel Port, class T>
-struct Suits<kInteger, kArrayPerElement, Port, T> {
-  static constexpr bool value =
-      is_input(Port) ? std::is_same_v<T, Items<std::int32_t>> : is_items<T, std::int32_t>();
-  static_assert(value,
-                "an array-of-integers port (Port, in the note) takes frame::Items<std::int32_t>, "
-                "gives a sized range of std::int32_t: docs/new-node.md, \"Port shapes\"");
-};
-template <PortLabel Port, class T>
-struct Suits<kFloat, kArrayPerElement, Port, T> {
-  static constexpr bool value =
-      is_input(Port) ? std::is_same_v<T, Items<float>> : is_items<T, float>();
-  static_assert(value,
-                "an array-of-floats port (Port, in the note) takes frame::Items<float>, gives a "
-                "sized range of float: docs/new-node.md, \"Port shapes\"");
-};
+inline constexpr bool suits = Check<typename Shape<DataType, Structure>::Row, Port, T>::value;
 
 constexpr bool has_a_shape(const Port& port) {
   return (port.data_type == kBoolean || port.data_type == kInteger || port.data_type == kFloat ||
@@ -137,8 +129,8 @@ constexpr bool has_a_shape(const Port& port) {
 template <class Node, std::size_t... I>
 constexpr bool takes_its_inputs(std::index_sequence<I...>) {
   constexpr auto& inputs = Node::table.inputs;
-  return (Suits<inputs[I].data_type, inputs[I].structure, label_of(inputs[I], true),
-                Parameter<Node, I>>::value &&
+  return (suits<inputs[I].data_type, inputs[I].structure, label_of(inputs[I], true),
+                Parameter<Node, I>> &&
           ...);
 }
 
@@ -169,10 +161,10 @@ constexpr bool declared_well() {
                   "docs/new-node.md, \"Port shapes\"");
     constexpr PortLabel output = label_of(table.output, false);
     if constexpr (computes_item_by_item<Node>())
-      return Suits<table.output.data_type, kOnePerElement, output, Gives>::value;
+      return suits<table.output.data_type, kOnePerElement, output, Gives>;
     else
       return takes_its_inputs<Node>(std::make_index_sequence<table.input_count>()) &&
-             Suits<table.output.data_type, table.output.structure, output, Gives>::value;
+             suits<table.output.data_type, table.output.structure, output, Gives>;
   }
 }
 
