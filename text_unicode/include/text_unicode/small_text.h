@@ -40,6 +40,7 @@ class SmallText : private SmallVector<wchar_t, N> {
 
   // Appends count copies of part; the first may join the text's last character.
   void append(std::wstring_view part, std::size_t count = 1) {
+    if (part.empty() || count == 0) return;
     if (may_join_halves(part) && !empty()) [[unlikely]] {
       append_joining(part, count);
       return;
@@ -53,15 +54,20 @@ class SmallText : private SmallVector<wchar_t, N> {
  private:
   void append_copies(std::wstring_view part, std::size_t count) {
     wchar_t* out = Units::append_for_overwrite(part.size() * count);
-    // A few characters at a time: a loop costs less than a call to copy them.
-    for (std::size_t n = 0; n < count; ++n)
-      for (const wchar_t c : part) *out++ = c;
+    for (std::size_t n = 0; n < count; ++n, out += part.size()) {
+      // A few characters at a time: a loop costs less than a call to copy them; more, the call.
+      if (part.size() > kLoopedCopy)
+        std::char_traits<wchar_t>::copy(out, part.data(), part.size());
+      else
+        for (std::size_t i = 0; i < part.size(); ++i) out[i] = part[i];
+    }
   }
+
+  static constexpr std::size_t kLoopedCopy = 16;
 
   // The first character of part joined to the text's last, where the two are the halves of a
   // pair; the rest of part, then the other count - 1 copies, after it.
   [[gnu::noinline]] void append_joining(std::wstring_view part, std::size_t count) {
-    if (count == 0) return;
     reserve(size() + part.size() * count);  // its own characters from here on
     const std::wstring_view rest = join_halves(this->back(), part);
     append_copies(rest, 1);
