@@ -1,35 +1,20 @@
-// The evaluation frame: binds a node's computation, a plain function on plain values, to the
-// host's evaluation context.
+// The evaluation frame: one call of a node binds its computation, a plain function on plain
+// values, to the host's evaluation context. Test the pulled port; acquire the output and then the
+// inputs in table order (binding.h); acquire the index set and walk it, writing output element k
+// for each index k (index_set.h); release everything in reverse order, on every path. A node of
+// several outputs is evaluated for the one pulled, as a node of that one output (outputs.h); what
+// a node may declare is checked first (checks.h).
 //
-// One call: test the pulled port; acquire the output array and then the inputs in table order
-// (binding.h); acquire the index set and walk it, writing output element k for each index k
-// (index_set.h); release everything in reverse order of acquisition, on every path; report
-// success. A node of several outputs is evaluated for the one the host pulls, exactly as a node
-// of that one output (outputs.h). What a node may declare is checked first (checks.h).
-//
-// A computation takes one argument per input, in table order, and gives one value of the
-// output's shape (docs/new-node.md, "Port shapes", tables both). The table's reading says when
-// it runs:
-//  * once at element 0: once per call, on element 0 of each input, before the index set is
-//    acquired; its result goes to every evaluated element. It may give a Result: an unsuitable
-//    one leaves the marker -1, in the output's type, in output element 0 alone;
-//  * at each element: for each evaluated element k, on input element k (element 0 of an input
-//    the host hands over as one value for every element);
-//  * item by item, for a node read at each element whose one input and output are arrays and
-//    whose computation takes one item: item i of output element k from item i of input element
-//    k, item 0 standing for every item while the input's constant flag is set.
-// A computation that cannot get the storage it needs (NoResult::out_of_memory, or a text the
-// SDK could not store for it) fails the call, and writes no further element.
-//
-// A node may declare a per-call state, Node::State: made for each call, on the stack of the
-// call, value-initialized, and handed to every computation of the call as its last argument
-// (Node::State&), for what one element may reuse from the one before (a pattern compiled from a
-// text that has not changed). It ends with the call: nothing is kept between calls or shared
+// The table's reading picks one of three modes, a function each below. A computation that cannot
+// get the storage it needs (NoResult::out_of_memory, or a text the SDK could not store for it)
+// fails the call and writes no further element. A node's State, if it declares one, is made for
+// each call on its stack, value-initialized, and handed to every computation of the call as its
+// last argument: what one element may reuse from the one before, kept neither between calls nor
 // between threads.
 //
-// The one status the frame examines is an acquisition's: an array or index set the host did not
-// lend cannot be read or written, so the call then writes nothing, not even the marker (its
-// inputs were never seen), releases what it did acquire, and reports a failure.
+// The one status examined is an acquisition's: an array or index set the host did not lend
+// cannot be read or written, so the call then writes nothing, not even the marker (its inputs
+// were never seen), releases what it did acquire, and fails.
 #pragma once
 
 #include <cstddef>
@@ -44,8 +29,9 @@
 
 namespace frame {
 
-// Read once at element 0: one computation, its result written to every evaluated element, or
-// the marker, or a failed call.
+// Read once at element 0: one computation on element 0 of each input, before the index set is
+// acquired; its result written to every evaluated element, or, unsuitable, the marker -1 (in the
+// output's type) to element 0 alone.
 template <class Node>
 XSI::CStatus evaluate_once(XSI::ICENodeContext& context, Binding<Node>& bound,
                            CallState<Node>& call) {
@@ -68,7 +54,8 @@ XSI::CStatus evaluate_once(XSI::ICENodeContext& context, Binding<Node>& bound,
   return stored ? status : sdk::out_of_memory();
 }
 
-// Read at each element: one computation per evaluated element k, on input element k.
+// Read at each element: one computation per evaluated element k, on input element k (element 0
+// of an input the host hands over as one value for every element).
 template <class Node>
 XSI::CStatus evaluate_each(XSI::ICENodeContext& context, Binding<Node>& bound,
                            CallState<Node>& call) {
@@ -83,7 +70,9 @@ XSI::CStatus evaluate_each(XSI::ICENodeContext& context, Binding<Node>& bound,
   return stored ? walked : sdk::out_of_memory();
 }
 
-// Item by item: one computation per item of each evaluated element.
+// Item by item, for a node read at each element whose one input and output are arrays and whose
+// computation takes one item: item i of output element k from item i of input element k, item 0
+// standing for every item while the input's constant flag is set.
 template <class Node>
 XSI::CStatus evaluate_items(XSI::ICENodeContext& context, Binding<Node>& bound,
                             CallState<Node>& call) {
