@@ -59,6 +59,23 @@ void time_evaluations(benchmark::State& state, xsi_host::Evaluation& evaluation,
                       xsi_host::EvaluateFunction evaluate, const Check& check, double units,
                       const char* per_unit);
 
+// The host calls of the ideal callbacks: element k of a one-value text array, read; and of a
+// text output, written.
+inline std::wstring_view text_at(XSI::ICENodeContext& context, XSI::CBaseDataArray& array,
+                                 ULONG k) {
+  const wchar_t* data = nullptr;
+  ULONG length = 0;
+  context.GetStringData(array, k, data, length);
+  return {data, length};
+}
+inline void write_text(XSI::ICENodeContext& context, XSI::CBaseDataArray& out, ULONG k,
+                       std::wstring_view text) {
+  wchar_t* buffer = nullptr;
+  const auto length = static_cast<ULONG>(text.size());
+  context.ResizeStringData(out, k, length, buffer);
+  context.SetStringData(out, k, text.data(), length);
+}
+
 // A node's job done beside the plug-in: the ideal callback, and the literal (null where the
 // node has none).
 struct Callbacks {

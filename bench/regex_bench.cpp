@@ -25,21 +25,6 @@ using xsi_host::Value;
 
 // ---- Host calls ------------------------------------------------------------------------
 
-std::wstring_view text_at(XSI::ICENodeContext& context, XSI::CBaseDataArray& array, ULONG k) {
-  const wchar_t* data = nullptr;
-  ULONG length = 0;
-  context.GetStringData(array, k, data, length);
-  return {data, length};
-}
-
-void write_text(XSI::ICENodeContext& context, XSI::CBaseDataArray& out, ULONG k,
-                std::wstring_view text) {
-  wchar_t* buffer = nullptr;
-  const auto length = static_cast<ULONG>(text.size());
-  context.ResizeStringData(out, k, length, buffer);
-  context.SetStringData(out, k, text.data(), length);
-}
-
 constexpr ULONG kText = XSI::siICENodeDataString;
 constexpr ULONG kInteger = XSI::siICENodeDataLong;
 constexpr ULONG kBoolean = XSI::siICENodeDataBool;

@@ -65,21 +65,6 @@ std::wstring_view character_slice(std::wstring_view text, std::int32_t start, st
 
 // ---- Host calls ------------------------------------------------------------------------
 
-std::wstring_view text_at(XSI::ICENodeContext& context, XSI::CBaseDataArray& array, ULONG k) {
-  const wchar_t* data = nullptr;
-  ULONG length = 0;
-  context.GetStringData(array, k, data, length);
-  return {data, length};
-}
-
-void write_text(XSI::ICENodeContext& context, XSI::CBaseDataArray& out, ULONG k,
-                std::wstring_view text) {
-  wchar_t* buffer = nullptr;
-  const auto length = static_cast<ULONG>(text.size());
-  context.ResizeStringData(out, k, length, buffer);
-  context.SetStringData(out, k, text.data(), length);
-}
-
 // The output and the inputs, in port order, acquired; the elements of the range index set
 // visited; everything released in reverse order.
 template <std::size_t Inputs, class Visit>

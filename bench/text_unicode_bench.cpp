@@ -86,13 +86,6 @@ std::vector<std::wstring> split_literally(const std::wstring& text, const std::w
 
 // ---- Host calls ------------------------------------------------------------------------
 
-std::wstring_view text_at(XSI::ICENodeContext& context, XSI::CBaseDataArray& array, ULONG k) {
-  const wchar_t* data = nullptr;
-  ULONG length = 0;
-  context.GetStringData(array, k, data, length);
-  return {data, length};
-}
-
 bool boolean_at(XSI::CBaseDataArray& array, ULONG k) {
   const auto* words = static_cast<const ULONG*>(array.GetData());
   return (words[k / 32] >> (k % 32) & 1u) != 0;
@@ -100,14 +93,6 @@ bool boolean_at(XSI::CBaseDataArray& array, ULONG k) {
 
 std::int32_t integer_at(XSI::CBaseDataArray& array, ULONG k) {
   return static_cast<const std::int32_t*>(array.GetData())[k];
-}
-
-void write_text(XSI::ICENodeContext& context, XSI::CBaseDataArray& out, ULONG k,
-                std::wstring_view text) {
-  wchar_t* buffer = nullptr;
-  const auto length = static_cast<ULONG>(text.size());
-  context.ResizeStringData(out, k, length, buffer);
-  context.SetStringData(out, k, text.data(), length);
 }
 
 // The output (one value or, for Output CBaseDataArray2D, an array per element) and the one-value
