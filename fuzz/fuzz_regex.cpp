@@ -75,13 +75,4 @@ Value expected(std::size_t node, fuzz::Trial& trial, ULONG k) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
-  fuzz::load_plugins(kNodes);
-  return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::FuzzInput input(data, size);
-  fuzz::run_one_of(input, kPool, fill_inputs, expected);
-  return 0;
-}
+FUZZ_NODES(kNodes, fuzz::nothing_to_prepare, kPool, fill_inputs, expected)

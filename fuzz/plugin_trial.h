@@ -400,6 +400,9 @@ void fill_inputs(FuzzInput& input, Trial& trial, const xsi_host::NodeRecord& nod
   }
 }
 
+// What a target with nothing to prepare before its first input gives FUZZ_NODES.
+inline void nothing_to_prepare() {}
+
 // One input of a target over several nodes (load_plugins): the node it chooses, a pool of
 // pool_size texts it draws for the inputs, the inputs set by fill(input, trial, node, pool), and
 // each element written checked against expected(node index, trial, k), one value or one per item.
@@ -420,6 +423,21 @@ void run_one_of(FuzzInput& input, std::size_t pool_size, Fill fill, Expected exp
 }
 
 }  // namespace fuzz
+
+// The two entry points of a fuzz target over several nodes: prepare() run and the nodes'
+// plug-ins loaded before the first input, and each input run on one of them by run_one_of. A
+// macro, since libFuzzer finds the entry points by their C names.
+#define FUZZ_NODES(nodes, prepare, pool_size, fill, expected)                         \
+  extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {              \
+    prepare();                                                                        \
+    fuzz::load_plugins(nodes);                                                        \
+    return 0;                                                                         \
+  }                                                                                   \
+  extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) { \
+    fuzz::FuzzInput input(data, size);                                                \
+    fuzz::run_one_of(input, pool_size, fill, expected);                               \
+    return 0;                                                                         \
+  }
 
 // The two entry points of a fuzz target over one node: the node's plug-in loaded before the
 // first input, and each input decoded into a trial that check(input, trial) sets up and runs.
