@@ -59,6 +59,12 @@ void time_evaluations(benchmark::State& state, xsi_host::Evaluation& evaluation,
                       xsi_host::EvaluateFunction evaluate, const Check& check, double units,
                       const char* per_unit);
 
+// The data types of the ports the ideal callbacks acquire.
+inline constexpr ULONG kText = XSI::siICENodeDataString;
+inline constexpr ULONG kInteger = XSI::siICENodeDataLong;
+inline constexpr ULONG kFloat = XSI::siICENodeDataFloat;
+inline constexpr ULONG kBoolean = XSI::siICENodeDataBool;
+
 // The host calls of the ideal callbacks: element k of a one-value text array, read; and of a
 // text output, written.
 inline std::wstring_view text_at(XSI::ICENodeContext& context, XSI::CBaseDataArray& array,

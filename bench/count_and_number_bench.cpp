@@ -27,10 +27,6 @@ namespace {
 using xsi_host::Evaluation;
 using xsi_host::Value;
 
-constexpr ULONG kText = XSI::siICENodeDataString;
-constexpr ULONG kInteger = XSI::siICENodeDataLong;
-constexpr ULONG kFloat = XSI::siICENodeDataFloat;
-
 std::int32_t plain_count(std::wstring_view text, std::wstring_view sub) {
   std::int32_t count = 0;
   for (std::size_t at = sub.empty() ? text.npos : text.find(sub); at != text.npos;

@@ -23,12 +23,6 @@ namespace {
 using xsi_host::Evaluation;
 using xsi_host::Value;
 
-// ---- Host calls ------------------------------------------------------------------------
-
-constexpr ULONG kText = XSI::siICENodeDataString;
-constexpr ULONG kInteger = XSI::siICENodeDataLong;
-constexpr ULONG kBoolean = XSI::siICENodeDataBool;
-
 // The output and the inputs (ids 0 up, of the types given) acquired, the elements of the range
 // index set visited with the pattern of element k (compiled once, or at each element when
 // literal), everything released in reverse order.

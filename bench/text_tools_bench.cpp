@@ -93,10 +93,6 @@ XSI::CStatus each_element(XSI::ICENodeContext& context, ULONG output_type,
   return XSI::CStatus::OK;
 }
 
-constexpr ULONG kText = XSI::siICENodeDataString;
-constexpr ULONG kInteger = XSI::siICENodeDataLong;
-constexpr ULONG kBoolean = XSI::siICENodeDataBool;
-
 // ---- The ideal and literal callbacks ---------------------------------------------------
 
 XSI::CStatus ideal_textlength(XSI::ICENodeContext& c) {

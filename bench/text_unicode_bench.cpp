@@ -25,10 +25,6 @@ namespace {
 using xsi_host::Evaluation;
 using xsi_host::Value;
 
-constexpr ULONG kText = XSI::siICENodeDataString;
-constexpr ULONG kInteger = XSI::siICENodeDataLong;
-constexpr ULONG kBoolean = XSI::siICENodeDataBool;
-
 // ---- The rules, done directly ----------------------------------------------------------
 
 void map_case(std::wstring_view text, bool upper, std::wstring& into) {

@@ -4,7 +4,7 @@
 //
 //   SmallVector<float, 16> values;
 //   values.push_back(1.5f);                       // inline
-//   std::int32_t* slots = codes.resize(1024);     // on the heap, to be filled
+//   float* slots = values.resize(1024);           // on the heap, to be filled
 #pragma once
 
 #include <algorithm>
