@@ -66,6 +66,8 @@ void time_row(benchmark::State& state, const Callbacks& callbacks, Row row, cons
   const std::string node(callbacks.node);
   xsi_host::Evaluation evaluation;
   set_up(evaluation, plugin(node).node(), node, size_of(state), batch);
+  if (callbacks.mode >= 0)
+    for (ULONG k = 0; k < batch; ++k) evaluation.port(2)->set_integer(k, callbacks.mode);
   const xsi_host::EvaluateFunction evaluate = row == Row::node    ? plugin(node).evaluate()
                                               : row == Row::ideal ? callbacks.ideal
                                                                   : callbacks.literal;
@@ -81,7 +83,7 @@ void register_node_rows(const Callbacks& callbacks, std::initializer_list<int> s
                         const Holds& holds) {
   const bool literal = callbacks.literal != nullptr;
   register_rows(
-      callbacks.node, sizes,
+      callbacks.name.empty() ? callbacks.node : callbacks.name, sizes,
       [&callbacks, holds](benchmark::State& state, Row row) {
         time_row(state, callbacks, row, holds);
       },

@@ -9,6 +9,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
 #include <functional>
 #include <initializer_list>
 #include <string>
@@ -83,11 +84,14 @@ inline void write_text(XSI::ICENodeContext& context, XSI::CBaseDataArray& out, U
 }
 
 // A node's job done beside the plug-in: the ideal callback, and the literal (null where the
-// node has none).
+// node has none); the rows' name where it is not the node's, and a value for input 2 in every
+// element (textmatch's Mode), or -1.
 struct Callbacks {
   std::string_view node;
   xsi_host::EvaluateFunction ideal;
   xsi_host::EvaluateFunction literal;
+  std::string_view name = {};
+  std::int32_t mode = -1;
 };
 
 // Whether element k of the node's output (port 200) holds what the node must give.

@@ -71,7 +71,8 @@ int main(int argc, char** argv) {
   const char* input_argument = nullptr;
   for (int i = 4; i < argc; ++i)
     (std::string_view(argv[i]).find('=') == std::string_view::npos ? batch_argument
-                                                                    : input_argument) = argv[i];  const std::string_view named = argv[1];
+                                                                   : input_argument) = argv[i];
+  const std::string_view named = argv[1];
   const std::string_view node = named.substr(0, named.find(':'));
   const long long port =
       node.size() == named.size() ? 0 : count_of(named.substr(node.size() + 1), 1);

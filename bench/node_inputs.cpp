@@ -211,6 +211,32 @@ std::wstring number_of(int n) {
   return L"  " + digits.insert(static_cast<std::size_t>(n / 2), L".") + L"e-3 m";
 }
 
+std::wstring path_of(int n) {
+  const std::wstring_view motif = L"sim_0042_";
+  std::wstring path = L"C:/renders/";
+  const auto name = static_cast<std::size_t>(n) - path.size() - 5;
+  for (std::size_t i = 0; i < name; ++i) path += motif[i % motif.size()];
+  return path + L".bgeo";
+}
+
+std::vector<std::int32_t> code_points(int n) {
+  constexpr std::int32_t kMotif[] = {100, 101, 102, 97, 117, 108, 116, 32, 0xE9, 0x416, 0x1F600};
+  std::vector<std::int32_t> codes;
+  for (int i = 0; i < n; ++i)
+    codes.push_back(kMotif[static_cast<std::size_t>(i) % std::size(kMotif)]);
+  return codes;
+}
+
+std::vector<std::wstring> sort_texts(int n) {
+  // 1,000,003 is prime: i * 7919 modulo it takes a different number for each i below it. The
+  // numbers are of the same few lengths at every n, so that a comparison costs the same.
+  std::vector<std::wstring> texts;
+  for (int i = 0; i < n; ++i)
+    texts.push_back((i % 3 == 0 ? L"Bone" : L"bone") +
+                    std::to_wstring(static_cast<long long>(i) * 7919 % 1'000'003));
+  return texts;
+}
+
 std::wstring textformat_format(int n) {
   constexpr const wchar_t* kFields[] = {L"{:.2f}", L"{:>10.4e}", L"{:g}", L"{:+08.3f}"};
   std::wstring format;
@@ -321,6 +347,16 @@ void set_up(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& record
     const auto [text, sub] = replace_worst(size);
     set_text_everywhere(*evaluation.port(0), text);
     set_text_everywhere(*evaluation.port(1), sub);
+  } else if (node == "textpath") {
+    set_text_everywhere(*evaluation.port(0), path_of(size));
+  } else if (node == "texthash") {
+    set_text_everywhere(*evaluation.port(0), characters(size));
+  } else if (node == "textchar") {
+    const std::vector<std::int32_t> codes = code_points(size);
+    for (ULONG k = 0; k < elements; ++k) evaluation.port(0)->set_integers(k, codes);
+  } else if (node == "textsort") {
+    const std::vector<std::wstring> texts = sort_texts(size);
+    for (ULONG k = 0; k < elements; ++k) evaluation.port(0)->set_texts(k, texts);
   } else if (node == "textformat") {
     set_text_everywhere(*evaluation.port(0), textformat_format(size));
     set_numbers<float>(*evaluation.port(1), size);

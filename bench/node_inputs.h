@@ -21,10 +21,11 @@ using XSI::ULONG;
 
 // The nodes measured, in the order the tables list them.
 inline constexpr std::string_view kNodes[] = {
-    "kestrune",   "palvane",      "dromlet",       "ocherin",   "vireth",    "tamsel",
-    "textlength", "textfind",     "textreplace",   "textslice", "textjoin",  "textnumber",
-    "textcase",   "texttrim",     "textnormalize", "textmatch", "textsplit", "textformat",
-    "regexmatch", "regexextract", "regexreplace"};
+    "kestrune",  "palvane",    "dromlet",    "ocherin",      "vireth",
+    "tamsel",    "textlength", "textfind",   "textreplace",  "textslice",
+    "textjoin",  "textnumber", "textcase",   "texttrim",     "textnormalize",
+    "textmatch", "textsplit",  "textpath",   "texthash",     "textchar",
+    "textsort",  "textformat", "regexmatch", "regexextract", "regexreplace"};
 
 // Declares every port of node (as registered in record) over a batch of `elements` elements,
 // at their defaults, then sets the inputs of the node at size:
@@ -47,6 +48,10 @@ inline constexpr std::string_view kNodes[] = {
 //  * textmatch: find_worst(N), its text upper-cased, with IgnoreCase on: the whole text
 //    lower-cased and then searched for the sub-text where trying each position costs most;
 //  * textsplit: replace_worst(N), the text cut at each of its many occurrences of the sub-text;
+//  * textpath: path_of(N), a path whose name, past a short directory, is nearly all of it;
+//  * texthash: characters(N), with the seed 0;
+//  * textchar: code_points(N);
+//  * textsort: sort_texts(N), in natural order, case kept;
 //  * textformat: textformat_format(N) in every element, over element k's float_item(k, i) for
 //    i below N.
 // The regular expressions keep their default pattern (and group, replacement, ReplaceAll) in
@@ -113,6 +118,18 @@ std::wstring words(std::size_t n, std::uint32_t seed);
 // words(characters, k) (the texts made once per run and kept) and every sub-text to needle.
 void set_up_ordinary(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& record,
                      std::size_t characters, ULONG elements, std::wstring_view needle);
+
+// A path of n characters (n at least 16): "C:/renders/", then a name of "sim_0042_" repeated,
+// ending in ".bgeo".
+std::wstring path_of(int n);
+
+// n code points of a motif that is mostly ASCII, with two characters beyond it and one past
+// U+FFFF.
+std::vector<std::int32_t> code_points(int n);
+
+// n texts of "bone" or "Bone" and a number of up to 7 digits, in no order, each number taken
+// once (n up to 1,000,003).
+std::vector<std::wstring> sort_texts(int n);
 
 // N fields, of four kinds that Python and {fmt} read alike, cycled: "{:.2f}, {:>10.4e}, ...".
 std::wstring textformat_format(int n);

@@ -9,12 +9,20 @@
 //  * the literal: the same, the pattern compiled anew at every element, as a node without a
 //    per-call state would.
 // Sizes: texts as short as they come (0), and of 64 and 1,000 characters (node_inputs.h).
+//
+// Ordinary text, beside the old engine: lines of English prose of about 33 characters, each
+// element its own line, and a pattern of the kind ordinary use has (regexmatch f[aeiou]x,
+// regexextract (\w+) the and group 1, regexreplace \bthe\b by "THE", every match). Beside the
+// node and its ideal, boost: the ideal's callback with the pattern compiled for Boost.Regex alone
+// (text_regex::Pattern::on_boost), as the room matched every pattern before its automata; and
+// boost beside the sizes above too.
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "bench_host.h"
+#include "evaluation_setup.h"
 #include "text_regex/text_regex.h"
 
 namespace bench {
@@ -23,10 +31,14 @@ namespace {
 using xsi_host::Evaluation;
 using xsi_host::Value;
 
+// How a callback compiles its pattern: once, for the room's engine, at each element (literal),
+// or once, for Boost alone (the old engine).
+enum class Compile { once, literal, boost };
+
 // The output and the inputs (ids 0 up, of the types given) acquired, the elements of the range
 // index set visited with the pattern of element k (compiled once, or at each element when
 // literal), everything released in reverse order.
-template <bool literal, std::size_t Inputs, class Visit>
+template <Compile how, std::size_t Inputs, class Visit>
 XSI::CStatus each_element(XSI::ICENodeContext& context, ULONG output_type,
                           const ULONG (&input_types)[Inputs], Visit&& visit) {
   XSI::CBaseDataArray out;
@@ -39,10 +51,12 @@ XSI::CStatus each_element(XSI::ICENodeContext& context, ULONG output_type,
   std::optional<text_regex::Pattern> once;
   for (ULONG k = 0; k < elements; ++k) {
     const std::wstring_view pattern_text = text_at(context, in[1], k);
-    if (literal) {
+    if (how == Compile::literal) {
       visit(out, in, k, text_regex::Pattern(pattern_text));
     } else {
-      if (!once) once.emplace(pattern_text);
+      if (!once)
+        once.emplace(how == Compile::boost ? text_regex::Pattern::on_boost(pattern_text)
+                                           : text_regex::Pattern(pattern_text));
       visit(out, in, k, *once);
     }
   }
@@ -52,29 +66,29 @@ XSI::CStatus each_element(XSI::ICENodeContext& context, ULONG output_type,
   return XSI::CStatus::OK;
 }
 
-template <bool literal>
+template <Compile how>
 XSI::CStatus regexmatch_callback(XSI::ICENodeContext& c) {
   const ULONG inputs[] = {kText, kText};
-  return each_element<literal>(c, kBoolean, inputs,
-                               [&](auto& out, auto* in, ULONG k, const auto& pattern) {
-                                 c.SetBooleanData(out, k, pattern.matches(text_at(c, in[0], k)));
-                               });
+  return each_element<how>(c, kBoolean, inputs,
+                           [&](auto& out, auto* in, ULONG k, const auto& pattern) {
+                             c.SetBooleanData(out, k, pattern.matches(text_at(c, in[0], k)));
+                           });
 }
 
-template <bool literal>
+template <Compile how>
 XSI::CStatus regexextract_callback(XSI::ICENodeContext& c) {
   const ULONG inputs[] = {kText, kText, kInteger};
-  return each_element<literal>(
-      c, kText, inputs, [&](auto& out, auto* in, ULONG k, const auto& pattern) {
-        const auto* group = static_cast<const std::int32_t*>(in[2].GetData());
-        write_text(c, out, k, pattern.extract(text_at(c, in[0], k), group[k]));
-      });
+  return each_element<how>(c, kText, inputs,
+                           [&](auto& out, auto* in, ULONG k, const auto& pattern) {
+                             const auto* group = static_cast<const std::int32_t*>(in[2].GetData());
+                             write_text(c, out, k, pattern.extract(text_at(c, in[0], k), group[k]));
+                           });
 }
 
-template <bool literal>
+template <Compile how>
 XSI::CStatus regexreplace_callback(XSI::ICENodeContext& c) {
   const ULONG inputs[] = {kText, kText, kText, kBoolean};
-  return each_element<literal>(
+  return each_element<how>(
       c, kText, inputs, [&](auto& out, auto* in, ULONG k, const auto& pattern) {
         const auto* words = static_cast<const ULONG*>(in[3].GetData());
         const bool all = (words[k / 32] >> (k % 32) & 1u) != 0;
@@ -100,18 +114,107 @@ Value expected(Evaluation& e, std::string_view node, ULONG k) {
       pattern.replace(text, text_of(e, 2, k), std::get<bool>(e.port(3)->value(k))).view());
 }
 
-constexpr Callbacks kCallbacks[] = {
-    {"regexmatch", regexmatch_callback<false>, regexmatch_callback<true>},
-    {"regexextract", regexextract_callback<false>, regexextract_callback<true>},
-    {"regexreplace", regexreplace_callback<false>, regexreplace_callback<true>},
+struct RegexCallbacks {
+  std::string_view node;
+  xsi_host::EvaluateFunction ideal;
+  xsi_host::EvaluateFunction literal;
+  xsi_host::EvaluateFunction boost;
+  // On prose: the pattern, and the group or the replacement.
+  std::wstring_view prose_pattern;
 };
 
-const bool registered = [] {
-  const Holds holds = [](Evaluation& e, std::string_view node, ULONG k) {
-    return e.port(200)->value(k) == expected(e, node, k);
+constexpr RegexCallbacks kCallbacks[] = {
+    {"regexmatch", regexmatch_callback<Compile::once>, regexmatch_callback<Compile::literal>,
+     regexmatch_callback<Compile::boost>, L"f[aeiou]x"},
+    {"regexextract", regexextract_callback<Compile::once>, regexextract_callback<Compile::literal>,
+     regexextract_callback<Compile::boost>, L"(\\w+) the"},
+    {"regexreplace", regexreplace_callback<Compile::once>, regexreplace_callback<Compile::literal>,
+     regexreplace_callback<Compile::boost>, L"\\bthe\\b"},
+};
+
+// Lines of prose of about 33 characters: a long text of words cut at the first space past each
+// 30 characters.
+const std::vector<std::wstring>& prose_lines() {
+  static const std::vector<std::wstring> lines = [] {
+    const std::wstring text = words(500'000, 33);
+    std::vector<std::wstring> cut;
+    for (std::size_t at = 0; cut.size() < 10'000;) {
+      const std::size_t space = text.find(L' ', at + 30);
+      cut.push_back(text.substr(at, space - at));
+      at = space + 1;
+    }
+    return cut;
+  }();
+  return lines;
+}
+
+// The ports at their defaults over batch elements, element k's text prose line k, the pattern the
+// node's prose pattern; regexextract's group 1, regexreplace's replacement "THE", every match.
+void set_up_prose(Evaluation& evaluation, const RegexCallbacks& callbacks, ULONG batch) {
+  const std::string node(callbacks.node);
+  icehost::declare_ports(evaluation, plugin(node).node(), batch);
+  const std::vector<std::wstring>& lines = prose_lines();
+  for (ULONG k = 0; k < batch; ++k) {
+    evaluation.port(0)->set_text(k, lines[k % lines.size()]);
+    evaluation.port(1)->set_text(k, callbacks.prose_pattern);
+    if (node == "regexextract") evaluation.port(2)->set_integer(k, 1);
+    if (node == "regexreplace") {
+      evaluation.port(2)->set_text(k, L"THE");
+      evaluation.port(3)->set_boolean(k, true);
+    }
+  }
+}
+
+// The rows: the node, its ideal, the literal, and boost (kept apart from Row, which the other
+// benchmarks share).
+enum class RegexRow { node, ideal, literal, boost };
+
+void regex_node(benchmark::State& state, const RegexCallbacks& callbacks, RegexRow row,
+                bool prose) {
+  const ULONG batch = batch_of(state);
+  const std::string node(callbacks.node);
+  Evaluation evaluation;
+  if (prose)
+    set_up_prose(evaluation, callbacks, batch);
+  else
+    set_up(evaluation, plugin(node).node(), node, size_of(state), batch);
+  const xsi_host::EvaluateFunction evaluate = row == RegexRow::node    ? plugin(node).evaluate()
+                                              : row == RegexRow::ideal ? callbacks.ideal
+                                              : row == RegexRow::boost ? callbacks.boost
+                                                                       : callbacks.literal;
+  const Check check = [&node, batch](Evaluation& e) -> std::string {
+    for (ULONG k : checked_elements(batch))
+      if (e.port(200)->value(k) != expected(e, node, k))
+        return "element " + std::to_string(k) + " is not the expected result";
+    return {};
   };
-  for (const Callbacks& callbacks : kCallbacks)
-    register_node_rows(callbacks, {0, 64, 1'000}, holds);
+  time_evaluations(state, evaluation, evaluate, check, batch, "per_element");
+}
+
+const bool registered = [] {
+  constexpr std::pair<RegexRow, const char*> rows[] = {{RegexRow::node, "node"},
+                                                       {RegexRow::ideal, "ideal"},
+                                                       {RegexRow::literal, "literal"},
+                                                       {RegexRow::boost, "boost"}};
+  for (const RegexCallbacks& callbacks : kCallbacks) {
+    for (const int size : {0, 64, 1'000})
+      for (const auto& [row, name] : rows)
+        for (const ULONG batch : kBatches)
+          benchmark::RegisterBenchmark((std::string(callbacks.node) + "/" + name).c_str(),
+                                       [&callbacks, row = row](benchmark::State& state) {
+                                         regex_node(state, callbacks, row, false);
+                                       })
+              ->Args({size, batch})
+              ->Unit(benchmark::kNanosecond);
+    for (const auto& [row, name] : rows)
+      if (row != RegexRow::literal)
+        benchmark::RegisterBenchmark((std::string(callbacks.node) + "_prose/" + name).c_str(),
+                                     [&callbacks, row = row](benchmark::State& state) {
+                                       regex_node(state, callbacks, row, true);
+                                     })
+            ->Args({33, 10'000})
+            ->Unit(benchmark::kNanosecond);
+  }
   return true;
 }();
 

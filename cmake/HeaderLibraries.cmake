@@ -1,6 +1,7 @@
-# CLI11 and nlohmann-json, the header-only libraries icehost uses, as the targets CLI11::CLI11
-# and nlohmann_json::nlohmann_json; and {fmt}, which textformat uses header-only, as the target
-# fmt::fmt-header-only, so that its DLL links nothing more.
+# nlohmann-json, the header-only library icehost uses, as the target
+# nlohmann_json::nlohmann_json; {fmt}, which textformat uses header-only, as the target
+# fmt::fmt-header-only, and xxHash, which texthash uses header-only, as xxHash::xxhash, so that
+# their DLLs link nothing more.
 #
 # Their packages' own config files are used where the build finds them (a Linux build on Debian).
 # A cross build looks only inside its target's root, where no such package is: it takes the
@@ -24,7 +25,6 @@ function(textnodes_header_library package target header_tree)
   message(STATUS "${package}: the headers in ${${found}}/${tree_name}")
 endfunction()
 
-textnodes_header_library(CLI11 CLI11::CLI11 CLI/CLI.hpp)
 textnodes_header_library(nlohmann_json nlohmann_json::nlohmann_json nlohmann/json.hpp)
 textnodes_header_library(fmt fmt::fmt-header-only fmt/format.h)
 # The package's own target says so; the header tree alone does not.
@@ -47,3 +47,17 @@ add_library(Boost::regex INTERFACE IMPORTED)
 set_target_properties(Boost::regex PROPERTIES
                       INTERFACE_INCLUDE_DIRECTORIES ${PROJECT_BINARY_DIR}/header-libraries/Boost)
 message(STATUS "Boost.Regex: the headers in ${TEXTNODES_BOOST_REGEX_INCLUDE_DIR}/boost/regex")
+
+# xxHash's one header, xxhash.h, for texthash's XXH32 compiled inline (Debian: libxxhash-dev,
+# which ships no CMake package), as the target xxHash::xxhash: a folder of the build tree that
+# holds that header alone, for every build, so that none of the machine's include folder is
+# within reach.
+find_path(TEXTNODES_XXHASH_INCLUDE_DIR xxhash.h NO_CMAKE_FIND_ROOT_PATH REQUIRED
+          DOC "the folder holding xxhash.h (Debian: libxxhash-dev)")
+set(xxhash_folder ${PROJECT_BINARY_DIR}/header-libraries/xxHash)
+file(MAKE_DIRECTORY ${xxhash_folder})
+file(CREATE_LINK ${TEXTNODES_XXHASH_INCLUDE_DIR}/xxhash.h ${xxhash_folder}/xxhash.h SYMBOLIC
+     COPY_ON_ERROR)
+add_library(xxHash::xxhash INTERFACE IMPORTED)
+set_target_properties(xxHash::xxhash PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${xxhash_folder})
+message(STATUS "xxHash: the header ${TEXTNODES_XXHASH_INCLUDE_DIR}/xxhash.h")

@@ -69,17 +69,20 @@ bool same_value(const Value& wanted, const Value& came) {
 std::vector<std::string> check_case(const PluginLibrary& library, const Case& c,
                                     const std::string& where) {
   std::vector<std::string> failures;
-  const bool array = c.pulled->structure == XSI::siICENodeStructureArray;
+  const ULONG elements = c.plan.element_count;
+  const bool array = c.plan.pulled->structure == XSI::siICENodeStructureArray;
   // Values as eval --json prints them.
   const auto text = [array](const std::vector<Value>& values) {
     return json_text(values_json(values, array));
   };
-  for (const IndexChoice& index : case_index_sets(c.elements)) {
+  EvaluationPlan call = c.plan;
+  for (const IndexChoice& index : case_index_sets(elements)) {
     for (const bool strict : {false, true}) {
+      call.index = index;
+      call.strict_host = strict;
       const std::string at =
           where + " " + index_text(index) + (strict ? " strict host: " : " ordinary host: ");
-      const EvaluationReport report =
-          evaluate_call(library, *c.pulled, c.elements, c.inputs, index, strict);
+      const EvaluationReport report = evaluate_call(library, call);
       if (report.status != XSI::CStatus::OK)
         failures.push_back(at + "status " + std::to_string(report.status) + " (" +
                            status_name(report.status) + "), wanted 0 (success)");
@@ -87,9 +90,9 @@ std::vector<std::string> check_case(const PluginLibrary& library, const Case& c,
       std::map<ULONG, const std::vector<Value>*> written;
       for (const WrittenElement& element : report.written)
         written[element.element] = &element.values;
-      for (ULONG k = 0; k < c.elements; ++k) {
+      for (ULONG k = 0; k < elements; ++k) {
         const auto wanted = c.want.find(k);
-        const bool due = wanted != c.want.end() && (!c.every_element || index.holds(k, c.elements));
+        const bool due = wanted != c.want.end() && (!c.every_element || index.holds(k, elements));
         const auto came = written.find(k);
         const std::string element = at + "element " + std::to_string(k) + ": ";
         if (due && came == written.end())

@@ -4,7 +4,7 @@
 //    "each": {"String": ["banana", "aaa", ""]}, "constant": {"Delimiter": ","}, "port": 200,
 //    "want": [1, -1, -1]}
 // docs/new-node.md describes the format in full. Reading one resolves it against the node's
-// ports, so that every value is checked against its port's type before anything is evaluated.
+// ports, as eval's options are, so that every value is checked before anything is evaluated.
 #pragma once
 
 #include <map>
@@ -18,11 +18,9 @@ namespace icehost {
 
 struct Case {
   std::string name;  // its "case", printed with every failure
-  XSI::ULONG elements = 1;
-  // "set" as a setting of every element, "each" as one setting per element, "constant" as a
-  // setting handed over as constant.
-  std::vector<InputSetting> inputs;
-  const xsi_host::PortRecord* pulled = nullptr;
+  // The call: its output pulled, element count and inputs ("set" in every element, "each" one
+  // setting an element, "constant" handed over as constant); the check chooses index and host.
+  EvaluationPlan plan;
   // The values wanted by element (one, or an array's items): of every element when
   // every_element, of which the index set selects those it must hold; otherwise exactly the
   // elements the call writes, whatever the index set.

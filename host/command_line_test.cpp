@@ -8,16 +8,19 @@
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
 #include "json.h"
+#include "port_resolver.h"
 #include "text_unicode/characters.h"
 #include "usage_error.h"
 #include "utf8.h"
 
 namespace {
 
+using namespace std::string_literals;
 using icehost::EvalOptions;
 using icehost::HelpRequest;
 using icehost::InfoOptions;
@@ -85,7 +88,7 @@ TEST(CommandLine, AnOptionTakesTheNextArgumentWhateverItIs) {
   }
   EXPECT_EQ(problem({"eval", "k", "--elements", "--help"}),
             "--elements takes a count, not '--help'");
-  // A plug-in name is taken as it stands too, whatever CLI11 would make of it.
+  // A plug-in name is taken as it stands too, whatever it looks like.
   for (const std::string name : {"-", "[a,b]", "\x01", "info", "a=b"})
     EXPECT_EQ(eval({"eval", name}).plugin, name);
 }
@@ -100,7 +103,10 @@ TEST(CommandLine, OnlyTheNamesACommandListsAreOptions) {
   }
   EXPECT_EQ(problem({"info", "k", "--set", "A=1"}),
             "unknown option --set for info (see icehost info --help)");
-  EXPECT_EQ(problem({"demo", "--json"}), "unknown option '--json' for demo");
+  EXPECT_EQ(problem({"demo", "--json"}),
+            "unknown option --json for demo (see icehost demo --help)");
+  EXPECT_EQ(problem({"check", "k", "c", "--frob"}),
+            "unknown option --frob for check (see icehost check --help)");
   EXPECT_EQ(problem({"demo", "x"}), "unexpected argument 'x' for demo");
 }
 
@@ -136,7 +142,11 @@ TEST(CommandLine, TheFirstProblemInTheOrderGivenWins) {
             "eval takes one plug-in; unexpected 'extra'");
   EXPECT_EQ(problem({"eval", "k", "--index", "bogus", "--set"}),
             "unknown index form 'bogus' (use range:C, list:5,-,2 or bits:1011)");
-  EXPECT_EQ(problem({"eval", "k", "--elements", "2000000"}), "--elements takes at most 1000000");
+  // Past the cap, whether or not the count fits in 32 or 64 bits: one message.
+  for (const std::string count : {"1000001", "2000000", "99999999999", "+99999999999999999999999"})
+    EXPECT_EQ(problem({"eval", "k", "--elements", count}),
+              "--elements takes at most 1000000 elements, not '" + count + "'");
+  EXPECT_EQ(eval({"eval", "k", "--elements", "1000000"}).element_count, 1'000'000u);
   EXPECT_EQ(problem({"eval", "--set"}), "--set needs a value");
   EXPECT_EQ(problem({"eval", "k", "--port"}), "--port needs a value");
   EXPECT_EQ(problem({"eval", "k", "--port", "-1"}), "--port takes an output port id, not '-1'");
@@ -165,6 +175,33 @@ TEST(CommandLine, TheCommandIsTheFirstWordAlone) {
   EXPECT_EQ(problem({"info", "k", ""}), "info takes one plug-in; unexpected ''");
 }
 
+// Each command's help is made from its options: every one named with what it takes, and no line
+// past 80 columns.
+TEST(CommandLine, HelpNamesEveryOptionWithin80Columns) {
+  const std::vector<std::pair<std::string, std::vector<std::string>>> commands = {
+      {"--help", {"info", "eval", "check", "demo"}},
+      {"info", {"--json"}},
+      {"eval",
+       {"--set PORT=VALUE", "--set-file PORT=PATH", "--set-constant PORT=VALUE", "--elements N",
+        "--index FORM", "--port ID", "--strict-host", "--json"}},
+      {"check", {"-h, --help"}},
+      {"demo", {"-h, --help"}}};
+  for (const auto& [command, names] : commands) {
+    const std::vector<std::string> args =
+        command == "--help" ? std::vector<std::string>{"-h"} : std::vector{command, "-h"s};
+    const std::string usage = std::get<HelpRequest>(read(args)).usage;
+    for (const std::string& name : names) {
+      const std::size_t at = usage.find("\n  " + name);
+      ASSERT_NE(at, std::string::npos) << command << ": " << name;
+      EXPECT_TRUE(usage[at + 3 + name.size()] == ' ' || usage[at + 3 + name.size()] == '\n');
+    }
+    for (std::size_t begin = 0, end; begin < usage.size(); begin = end + 1) {
+      end = usage.find('\n', begin);
+      EXPECT_LE(end - begin, 80u) << command << ": " << usage.substr(begin, end - begin);
+    }
+  }
+}
+
 xsi_host::PortRecord port_of(XSI::ULONG data_type, XSI::ULONG structure) {
   xsi_host::PortRecord port;
   port.name = L"P";
@@ -175,35 +212,35 @@ xsi_host::PortRecord port_of(XSI::ULONG data_type, XSI::ULONG structure) {
 
 TEST(PortValues, ParseStrictlyForTheirType) {
   const auto floats = port_of(XSI::siICENodeDataFloat, XSI::siICENodeStructureArray);
-  const auto items = icehost::parse_port_value(floats, "1.36,+4.6704993,-inf,nan,-0");
+  const auto items = icehost::values_from_text(floats, "1.36,+4.6704993,-inf,nan,-0");
   ASSERT_EQ(items.size(), 5u);
   EXPECT_EQ(std::get<float>(items[0]), 1.36f);
   EXPECT_EQ(std::get<float>(items[1]), 4.6704993f);
   EXPECT_TRUE(std::isinf(std::get<float>(items[2])) && std::get<float>(items[2]) < 0);
   EXPECT_TRUE(std::isnan(std::get<float>(items[3])));
   EXPECT_TRUE(std::signbit(std::get<float>(items[4])));
-  EXPECT_TRUE(icehost::parse_port_value(floats, "").empty());
+  EXPECT_TRUE(icehost::values_from_text(floats, "").empty());
   for (const char* bad : {"1,,2", "1e50", " 1", "1 ", "++1", "+-1", "0x10", "1,"})
-    EXPECT_THROW(icehost::parse_port_value(floats, bad), icehost::UsageError) << bad;
+    EXPECT_THROW(icehost::values_from_text(floats, bad), icehost::UsageError) << bad;
 
   const auto integer = port_of(XSI::siICENodeDataLong, XSI::siICENodeStructureSingle);
-  EXPECT_EQ(std::get<std::int32_t>(icehost::parse_port_value(integer, "-2147483648")[0]),
+  EXPECT_EQ(std::get<std::int32_t>(icehost::values_from_text(integer, "-2147483648")[0]),
             INT32_MIN);
-  EXPECT_EQ(std::get<std::int32_t>(icehost::parse_port_value(integer, "+2147483647")[0]),
+  EXPECT_EQ(std::get<std::int32_t>(icehost::values_from_text(integer, "+2147483647")[0]),
             INT32_MAX);
   for (const char* bad : {"2147483648", "1.5", "", "1,2", "nan"})
-    EXPECT_THROW(icehost::parse_port_value(integer, bad), icehost::UsageError) << bad;
+    EXPECT_THROW(icehost::values_from_text(integer, bad), icehost::UsageError) << bad;
 
   const auto texts = port_of(XSI::siICENodeDataString, XSI::siICENodeStructureArray);
-  EXPECT_EQ(icehost::parse_port_value(texts, "a,,b").size(), 3u);
+  EXPECT_EQ(icehost::values_from_text(texts, "a,,b").size(), 3u);
   const auto text = port_of(XSI::siICENodeDataString, XSI::siICENodeStructureSingle);
-  EXPECT_EQ(std::get<std::wstring>(icehost::parse_port_value(text, "a,b")[0]), L"a,b");
+  EXPECT_EQ(std::get<std::wstring>(icehost::values_from_text(text, "a,b")[0]), L"a,b");
 
   const auto flags = port_of(XSI::siICENodeDataBool, XSI::siICENodeStructureArray);
-  EXPECT_EQ(icehost::parse_port_value(flags, "true,false"),
+  EXPECT_EQ(icehost::values_from_text(flags, "true,false"),
             (std::vector<xsi_host::Value>{true, false}));
   for (const char* bad : {"true,", "True", "1", "true,,false", "false, true"})
-    EXPECT_THROW(icehost::parse_port_value(flags, bad), icehost::UsageError) << bad;
+    EXPECT_THROW(icehost::values_from_text(flags, bad), icehost::UsageError) << bad;
 }
 
 TEST(Utf8, RejectsMalformedBytesAndRoundTripsCharacters) {

@@ -14,6 +14,7 @@
 #include "case_file.h"
 #include "cli.h"
 #include "command_line.h"
+#include "eval_plan.h"
 #include "evaluation.h"
 #include "json.h"
 #include "plugin_library.h"
@@ -40,7 +41,7 @@ int command_info(const InfoOptions& options, std::ostream& out, std::ostream& er
 int command_eval(const EvalOptions& options, std::ostream& out, std::ostream& err,
                  const EvaluationObserver& observe) {
   PluginLibrary library(find_plugin(options.plugin, program_dir()));
-  const EvaluationReport report = evaluate(library, options);
+  const EvaluationReport report = evaluate(library, plan_eval(library.node(), options));
   if (observe) observe(report);
   if (options.json) {
     out << json_text(eval_json(report)) << "\n";
@@ -105,10 +106,11 @@ int command_demo(std::ostream& out, std::ostream& err, const EvaluationObserver&
       // Every output pulled from one load at the defaults; what load and unload did stands in
       // each output's report, as eval gives it.
       std::vector<EvaluationReport> reports;
-      for (const xsi_host::PortRecord& port : library.node().ports)
-        if (!port.is_input)
-          reports.push_back(
-              evaluate_call(library, port, kDefaultElements, {}, IndexChoice{}, false));
+      EvaluationPlan plan;
+      for (const xsi_host::PortRecord& port : library.node().ports) {
+        plan.pulled = &port;
+        if (!port.is_input) reports.push_back(evaluate_call(library, plan));
+      }
       const std::vector<std::string> unload_faults = registration_faults(library, library.unload());
       for (EvaluationReport& report : reports) {
         report.faults.insert(report.faults.begin(), unload_faults.begin(), unload_faults.end());

@@ -1,19 +1,19 @@
-// Running a loaded plug-in as icehost's commands ask, and what came of it, as plain structs:
-// evaluate for eval (and demo), report_registration for info. The reports hold what the commands
-// print; the readable and JSON forms are made from them alone.
+// One evaluation of a loaded plug-in's node, planned in plain values (resolved ports, values,
+// the index set), and what came of it; the registration info reports. The reports hold what the
+// commands print; the readable and JSON forms are made from them alone.
 #pragma once
 
 #include <optional>
-#include <span>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "command_line.h"
+#include "evaluation_setup.h"
 #include "plugin_library.h"
 #include "xsi_host.h"
 
 namespace icehost {
+
+inline constexpr XSI::ULONG kDefaultElements = 10;
 
 // One output element the call wrote.
 struct WrittenElement {
@@ -36,9 +36,8 @@ struct EvaluationReport {
   bool failed() const { return status != XSI::CStatus::OK || !faults.empty(); }
 };
 
-// What one input holds for an evaluation: values (one for a one-value port, the items for an
-// array port) in element (nothing: in every element). constant hands the port over as one value
-// for every element, its array's constant flag set, as store_constant does.
+// What one input holds: values (one, or an array port's items) in element, or in every element;
+// constant hands them over as one value for every element (store_constant).
 struct InputSetting {
   const xsi_host::PortRecord* port = nullptr;
   std::optional<XSI::ULONG> element;
@@ -46,23 +45,22 @@ struct InputSetting {
   bool constant = false;
 };
 
-// One call of the library's node: every port with element_count elements, inputs at their
-// registered defaults and then as settings say (in order, a later one winning), the output port
-// pulled, index walked, against the unforgiving host when strict_host. The report's faults are
-// the call's own; the plug-in stays loaded. The settings and the index must fit the node and the
-// element count (evaluate checks them for the command line).
-EvaluationReport evaluate_call(const PluginLibrary& library, const xsi_host::PortRecord& pulled,
-                               XSI::ULONG element_count, std::span<const InputSetting> settings,
-                               const IndexChoice& index, bool strict_host);
+// One call: every port with element_count elements, the inputs at their registered defaults
+// and then as inputs say (in order, a later one winning), pulled pulled, index walked.
+struct EvaluationPlan {
+  const xsi_host::PortRecord* pulled = nullptr;  // an output of the node
+  XSI::ULONG element_count = kDefaultElements;
+  std::vector<InputSetting> inputs;  // inputs of the node, elements below element_count
+  IndexChoice index;                 // its elements below element_count
+  bool strict_host = false;          // the stand-in's unforgiving mode
+};
 
-// Evaluates the library's node once: every port with options.element_count elements, inputs at
-// their registered defaults and then set as options.settings say (in order, a later one winning),
-// the output options.port (the node's first by default) pulled, options.index walked. Then unloads
-// the plug-in, so that its unload counts among the faults. options.plugin is not read.
-// Throws UsageError, before calling the plug-in, when the options do not fit the node: no output
-// port, --port not an output, an index or element past the element count, an unknown port or a
-// value that does not parse.
-EvaluationReport evaluate(PluginLibrary& library, const EvalOptions& options);
+// One call of the library's node as planned. The report's faults are the call's own; the
+// plug-in stays loaded.
+EvaluationReport evaluate_call(const PluginLibrary& library, const EvaluationPlan& plan);
+
+// The call, then the plug-in unloaded, what its load and unload did counted among the faults.
+EvaluationReport evaluate(PluginLibrary& library, const EvaluationPlan& plan);
 
 // What a plug-in registered, with what it did when it was unloaded.
 struct RegistrationReport {
@@ -75,19 +73,9 @@ struct RegistrationReport {
 // Unloads the library and reports its registration.
 RegistrationReport report_registration(PluginLibrary& library);
 
-// What a plug-in did wrong outside an evaluation call: a failing status from its load entry
-// point or from its unload (unload_status), every failed call it asserted on, and the memory the
-// host ran out of for it.
+// What a plug-in did wrong outside an evaluation call: a failing load or unload status, every
+// failed call it asserted on, and the memory the host ran out of for it.
 std::vector<std::string> registration_faults(const PluginLibrary& library,
                                              XSI::CStatus::Code unload_status);
-
-// The port a PORT names: by its name, else its script name, else its id; null for none.
-const xsi_host::PortRecord* find_port(const xsi_host::NodeRecord& node, std::string_view name);
-
-// The node's first output port, or null.
-const xsi_host::PortRecord* first_output(const xsi_host::NodeRecord& node);
-
-// The names of the node's input ports (or its outputs), UTF-8, in the order registered.
-std::vector<std::string> port_names(const xsi_host::NodeRecord& node, bool inputs);
 
 }  // namespace icehost

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "xsi_host.h"
@@ -22,31 +23,22 @@ struct IndexChoice {
   bool holds(XSI::ULONG k, XSI::ULONG element_count) const;
 };
 
-// Declares every port of the node in the evaluation with element_count elements: each input
-// holds its registered default in every element (an array-per-element input one item, the
-// default, or no items when it registered none), the output is empty. Pulls the node's (first)
-// output port and sets the range index set over all elements.
+// Every port of the node with element_count elements, each input at its registered default (an
+// array input: that one item, or none), the first output pulled, a range over every element.
 void declare_ports(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& node,
                    XSI::ULONG element_count);
 
-// A registered default converted to a port's data type: a text for a text port, a boolean for
-// a boolean port, a number for a numeric port (an integer default on a float port gives that
-// float). Empty when the default does not fit the type.
-xsi_host::Value default_for(const xsi_host::PortRecord& port);
+// The node's first output port, or null.
+const xsi_host::PortRecord* first_output(const xsi_host::NodeRecord& node);
 
-// Stores value in element (all of its items for an array port: as many items as values holds).
+// Stores values in element: the first for a one-value port, all as items for an array port.
 void store(xsi_host::PortData& port, XSI::ULONG element,
            const std::vector<xsi_host::Value>& values);
 
-// Hands values over as one value for every element: the port's constant flag set. A one-value
-// port holds them in element 0, which stands for every element, and a value unlike them in every
-// other element, so that a plug-in that reads past element 0 shows it. An array port, whose flag
-// means that item 0 of a sub-array stands for each of its items, holds them in every element.
-void store_constant(xsi_host::PortData& port, const std::vector<xsi_host::Value>& values);
-
-// A value of the same type unlike value: a text with "\u2260 " (the not-equal sign and a space)
-// before it, the other boolean, an integer's bitwise complement, a float negated (1 for a zero or
-// a NaN).
-xsi_host::Value unlike(const xsi_host::Value& value);
+// values handed over as one for every element, the constant flag set: a one-value port holds
+// them in element 0 and, so that a node reading past it shows it, the type's decoy for port_name
+// elsewhere ("\u2260String abc"); an array port holds them in every element.
+void store_constant(xsi_host::PortData& port, const std::vector<xsi_host::Value>& values,
+                    std::wstring_view port_name);
 
 }  // namespace icehost

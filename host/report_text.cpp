@@ -6,8 +6,10 @@
 #include <variant>
 #include <vector>
 
+#include "data_types.h"
 #include "json.h"
 #include "number_text/number_text.h"
+#include "port_resolver.h"
 #include "type_names.h"
 #include "usage_error.h"
 #include "utf8.h"
@@ -185,14 +187,9 @@ std::string demo_result(const EvaluationReport& report) {
 }  // namespace
 
 DemoLine demo_line(const PluginLibrary& library, const std::vector<EvaluationReport>& reports) {
-  const NodeRecord& node = library.node();
-  std::vector<std::string> outputs;
-  for (const PortRecord& port : node.ports)
-    if (!port.is_input)
-      outputs.push_back(wide_to_utf8(port.name) + " (" + std::to_string(port.id) + ")");
+  const NodePorts ports(library.node());
   DemoLine line;
-  line.cells = {library.node_name(),
-                join(port_names(node, true), ", ") + " -> " + join(outputs, ", ")};
+  line.cells = {library.node_name(), ports.listed(true, false) + " -> " + ports.listed(false)};
   if (reports.empty()) {
     line.cells.push_back("no output port to evaluate");
     return line;

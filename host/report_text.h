@@ -26,10 +26,8 @@ std::string failure_summary(const EvaluationReport& report);
 // asserted on, the log lines, the faults.
 void print_info(const RegistrationReport& report, std::ostream& out);
 
-// demo: one plug-in's line, its node, its inputs and outputs, and what the evaluation of each
-// output wrote, one report an output in registration order, runs of consecutive equal results
-// merged ("[0-9] \"text\""), each named for a node of several outputs ("Position: [0-9] 2;
-// Count: [0-9] 1"); nothing evaluated when there is no report. Then the evaluations' faults.
+// demo: a plug-in's node, inputs -> outputs, and what each output's report wrote, equal runs
+// merged ("[0-9] \"text\"", "Position: [0-9] 2; Count: [0-9] 1"); then the reports' faults.
 struct DemoLine {
   std::vector<std::string> cells;
   std::vector<std::string> faults;

@@ -1,62 +1,45 @@
 #include "type_names.h"
 
-namespace icehost {
+#include <utility>
 
-std::string data_type_name(XSI::ULONG data_type) {
-  switch (data_type) {
-    case XSI::siICENodeDataBool:
-      return "boolean";
-    case XSI::siICENodeDataLong:
-      return "integer";
-    case XSI::siICENodeDataFloat:
-      return "float";
-    case XSI::siICENodeDataString:
-      return "text";
-    default:
-      return "type " + std::to_string(data_type);
-  }
+namespace icehost {
+namespace {
+
+struct Named {
+  long long code;
+  const char* name;
+};
+
+// The name of code in names, or "kind N".
+template <std::size_t N>
+std::string name_in(const Named (&names)[N], long long code, const char* kind) {
+  for (const Named& named : names)
+    if (named.code == code) return named.name;
+  return std::string(kind) + " " + std::to_string(code);
 }
 
+constexpr Named kStructures[] = {{XSI::siICENodeStructureSingle, "one"},
+                                 {XSI::siICENodeStructureArray, "array"}};
+constexpr Named kSeverities[] = {{XSI::siFatalMsg, "fatal"},
+                                 {XSI::siErrorMsg, "error"},
+                                 {XSI::siWarningMsg, "warning"},
+                                 {XSI::siInfoMsg, "info"},
+                                 {XSI::siVerboseMsg, "verbose"}};
+constexpr Named kStatuses[] = {{XSI::CStatus::OK, "success"},
+                               {XSI::CStatus::Fail, "failed"},
+                               {XSI::CStatus::MemoryUnavailable, "out of memory"},
+                               {XSI::CStatus::Unexpected, "unexpected error"}};
+
+}  // namespace
+
 std::string structure_name(XSI::ULONG structure) {
-  switch (structure) {
-    case XSI::siICENodeStructureSingle:
-      return "one";
-    case XSI::siICENodeStructureArray:
-      return "array";
-    default:
-      return "structure " + std::to_string(structure);
-  }
+  return name_in(kStructures, structure, "structure");
 }
 
 std::string severity_name(XSI::ULONG severity) {
-  switch (severity) {
-    case XSI::siFatalMsg:
-      return "fatal";
-    case XSI::siErrorMsg:
-      return "error";
-    case XSI::siWarningMsg:
-      return "warning";
-    case XSI::siInfoMsg:
-      return "info";
-    case XSI::siVerboseMsg:
-      return "verbose";
-    default:
-      return "severity " + std::to_string(severity);
-  }
+  return name_in(kSeverities, severity, "severity");
 }
 
-std::string status_name(XSI::CStatus::Code code) {
-  switch (code) {
-    case XSI::CStatus::OK:
-      return "success";
-    case XSI::CStatus::Fail:
-      return "failed";
-    case XSI::CStatus::MemoryUnavailable:
-      return "out of memory";
-    case XSI::CStatus::Unexpected:
-      return "unexpected error";
-  }
-  return "status " + std::to_string(code);
-}
+std::string status_name(XSI::CStatus::Code code) { return name_in(kStatuses, code, "status"); }
 
 }  // namespace icehost

@@ -1,4 +1,5 @@
-// The words icehost shows a reader for the SDK's numbers: data types, structures, severities.
+// The words icehost shows a reader for the SDK's numbers: structures, severities, statuses.
+// Data types are named by their rows in data_types.h.
 #pragma once
 
 #include <string>
@@ -6,9 +7,6 @@
 #include "xsi_host.h"
 
 namespace icehost {
-
-// "boolean", "integer", "float", "text"; any other as "type N".
-std::string data_type_name(XSI::ULONG data_type);
 
 // "one", "array"; any other as "structure N".
 std::string structure_name(XSI::ULONG structure);

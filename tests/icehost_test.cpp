@@ -9,12 +9,18 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <utility>
 #include <variant>
 #include <vector>
 
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#endif
+
 #include "cli.h"
 #include "command_line.h"
+#include "eval_plan.h"
 #include "evaluation.h"
 #include "json.h"
 #include "report_json.h"
@@ -153,6 +159,44 @@ TEST(EvalJson, NonAsciiAndControlCharactersRoundTrip) {
                                 "--index", "list:0"})),
             (std::vector<std::pair<int, std::string>>{{0, "line line two\n"}}));
   fs::remove(file);
+}
+
+#if !defined(_WIN32)
+// --set-file reads whatever can be read to its end: an empty device, a FIFO a writer fills.
+TEST(EvalJson, SetFileReadsPipesAndDevices) {
+  const std::string length = library_in(TEXTNODES_PLUGIN_DIR, "textlength");
+  const auto lengths = [&](const std::string& path) {
+    const Outcome outcome =
+        icehost({"eval", length, "--set-file", "String=" + path, "--elements", "1"});
+    EXPECT_EQ(outcome.code, 0) << outcome.err;
+    return outcome.out.substr(outcome.out.find('\n') + 1);
+  };
+  EXPECT_EQ(lengths("/dev/null"), "[0] 0\n");
+  const fs::path fifo = fs::temp_directory_path() / "icehost_test_fifo";
+  fs::remove(fifo);
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::thread writer([&] { std::ofstream(fifo, std::ios::binary) << "four"; });
+  EXPECT_EQ(lengths(fifo.string()), "[0] 4\n");
+  writer.join();
+  fs::remove(fifo);
+}
+#endif
+
+// A float is read by one rule from --set and from a case file: rounded to the nearest float, a
+// tiny one to a zero of its sign; one that would round to infinity is refused by both.
+TEST(EvalJson, FloatsRoundAlikeInEvalAndCheck) {
+  const std::string vireth = library_in(TEXTNODES_PLUGIN_DIR, "vireth");
+  const Outcome eval = icehost(
+      {"eval", vireth, "--set", "Scalar=-1e-50,3.40282356e38,1e-45", "--elements", "1", "--json"});
+  ASSERT_EQ(eval.code, 0) << eval.err;
+  EXPECT_NE(eval.out.find(R"("value": ["-0", "3.4028235e+38", "1e-45"])"), std::string::npos)
+      << eval.out;
+  const Outcome check =
+      icehost({"check", vireth,
+               case_file("rounded",
+                         R"([{"case": "rounded", "set": {"Scalar": [-1e-50, 3.40282356e38, 1e-45]},
+                                 "want": [["-0", "3.4028235e+38", "1e-45"]]}])")});
+  EXPECT_EQ(check.code, 0) << check.out << check.err;
 }
 
 // Through a node of each port shape that echoes its input element by element: what --set gives
@@ -323,7 +367,8 @@ TEST(BadInput, OneLineOnStderrExitTwoNothingOnStdout) {
     {{"info", sdk_library.string()}, "not a plug-in"},
 #endif
     {{"eval", k, "--set", "Nope=1"},
-     "unknown port 'Nope' (the inputs of kestrune are String (0), SubString (1), RemoveAll (2))"},
+     "--set: unknown port 'Nope' (the inputs of kestrune are String (0), SubString (1), "
+     "RemoveAll (2))"},
     {{"eval", k, "--set", "3=x"}, "unknown port '3' (the inputs of kestrune are String (0), "},
     {{"eval", k, "--set-file", "-1@0=x"}, "unknown port '-1' (the inputs of kestrune are String"},
     {{"eval", k, "--set", "Result=x"}, "Result is an output"},
@@ -340,7 +385,8 @@ TEST(BadInput, OneLineOnStderrExitTwoNothingOnStdout) {
     {{"eval", k, "--set-file", "RemoveAll=" + not_library.string()}, "takes a text port"},
     {{"eval", k, "--elements", "ten"}, "--elements takes a count, not 'ten'"},
     {{"eval", k, "--elements", "-1"}, "--elements takes a count"},
-    {{"eval", k, "--elements", "99999999"}, "at most"},
+    {{"eval", k, "--elements", "99999999"}, "--elements takes at most 1000000 elements, not"},
+    {{"eval", k, "--elements", "99999999999"}, "takes at most 1000000 elements, not '99999"},
     {{"eval", k, "--index", "range:11"}, "past the element count 10"},
     {{"eval", k, "--elements", "3", "--index", "list:0,-,3"}, "entry 3 is past"},
     {{"eval", k, "--elements", "3", "--index", "bits:0001"}, "4 bits is past"},
@@ -356,11 +402,15 @@ TEST(BadInput, OneLineOnStderrExitTwoNothingOnStdout) {
     {{"eval", k, "--port", "x"}, "--port takes an output port id, not 'x'"},
     {{"eval", k, "--set", "String@-1=x"}, "'-1' is not an element index"},
     {{"eval", k, "--set", "String@0=x", "--elements", "0"}, "element 0 is past"},
-    {{"eval", vireth, "--set", "Scalar=1.5,abc"}, "'abc' is not a float for port Scalar"},
-    {{"eval", vireth, "--set", "Scalar@2=1.5e40"}, "'1.5e40' is not a float for port Scalar"},
+    {{"eval", vireth, "--set", "Scalar=1.5,abc"}, "'abc' is not a 32-bit float for port Scalar"},
+    {{"eval", vireth, "--set", "Scalar@2=1.5e40"},
+     "'1.5e40' is out of the 32-bit float's range for port Scalar"},
+    {{"eval", vireth, "--set", "Scalar=-3.402823669e38"}, "out of the 32-bit float's range"},
+    {{"eval", vireth, "--set", "Scalar=1e99999999999999999999"}, "out of the 32-bit float's range"},
     {{"eval", tamsel, "--set", "Integer=1,2.5"}, "'2.5' is not a 32-bit integer for port Integer"},
     {{"eval", tamsel, "--set", "Integer=-2147483649"}, "is not a 32-bit integer"},
-    {{"eval", k, "--set-file", "String=" + fs::temp_directory_path().string()}, "cannot read file"},
+    {{"eval", k, "--set-file", "String=" + fs::temp_directory_path().string()},
+     "cannot read file: it is a folder"},
     {{"eval", k, "--set-file", "String=" + not_utf8.string()}, "not valid UTF-8"},
     {{"eval", vireth, "--set-file", "Scalar=" + not_utf8.string()}, "takes a text port"},
     {{"eval", k, "--set-constant", "String@1=x"}, "PORT@K is --set's"},
@@ -372,7 +422,7 @@ TEST(BadInput, OneLineOnStderrExitTwoNothingOnStdout) {
      R"(case 1 "a", key "wnat": unknown key)"},
     {{"check", k, case_file("unnamed", R"([{"want": ["x"]}])")}, R"(case 1, key "case": )"},
     {{"check", k, case_file("type", R"([{"case": "a", "want": [1]}])")},
-     R"(key "want": 1 is not a text (a JSON string) (port Result))"},
+     R"(key "want": 1 is not a text for port Result)"},
     {{"check", k,
       case_file("each", R"([{"case": "a", "each": {"String": ["x"]}, "want": ["", ""]}])")},
      R"(key "each": String takes one value per element, 2 of them, not ["x"])"},
@@ -383,19 +433,28 @@ TEST(BadInput, OneLineOnStderrExitTwoNothingOnStdout) {
      R"(key "constant": String is given a second time)"},
     {{"check", k,
       case_file("no_input", R"([{"case": "a", "set": {"Result": "x"}, "want": [""]}])")},
-     R"(key "set": no input 'Result' (the inputs: String, SubString, RemoveAll))"},
+     R"(key "set": Result is an output; set an input (String (0), SubString (1), RemoveAll (2)))"},
+    {{"check", k, case_file("unknown", R"([{"case": "a", "set": {"Nope": "x"}, "want": [""]}])")},
+     R"(key "set": unknown port 'Nope' (the inputs of kestrune are String (0), SubString (1), )"},
     {{"check", k, case_file("marker", R"([{"case": "a", "want": {"1": "-1"}}])")},
-     R"(key "want": '1' is no element below the element count 1)"},
+     R"(key "want": element 1 is past the element count 1)"},
+    {{"check", k, case_file("marker_x", R"([{"case": "a", "want": {"x": "-1"}}])")},
+     R"(key "want": 'x' is not an element index)"},
+    {{"check", k, case_file("many", R"([{"case": "a", "elements": 99999999999, "want": {}}])")},
+     R"(key "elements": at most 1000000 elements, not 99999999999)"},
     {{"check", k, case_file("count", R"([{"case": "a", "elements": 2, "want": ["x"]}])")},
      R"(key "elements": 2, but "want" has 1 values)"},
     {{"check", k, case_file("port", R"([{"case": "a", "port": 0, "want": ["x"]}])")},
-     R"(key "port": 0 is no output port id (the outputs: Result))"},
+     R"(key "port": 0 is not an output of kestrune (its outputs: Result (200)))"},
     {{"check", vireth,
       case_file("float", R"([{"case": "a", "set": {"Scalar": [3.5e38]}, "want": [[]]}])")},
-     R"(key "set": [3.5e+38] is not an array of 32-bit floats (port Scalar))"},
+     R"(key "set": 3.5e+38 is out of the 32-bit float's range for port Scalar)"},
+    {{"check", vireth,
+      case_file("floats", R"([{"case": "a", "set": {"Scalar": 1}, "want": [[]]}])")},
+     R"(key "set": 1 is not an array of 32-bit floats for port Scalar)"},
     {{"check", tamsel,
       case_file("integer", R"([{"case": "a", "set": {"Integer": [2147483648]}, "want": [[]]}])")},
-     R"(key "set": [2147483648] is not an array of 32-bit integers (port Integer))"},
+     R"(key "set": 2147483648 is not a 32-bit integer for port Integer)"},
   };
   for (const Case& c : cases) {
     const Outcome outcome = icehost(c.args);
@@ -411,8 +470,9 @@ TEST(BadInput, OneLineOnStderrExitTwoNothingOnStdout) {
   fs::remove(not_utf8);
 }
 
-// The evaluation eval runs is the one evaluate gives other code: the report of the same options
-// holds what eval --json prints, 32-bit floats in their JSON forms included.
+// The evaluation eval runs is the one evaluate gives other code: the report of the same options,
+// planned against the node, holds what eval --json prints, 32-bit floats in their JSON forms
+// included.
 TEST(Evaluate, TheReportHoldsWhatEvalPrints) {
   const std::vector<std::string> args = {"eval",       library_in(TEXTNODES_PLUGIN_DIR, "palvane"),
                                          "--set",      "String=1.5;inf;-0;nan;x",
@@ -425,7 +485,8 @@ TEST(Evaluate, TheReportHoldsWhatEvalPrints) {
 
   const auto options = std::get<icehost::EvalOptions>(icehost::parse_command_line(args));
   icehost::PluginLibrary library(options.plugin);
-  const icehost::EvaluationReport report = icehost::evaluate(library, options);
+  const icehost::EvaluationReport report =
+      icehost::evaluate(library, icehost::plan_eval(library.node(), options));
   EXPECT_EQ(report.node, "palvane");
   EXPECT_EQ(report.port, 200u);
   EXPECT_EQ(report.port_name, "Scalar");
@@ -547,7 +608,7 @@ TEST(Check, PassesWhatANodeMeetsAndNamesEveryWrongElement) {
         R"( bits:010 strict host: element 2: not selected, wanted nothing written, came "c")",
         R"( range:2 ordinary host: element 1: wanted "a", came ")"
         "\xE2\x89\xA0"
-        R"( a")"},
+        R"(String a")"},
        "icehost: stray: 14 failure(s) in 2 of 2 case(s)"},
   };
   for (const Case& c : cases) {

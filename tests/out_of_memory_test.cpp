@@ -143,6 +143,23 @@ std::vector<Case> cases_of(const std::string& node) {
                                             e.port(1)->set_floats(k, std::vector<float>(2, 1.5f));
                                           }
                                         }}};
+  // Arrays longer than a result holds in itself; the order pulled too, which sorts alike.
+  if (node == "textsort")
+    return {kDefaults,
+            kEmptyIndexSet,
+            {"long arrays",
+             [](xsi_host::Evaluation& e) {
+               std::vector<std::wstring> items;
+               for (int i = 0; i < 40; ++i) items.push_back(L"frame" + std::to_wstring(i * 7 % 40));
+               for (ULONG k = 0; k < kElements; ++k) e.port(0)->set_texts(k, items);
+             }},
+            {"the order pulled", [](xsi_host::Evaluation& e) { e.pull(201); }}};
+  if (node == "textchar")
+    return {kDefaults, kEmptyIndexSet, {"long arrays", [](xsi_host::Evaluation& e) {
+                                          const std::vector<std::int32_t> codes(40, 0x1F600);
+                                          for (ULONG k = 0; k < kElements; ++k)
+                                            e.port(0)->set_integers(k, codes);
+                                        }}};
   // Every form of each, built past what the result holds in itself, and past its first guess.
   if (node == "textnormalize")
     return {kDefaults, kEmptyIndexSet, {"long texts changed", [](xsi_host::Evaluation& e) {
@@ -204,10 +221,11 @@ bool untouched(xsi_host::Evaluation& evaluation, const xsi_host::NodeRecord& nod
 }
 
 const char* const kNodes[] = {
-    "kestrune",   "palvane",      "dromlet",       "ocherin",   "vireth",    "tamsel",
-    "textlength", "textfind",     "textreplace",   "textslice", "textjoin",  "textnumber",
-    "textcase",   "texttrim",     "textnormalize", "textmatch", "textsplit", "textformat",
-    "regexmatch", "regexextract", "regexreplace"};
+    "kestrune",  "palvane",    "dromlet",    "ocherin",      "vireth",
+    "tamsel",    "textlength", "textfind",   "textreplace",  "textslice",
+    "textjoin",  "textnumber", "textcase",   "texttrim",     "textnormalize",
+    "textmatch", "textsplit",  "textpath",   "texthash",     "textchar",
+    "textsort",  "textformat", "regexmatch", "regexextract", "regexreplace"};
 
 TEST(OutOfMemory, EveryAllocationOfEveryCallFailsInTurn) {
   for (const char* node : kNodes) {

@@ -119,9 +119,10 @@ TEST(StorageReuse, SizingWithinWhatAnElementHoldsAllocatesNothing) {
 // gives it back, since Boost.Regex's only way to keep one is a cache shared by every thread.
 TEST(StorageReuse, EveryPluginAllocatesNothingPerElement) {
   for (const char* node :
-       {"kestrune", "palvane", "dromlet", "ocherin", "vireth", "tamsel", "textlength", "textfind",
-        "textreplace", "textslice", "textjoin", "textnumber", "textcase", "texttrim",
-        "textnormalize", "textmatch", "textsplit", "textformat"}) {
+       {"kestrune",   "palvane",  "dromlet",       "ocherin",   "vireth",    "tamsel",
+        "textlength", "textfind", "textreplace",   "textslice", "textjoin",  "textnumber",
+        "textcase",   "texttrim", "textnormalize", "textmatch", "textsplit", "textpath",
+        "texthash",   "textchar", "textsort",      "textformat"}) {
     const icehost::PluginLibrary library(icehost::find_plugin(node, icehost::program_dir()));
     long second_calls[2] = {};
     for (int i = 0; i < 2; ++i) {

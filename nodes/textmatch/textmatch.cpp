@@ -3,6 +3,7 @@
 #include "frame/plugin.h"
 #include "text_search/text_search.h"
 #include "text_unicode/text_unicode.h"
+#include "wildcard.h"
 
 namespace textmatch {
 namespace {
@@ -29,6 +30,7 @@ bool TextMatch::compute(std::wstring_view text, std::wstring_view key, std::int3
   constexpr std::int32_t kStartsWith = 1;
   constexpr std::int32_t kEndsWith = 2;
   constexpr std::int32_t kEquals = 3;
+  constexpr std::int32_t kWildcard = 4;
   switch (mode) {
     // The part compared begins and ends between the text's characters, not inside a pair.
     case kStartsWith:
@@ -40,6 +42,12 @@ bool TextMatch::compute(std::wstring_view text, std::wstring_view key, std::int3
              !text_unicode::inside_pair(text, text.size() - key.size());
     case kEquals:
       return same(text, key, ignore_case);
+    case kWildcard: {
+      if (!ignore_case) return matches_wildcard(text, key);
+      const text_unicode::CaseMapped lower_text(text, text_unicode::Case::lower);
+      const text_unicode::CaseMapped lower_key(key, text_unicode::Case::lower);
+      return matches_wildcard(lower_text.view(), lower_key.view());
+    }
     default:
       return contains(text, key, ignore_case);
   }

@@ -1,6 +1,9 @@
 // Regular expressions on the host's wide texts, in ECMAScript's syntax, matched so that no text
-// can hang the caller: what regexmatch, regexextract and regexreplace share. Host-free; Boost.Regex
-// (header-only) does the matching, and no one else sees it.
+// can hang the caller: what regexmatch, regexextract and regexreplace share. Host-free. The
+// room's own automata (a lazy DFA, its mirror and a Pike VM) match every pattern they can, in
+// time linear in the text and without a bound; Boost.Regex (header-only, seen by no one else)
+// matches the rest (back-references, lookarounds, atomic groups, possessive quantifiers, the
+// rarer escapes and flags) within a bound on each text's work.
 //
 //   text_regex::Pattern pattern(L"(\\w+)_L$");
 //   pattern.matches(L"arm_L")                  -> true
@@ -12,12 +15,16 @@
 // Boost.Regex adds beside it. Characters are code points, in the pattern and in the text, on
 // every platform (. matches é, and a character past U+FFFF whole; text_unicode/characters.h), and
 // a match or a group never begins or ends inside one. The classes and case are the same in every
-// locale (src/traits.h).
+// locale (src/char_set.h, src/traits.h).
 //
 // A pattern that is not valid, or longer than kMaxPatternLength characters, compiles to
-// nothing. Every use of it, and every use whose work passes the bound (kMaxWork), gives the
-// no-match result: false, the empty text, the text unchanged. Nothing is thrown but
+// nothing. Every use of it, and every use on Boost whose work passes the bound (kMaxWork), gives
+// the no-match result: false, the empty text, the text unchanged. Nothing is thrown but
 // std::bad_alloc, when memory runs out.
+//
+// A Pattern keeps its automata's caches (bounded) from one use to the next, so that a pattern
+// used on many texts builds its states once: use one Pattern from one thread at a time (a node's
+// PatternCache is its call's own).
 #pragma once
 
 #include <cstddef>
@@ -34,13 +41,15 @@ namespace text_regex {
 // The longest pattern compiled, in characters.
 inline constexpr std::size_t kMaxPatternLength = 4096;
 
-// The most work one text may cost, across every search made for it: each state the engine
+// The most work one text may cost on Boost, across every search made for it: each state the engine
 // visits and each step its position takes through the text counts one. Below this cap the
 // engine's own allowance holds: the square of the text's length, or of the pattern's times the
 // text's, whichever is greater, plus 100,000. Past it, the engine gives up.
 inline constexpr std::int64_t kMaxWork = 20'000'000;
 
-// What a use of a pattern cost, and whether the engine gave up.
+// What a use of a pattern cost, and whether the engine gave up: on Boost, the work the bound
+// counts; on the automata, the characters they read (each at most a few times), and never
+// giving up.
 struct Work {
   std::int64_t spent = 0;
   bool gave_up = false;
@@ -58,7 +67,16 @@ class Pattern {
   Pattern(Pattern&&) noexcept;
   Pattern& operator=(Pattern&&) noexcept;
 
+  // The pattern compiled for Boost.Regex alone, within the bound, whatever it is: the room's
+  // matching before it had its automata, kept for comparisons (the differential tests, the fuzz
+  // target, the benchmark). The nodes never use it.
+  static Pattern on_boost(std::wstring_view pattern);
+
   bool valid() const { return compiled_ != nullptr; }
+  // Whether the room's automata match it, in time linear in the text and with no bound on the
+  // work; else Boost.Regex does, within the bound (a valid pattern with a back-reference, a
+  // lookaround or another form no automaton matches).
+  bool automaton() const;
 
   // Whether the pattern matches somewhere in the text.
   bool matches(std::wstring_view text, Work* work = nullptr) const;
@@ -80,7 +98,49 @@ class Pattern {
   struct Compiled;
 
  private:
+  friend class Matches;
+  Pattern() = default;
+  void compile_for_boost(std::wstring_view pattern);
+
   std::unique_ptr<const Compiled> compiled_;
+};
+
+// Every match of a pattern in a text, from left to right, none overlapping, as replace finds
+// them: each search starts where the match before ended, one character further on after an
+// empty match.
+//
+//   text_regex::Matches each(pattern, text);
+//   while (each.next()) use(each.start(), each.end(), each.group(1));
+//
+// The pattern and the text must outlive it. A pattern that is not valid has no match; one on
+// Boost that passes the bound ends the matches there (gave_up()).
+class Matches {
+ public:
+  Matches(const Pattern& pattern, std::wstring_view text);
+  ~Matches();
+  Matches(const Matches&) = delete;
+  Matches& operator=(const Matches&) = delete;
+
+  // Finds the next match: false when there is none.
+  bool next();
+
+  // The match found last: its span in wchar_t offsets, at character boundaries.
+  std::size_t start() const;
+  std::size_t end() const;
+  // The count of groups, the match included as group 0.
+  std::size_t groups() const;
+  // A view of the text of group g, empty where it took no part or does not exist.
+  std::wstring_view group(std::size_t g) const;
+
+  bool gave_up() const { return gave_up_; }
+
+  class Search;
+
+ private:
+  std::wstring_view text_;
+  std::unique_ptr<Search> search_;
+  std::size_t position_ = 0;
+  bool gave_up_ = false;
 };
 
 // The pattern of the element being computed, compiled once while its text stays the text the
