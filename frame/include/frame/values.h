@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <type_traits>
 #include <utility>
@@ -46,16 +47,22 @@ struct Items {
 };
 
 // The texts of one element of an array-per-element text input, each read from the host when
-// asked for; counted, indexed and constant as Items are.
+// asked for; counted, indexed and constant as Items are. A test builds one over texts of its own,
+// which must outlive it:
+//   const std::wstring_view texts[] = {L"bone10", L"bone2"};
+//   const frame::Texts strings{texts};
 class Texts {
  public:
   Texts() = default;
   Texts(XSI::ICENodeContext& context, XSI::CBaseDataArray2D& array, ULONG element, ULONG count,
         bool constant)
       : context_(&context), array_(&array), element_(element), count_(count), constant_(constant) {}
+  explicit Texts(std::span<const std::wstring_view> texts)
+      : views_(texts.data()), count_(static_cast<ULONG>(texts.size())) {}
 
   std::size_t size() const { return count_; }
   std::wstring_view operator[](std::size_t j) const {
+    if (views_) return views_[j];
     const sdk::Characters text = sdk::get_string_data_2d(*context_, *array_, element_,
                                                          constant_ ? 0 : static_cast<ULONG>(j));
     return text.data ? std::wstring_view(text.data, text.length) : std::wstring_view();
@@ -64,6 +71,7 @@ class Texts {
  private:
   XSI::ICENodeContext* context_ = nullptr;
   XSI::CBaseDataArray2D* array_ = nullptr;
+  const std::wstring_view* views_ = nullptr;
   ULONG element_ = 0;
   ULONG count_ = 0;
   bool constant_ = false;
