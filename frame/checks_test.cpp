@@ -31,6 +31,18 @@ struct Node {
   };
   static std::vector<std::int32_t> compute(std::wstring_view text);
 };
+#elif MISDECLARED == 4
+// An input of the shape SHAPE_TYPE, SHAPE_STRUCTURE, taken as a double, which no shape's
+// computation takes.
+struct Node {
+  static constexpr frame::NodeTable<2> table{
+      .name = L"misdeclared",
+      .inputs = {{{0, L"Text", frame::kText, frame::kOnePerElement},
+                  {1, L"Wrong", frame::SHAPE_TYPE, frame::SHAPE_STRUCTURE}}},
+      .output = {200, L"Result", frame::kText, frame::kOnePerElement},
+  };
+  static std::wstring compute(std::wstring_view text, double wrong);
+};
 #else
 // Two outputs, one computation.
 struct Node {
