@@ -130,38 +130,6 @@ bool boolean_at(XSI::CBaseDataArray& array, ULONG k) {
   return (words[k / 32] >> (k % 32) & 1u) != 0;
 }
 
-// The output (one value, or an array per element for Output CBaseDataArray2D) and the inputs,
-// in port order (an array per element where the pair says so), acquired; the elements of the
-// range index set visited; everything released in reverse order.
-template <class Output, std::size_t Inputs, class Visit>
-XSI::CStatus each_element(XSI::ICENodeContext& context, ULONG output_type,
-                          const std::pair<ULONG, bool> (&inputs)[Inputs], Visit&& visit) {
-  Output out;
-  XSI::CBaseDataArray one[Inputs];
-  XSI::CBaseDataArray2D arrays[Inputs];
-  if constexpr (std::is_same_v<Output, XSI::CBaseDataArray>)
-    context.AcquireOutputDataArray(out, output_type);
-  else
-    context.AcquireOutputDataArray2D(out, output_type);
-  for (ULONG i = 0; i < Inputs; ++i)
-    if (inputs[i].second)
-      context.AcquireInputDataArray2D(arrays[i], inputs[i].first, i, 0);
-    else
-      context.AcquireInputDataArray(one[i], inputs[i].first, i, 0);
-  XSI::CIndexSet set;
-  context.AcquireIndexSet(set);
-  const ULONG elements = set.GetCount();
-  for (ULONG k = 0; k < elements; ++k) visit(out, one, arrays, k);
-  context.ReleaseIndexSet(set);
-  for (ULONG i = Inputs; i-- > 0;)
-    if (inputs[i].second)
-      context.ReleaseDataArray(arrays[i]);
-    else
-      context.ReleaseDataArray(one[i]);
-  context.ReleaseDataArray(out);
-  return XSI::CStatus::OK;
-}
-
 // ---- The ideal callbacks ---------------------------------------------------------------
 
 template <bool extension>

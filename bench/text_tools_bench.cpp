@@ -63,36 +63,6 @@ std::wstring_view character_slice(std::wstring_view text, std::int32_t start, st
   return text.substr(first, end - first);
 }
 
-// ---- Host calls ------------------------------------------------------------------------
-
-// The output and the inputs, in port order, acquired; the elements of the range index set
-// visited; everything released in reverse order.
-template <std::size_t Inputs, class Visit>
-XSI::CStatus each_element(XSI::ICENodeContext& context, ULONG output_type,
-                          const std::pair<ULONG, bool> (&inputs)[Inputs], Visit&& visit) {
-  XSI::CBaseDataArray out;
-  XSI::CBaseDataArray one[Inputs];
-  XSI::CBaseDataArray2D arrays[Inputs];
-  context.AcquireOutputDataArray(out, output_type);
-  for (ULONG i = 0; i < Inputs; ++i)
-    if (inputs[i].second)
-      context.AcquireInputDataArray2D(arrays[i], inputs[i].first, i, 0);
-    else
-      context.AcquireInputDataArray(one[i], inputs[i].first, i, 0);
-  XSI::CIndexSet set;
-  context.AcquireIndexSet(set);
-  const ULONG elements = set.GetCount();
-  for (ULONG k = 0; k < elements; ++k) visit(out, one, arrays, k);
-  context.ReleaseIndexSet(set);
-  for (ULONG i = Inputs; i-- > 0;)
-    if (inputs[i].second)
-      context.ReleaseDataArray(arrays[i]);
-    else
-      context.ReleaseDataArray(one[i]);
-  context.ReleaseDataArray(out);
-  return XSI::CStatus::OK;
-}
-
 // ---- The ideal and literal callbacks ---------------------------------------------------
 
 XSI::CStatus ideal_textlength(XSI::ICENodeContext& c) {
