@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numeric>
 #include <string>
 #include <utility>
@@ -53,6 +54,16 @@ TEST(SmallText, ViewsATextUntilItIsChangedThenHoldsItsOwn) {
   EXPECT_NE(viewed.view().data(), text.data());
   EXPECT_EQ(text, std::wstring(40, L'x'));  // never written
   EXPECT_EQ(SmallText<8>(std::wstring(L"built")).view(), L"built");
+  // Rebuilt in place: the view dropped, never written through; inline, then on the heap.
+  for (const std::size_t count : {3u, 8u, 30u}) {
+    SmallText<8> rebuilt(text);
+    rebuilt.clear_for(count);
+    EXPECT_TRUE(rebuilt.empty());
+    wchar_t* out = rebuilt.append_for_overwrite(count);
+    std::fill_n(out, count, L'y');
+    EXPECT_EQ(rebuilt.view(), std::wstring(count, L'y'));
+  }
+  EXPECT_EQ(text, std::wstring(40, L'x'));
 }
 
 TEST(SmallText, AppendsCopiesAndMovesInlineAndOnTheHeap) {

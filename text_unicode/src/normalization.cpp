@@ -131,8 +131,7 @@ void order_by_class(Mark* marks, std::size_t count) {
 class NormalizedWriter {
  public:
   NormalizedWriter(Normalized& into, std::size_t expected) : into_(into) {
-    into_.clear();
-    into_.reserve(expected);
+    into_.clear_for(expected);
   }
 
   void put(char32_t code) {

@@ -84,7 +84,7 @@ void map(std::wstring_view text, bool pairs, SmallText<CaseMapped::kInline>& int
   const std::size_t changed =
       pairs ? first_changed<Map, true>(text) : first_changed<Map, false>(text);
   if (changed == text.size()) return;
-  into.clear();
+  into.clear_for(text.size());
   wchar_t* out = into.append_for_overwrite(text.size());
   if (pairs)
     map_from<Map, true>(text, changed, out);

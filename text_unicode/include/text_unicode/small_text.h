@@ -34,6 +34,7 @@ class SmallText : private SmallVector<wchar_t, N> {
 
   std::wstring_view view() const { return {this->data(), this->size()}; }
   using Units::clear;
+  using Units::clear_for;
   using Units::empty;
   using Units::reserve;
   using Units::size;

@@ -69,6 +69,18 @@ class SmallVector {
     return data_;
   }
   void clear() { size_ = 0; }
+  // Empties it, dropping any items it viewed, with room for count items: inline when they fit,
+  // so that a text rebuilt in place costs no call when it is short.
+  void clear_for(std::size_t count) {
+    size_ = 0;
+    if (count <= capacity_) return;
+    if (count <= N) {
+      data_ = inline_;
+      capacity_ = N;
+    } else {
+      grow_to(count);
+    }
+  }
 
   std::size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
