@@ -56,7 +56,8 @@ void time_evaluations(benchmark::State& state, xsi_host::Evaluation& evaluation,
     xsi_host::CallResult result = evaluation.run(evaluate);
     benchmark::DoNotOptimize(result);
   }
-  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * units));
+  state.SetItemsProcessed(
+      static_cast<std::int64_t>(static_cast<double>(state.iterations()) * units));
   state.counters[per_unit] = benchmark::Counter(
       units, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
