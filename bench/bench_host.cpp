@@ -56,9 +56,39 @@ void time_evaluations(benchmark::State& state, xsi_host::Evaluation& evaluation,
     xsi_host::CallResult result = evaluation.run(evaluate);
     benchmark::DoNotOptimize(result);
   }
-  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * units));
+  state.SetItemsProcessed(
+      static_cast<std::int64_t>(static_cast<double>(state.iterations()) * units));
   state.counters[per_unit] = benchmark::Counter(
       units, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void time_row(benchmark::State& state, const Callbacks& callbacks, Row row, const Holds& holds) {
+  const ULONG batch = batch_of(state);
+  const std::string node(callbacks.node);
+  xsi_host::Evaluation evaluation;
+  set_up(evaluation, plugin(node).node(), node, size_of(state), batch);
+  if (callbacks.mode >= 0)
+    for (ULONG k = 0; k < batch; ++k) evaluation.port(2)->set_integer(k, callbacks.mode);
+  const xsi_host::EvaluateFunction evaluate = row == Row::node    ? plugin(node).evaluate()
+                                              : row == Row::ideal ? callbacks.ideal
+                                                                  : callbacks.literal;
+  const Check check = [&node, &holds, batch](xsi_host::Evaluation& e) -> std::string {
+    for (ULONG k : checked_elements(batch))
+      if (!holds(e, node, k)) return "element " + std::to_string(k) + " is not the expected result";
+    return {};
+  };
+  time_evaluations(state, evaluation, evaluate, check, batch, "per_element");
+}
+
+void register_node_rows(const Callbacks& callbacks, std::initializer_list<int> sizes,
+                        const Holds& holds) {
+  const bool literal = callbacks.literal != nullptr;
+  register_rows(
+      callbacks.name.empty() ? callbacks.node : callbacks.name, sizes,
+      [&callbacks, holds](benchmark::State& state, Row row) {
+        time_row(state, callbacks, row, holds);
+      },
+      [literal](Row row, int) { return row != Row::literal || literal; });
 }
 
 std::vector<std::wstring> texts_of(xsi_host::PortData& port, ULONG k) {

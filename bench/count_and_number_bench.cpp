@@ -17,6 +17,7 @@
 #include <variant>
 
 #include "bench_host.h"
+#include "frame/values.h"
 #include "number_text/number_text.h"
 #include "text_search/text_search.h"
 
@@ -25,10 +26,6 @@ namespace {
 
 using xsi_host::Evaluation;
 using xsi_host::Value;
-
-constexpr ULONG kText = XSI::siICENodeDataString;
-constexpr ULONG kInteger = XSI::siICENodeDataLong;
-constexpr ULONG kFloat = XSI::siICENodeDataFloat;
 
 std::int32_t plain_count(std::wstring_view text, std::wstring_view sub) {
   std::int32_t count = 0;
@@ -42,7 +39,7 @@ std::int32_t fast_count(std::wstring_view text, std::wstring_view sub) {
   text_search::Occurrences occurrences(text, sub);
   std::size_t count = 0;
   while (occurrences.next() != text_search::npos) ++count;
-  return text_search::as_int32(count);
+  return frame::as_int32(count);
 }
 
 // The output and Texts text inputs (ports 0, 1, ...) acquired; for each element k of the range

@@ -27,11 +27,6 @@ namespace {
 using xsi_host::Evaluation;
 using xsi_host::Value;
 
-constexpr ULONG kText = XSI::siICENodeDataString;
-constexpr ULONG kInteger = XSI::siICENodeDataLong;
-constexpr ULONG kFloat = XSI::siICENodeDataFloat;
-constexpr ULONG kBoolean = XSI::siICENodeDataBool;
-
 // ---- The rules, done directly ----------------------------------------------------------
 
 constexpr std::wstring_view kSeparators = L"/\\";
@@ -130,56 +125,9 @@ void sort_indices(const std::vector<std::wstring_view>& texts, textsort::Orderin
 
 // ---- Host calls ------------------------------------------------------------------------
 
-std::wstring_view text_at(XSI::ICENodeContext& context, XSI::CBaseDataArray& array, ULONG k) {
-  const wchar_t* data = nullptr;
-  ULONG length = 0;
-  context.GetStringData(array, k, data, length);
-  return {data, length};
-}
-
-void write_text(XSI::ICENodeContext& context, XSI::CBaseDataArray& out, ULONG k,
-                std::wstring_view text) {
-  wchar_t* buffer = nullptr;
-  const auto length = static_cast<ULONG>(text.size());
-  context.ResizeStringData(out, k, length, buffer);
-  context.SetStringData(out, k, text.data(), length);
-}
-
 bool boolean_at(XSI::CBaseDataArray& array, ULONG k) {
   const auto* words = static_cast<const ULONG*>(array.GetData());
   return (words[k / 32] >> (k % 32) & 1u) != 0;
-}
-
-// The output (one value, or an array per element for Output CBaseDataArray2D) and the inputs,
-// in port order (an array per element where the pair says so), acquired; the elements of the
-// range index set visited; everything released in reverse order.
-template <class Output, std::size_t Inputs, class Visit>
-XSI::CStatus each_element(XSI::ICENodeContext& context, ULONG output_type,
-                          const std::pair<ULONG, bool> (&inputs)[Inputs], Visit&& visit) {
-  Output out;
-  XSI::CBaseDataArray one[Inputs];
-  XSI::CBaseDataArray2D arrays[Inputs];
-  if constexpr (std::is_same_v<Output, XSI::CBaseDataArray>)
-    context.AcquireOutputDataArray(out, output_type);
-  else
-    context.AcquireOutputDataArray2D(out, output_type);
-  for (ULONG i = 0; i < Inputs; ++i)
-    if (inputs[i].second)
-      context.AcquireInputDataArray2D(arrays[i], inputs[i].first, i, 0);
-    else
-      context.AcquireInputDataArray(one[i], inputs[i].first, i, 0);
-  XSI::CIndexSet set;
-  context.AcquireIndexSet(set);
-  const ULONG elements = set.GetCount();
-  for (ULONG k = 0; k < elements; ++k) visit(out, one, arrays, k);
-  context.ReleaseIndexSet(set);
-  for (ULONG i = Inputs; i-- > 0;)
-    if (inputs[i].second)
-      context.ReleaseDataArray(arrays[i]);
-    else
-      context.ReleaseDataArray(one[i]);
-  context.ReleaseDataArray(out);
-  return XSI::CStatus::OK;
 }
 
 // ---- The ideal callbacks ---------------------------------------------------------------

@@ -34,23 +34,6 @@ namespace {
 using xsi_host::Evaluation;
 using xsi_host::Value;
 
-// ---- Host calls ------------------------------------------------------------------------
-
-std::wstring_view text_at(XSI::ICENodeContext& context, XSI::CBaseDataArray& array, ULONG k) {
-  const wchar_t* data = nullptr;
-  ULONG length = 0;
-  context.GetStringData(array, k, data, length);
-  return {data, length};
-}
-
-void write_text(XSI::ICENodeContext& context, XSI::CBaseDataArray& out, ULONG k,
-                std::wstring_view text) {
-  wchar_t* buffer = nullptr;
-  const auto length = static_cast<ULONG>(text.size());
-  context.ResizeStringData(out, k, length, buffer);
-  context.SetStringData(out, k, text.data(), length);
-}
-
 // The items of element k of an array of texts: sized, then each text sized and set.
 void write_texts(XSI::ICENodeContext& context, XSI::CBaseDataArray2D& out, ULONG k,
                  const std::vector<std::wstring_view>& texts) {
@@ -91,10 +74,6 @@ void find_all(const text_regex::Pattern& pattern, std::wstring_view text, std::i
   }
   if (each.gave_up()) found.clear();
 }
-
-constexpr ULONG kText = XSI::siICENodeDataString;
-constexpr ULONG kInteger = XSI::siICENodeDataLong;
-constexpr ULONG kBoolean = XSI::siICENodeDataBool;
 
 // How a callback compiles its pattern: once, for the room's engine, at each element (literal),
 // or once, for Boost alone (the old engine).
@@ -217,7 +196,7 @@ bool holds_expected(Evaluation& e, std::string_view node, ULONG k) {
   return texts_of(*e.port(200), k) == std::vector<std::wstring>(items.begin(), items.end());
 }
 
-struct Callbacks {
+struct RegexCallbacks {
   std::string_view node;
   xsi_host::EvaluateFunction ideal;
   xsi_host::EvaluateFunction literal;
@@ -226,7 +205,7 @@ struct Callbacks {
   std::wstring_view prose_pattern;
 };
 
-constexpr Callbacks kCallbacks[] = {
+constexpr RegexCallbacks kCallbacks[] = {
     {"regexmatch", regexmatch_callback<Compile::once>, regexmatch_callback<Compile::literal>,
      regexmatch_callback<Compile::boost>, L"f[aeiou]x"},
     {"regexextract", regexextract_callback<Compile::once>, regexextract_callback<Compile::literal>,
@@ -258,7 +237,7 @@ const std::vector<std::wstring>& prose_lines() {
 // The ports at their defaults over batch elements, element k's text prose line k, the pattern the
 // node's prose pattern; regexextract's group 1, regexreplace's replacement "THE", every match;
 // regexfindall's group 0.
-void set_up_prose(Evaluation& evaluation, const Callbacks& callbacks, ULONG batch) {
+void set_up_prose(Evaluation& evaluation, const RegexCallbacks& callbacks, ULONG batch) {
   const std::string node(callbacks.node);
   icehost::declare_ports(evaluation, plugin(node).node(), batch);
   const std::vector<std::wstring>& lines = prose_lines();
@@ -278,7 +257,8 @@ void set_up_prose(Evaluation& evaluation, const Callbacks& callbacks, ULONG batc
 // benchmarks share).
 enum class RegexRow { node, ideal, literal, boost };
 
-void regex_node(benchmark::State& state, const Callbacks& callbacks, RegexRow row, bool prose) {
+void regex_node(benchmark::State& state, const RegexCallbacks& callbacks, RegexRow row,
+                bool prose) {
   const ULONG batch = batch_of(state);
   const std::string node(callbacks.node);
   Evaluation evaluation;
@@ -304,7 +284,7 @@ const bool registered = [] {
                                                        {RegexRow::ideal, "ideal"},
                                                        {RegexRow::literal, "literal"},
                                                        {RegexRow::boost, "boost"}};
-  for (const Callbacks& callbacks : kCallbacks) {
+  for (const RegexCallbacks& callbacks : kCallbacks) {
     for (const int size : {0, 64, 1'000})
       for (const auto& [row, name] : rows)
         for (const ULONG batch : kBatches)

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "bench_host.h"
+#include "frame/values.h"
 #include "plain_replace.h"
 #include "text_search/text_search.h"
 #include "text_unicode/characters.h"
@@ -62,55 +63,6 @@ std::wstring_view character_slice(std::wstring_view text, std::int32_t start, st
   return text.substr(first, end - first);
 }
 
-// ---- Host calls ------------------------------------------------------------------------
-
-std::wstring_view text_at(XSI::ICENodeContext& context, XSI::CBaseDataArray& array, ULONG k) {
-  const wchar_t* data = nullptr;
-  ULONG length = 0;
-  context.GetStringData(array, k, data, length);
-  return {data, length};
-}
-
-void write_text(XSI::ICENodeContext& context, XSI::CBaseDataArray& out, ULONG k,
-                std::wstring_view text) {
-  wchar_t* buffer = nullptr;
-  const auto length = static_cast<ULONG>(text.size());
-  context.ResizeStringData(out, k, length, buffer);
-  context.SetStringData(out, k, text.data(), length);
-}
-
-// The output and the inputs, in port order, acquired; the elements of the range index set
-// visited; everything released in reverse order.
-template <std::size_t Inputs, class Visit>
-XSI::CStatus each_element(XSI::ICENodeContext& context, ULONG output_type,
-                          const std::pair<ULONG, bool> (&inputs)[Inputs], Visit&& visit) {
-  XSI::CBaseDataArray out;
-  XSI::CBaseDataArray one[Inputs];
-  XSI::CBaseDataArray2D arrays[Inputs];
-  context.AcquireOutputDataArray(out, output_type);
-  for (ULONG i = 0; i < Inputs; ++i)
-    if (inputs[i].second)
-      context.AcquireInputDataArray2D(arrays[i], inputs[i].first, i, 0);
-    else
-      context.AcquireInputDataArray(one[i], inputs[i].first, i, 0);
-  XSI::CIndexSet set;
-  context.AcquireIndexSet(set);
-  const ULONG elements = set.GetCount();
-  for (ULONG k = 0; k < elements; ++k) visit(out, one, arrays, k);
-  context.ReleaseIndexSet(set);
-  for (ULONG i = Inputs; i-- > 0;)
-    if (inputs[i].second)
-      context.ReleaseDataArray(arrays[i]);
-    else
-      context.ReleaseDataArray(one[i]);
-  context.ReleaseDataArray(out);
-  return XSI::CStatus::OK;
-}
-
-constexpr ULONG kText = XSI::siICENodeDataString;
-constexpr ULONG kInteger = XSI::siICENodeDataLong;
-constexpr ULONG kBoolean = XSI::siICENodeDataBool;
-
 // ---- The ideal and literal callbacks ---------------------------------------------------
 
 XSI::CStatus ideal_textlength(XSI::ICENodeContext& c) {
@@ -132,11 +84,10 @@ XSI::CStatus textfind_callback(XSI::ICENodeContext& c) {
       return;
     }
     const std::size_t at = text_search::find_first(text, sub);
-    c.SetIntegerData(
-        out, k,
-        at == text_search::npos
-            ? -1
-            : text_search::as_int32(text_unicode::count_characters(text.substr(0, at))));
+    c.SetIntegerData(out, k,
+                     at == text_search::npos
+                         ? -1
+                         : frame::as_int32(text_unicode::count_characters(text.substr(0, at))));
   });
 }
 
@@ -222,12 +173,6 @@ Value expected(Evaluation& e, std::string_view node, ULONG k) {
   return joined;
 }
 
-struct Callbacks {
-  std::string_view node;
-  xsi_host::EvaluateFunction ideal;
-  xsi_host::EvaluateFunction literal;
-};
-
 constexpr Callbacks kCallbacks[] = {
     {"textlength", ideal_textlength, nullptr},
     {"textfind", textfind_callback<false>, textfind_callback<true>},
@@ -235,23 +180,6 @@ constexpr Callbacks kCallbacks[] = {
     {"textslice", ideal_textslice, nullptr},
     {"textjoin", ideal_textjoin, nullptr},
 };
-
-void text_tool(benchmark::State& state, const Callbacks& callbacks, Row row) {
-  const ULONG batch = batch_of(state);
-  const std::string node(callbacks.node);
-  Evaluation evaluation;
-  set_up(evaluation, plugin(node).node(), node, size_of(state), batch);
-  const xsi_host::EvaluateFunction evaluate = row == Row::node    ? plugin(node).evaluate()
-                                              : row == Row::ideal ? callbacks.ideal
-                                                                  : callbacks.literal;
-  const Check check = [&node, batch](Evaluation& e) -> std::string {
-    for (ULONG k : checked_elements(batch))
-      if (e.port(200)->value(k) != expected(e, node, k))
-        return "element " + std::to_string(k) + " is not the expected result";
-    return {};
-  };
-  time_evaluations(state, evaluation, evaluate, check, batch, "per_element");
-}
 
 // textfind on ordinary text (node_inputs.h: words), each needle at 1,000 characters per element
 // over 10,000 elements and in one element of 10,000,000 characters, beside the ideal and the
@@ -286,18 +214,16 @@ const bool registered = [] {
             ->Args({characters, batch})
             ->Unit(benchmark::kNanosecond);
 
+  const Holds holds = [](Evaluation& e, std::string_view node, ULONG k) {
+    return e.port(200)->value(k) == expected(e, node, k);
+  };
   for (const Callbacks& callbacks : kCallbacks) {
-    const bool search = callbacks.literal != nullptr;
-    const auto run = [&callbacks](benchmark::State& state, Row row) {
-      text_tool(state, callbacks, row);
-    };
-    const auto wanted = [search](Row row, int) { return row != Row::literal || search; };
     if (callbacks.node == "textjoin")
-      register_rows(callbacks.node, {0, 16}, run, wanted);
-    else if (search)
-      register_rows(callbacks.node, {0, 64, 1'000}, run, wanted);
+      register_node_rows(callbacks, {0, 16}, holds);
+    else if (callbacks.literal != nullptr)
+      register_node_rows(callbacks, {0, 64, 1'000}, holds);
     else
-      register_rows(callbacks.node, {0, 64}, run, wanted);
+      register_node_rows(callbacks, {0, 64}, holds);
   }
   return true;
 }();

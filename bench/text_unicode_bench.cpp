@@ -26,10 +26,6 @@ namespace {
 using xsi_host::Evaluation;
 using xsi_host::Value;
 
-constexpr ULONG kText = XSI::siICENodeDataString;
-constexpr ULONG kInteger = XSI::siICENodeDataLong;
-constexpr ULONG kBoolean = XSI::siICENodeDataBool;
-
 // ---- The rules, done directly ----------------------------------------------------------
 
 void map_case(std::wstring_view text, bool upper, std::wstring& into) {
@@ -90,13 +86,6 @@ std::vector<std::wstring> split_literally(const std::wstring& text, const std::w
 
 // ---- Host calls ------------------------------------------------------------------------
 
-std::wstring_view text_at(XSI::ICENodeContext& context, XSI::CBaseDataArray& array, ULONG k) {
-  const wchar_t* data = nullptr;
-  ULONG length = 0;
-  context.GetStringData(array, k, data, length);
-  return {data, length};
-}
-
 bool boolean_at(XSI::CBaseDataArray& array, ULONG k) {
   const auto* words = static_cast<const ULONG*>(array.GetData());
   return (words[k / 32] >> (k % 32) & 1u) != 0;
@@ -104,14 +93,6 @@ bool boolean_at(XSI::CBaseDataArray& array, ULONG k) {
 
 std::int32_t integer_at(XSI::CBaseDataArray& array, ULONG k) {
   return static_cast<const std::int32_t*>(array.GetData())[k];
-}
-
-void write_text(XSI::ICENodeContext& context, XSI::CBaseDataArray& out, ULONG k,
-                std::wstring_view text) {
-  wchar_t* buffer = nullptr;
-  const auto length = static_cast<ULONG>(text.size());
-  context.ResizeStringData(out, k, length, buffer);
-  context.SetStringData(out, k, text.data(), length);
 }
 
 // The output (one value or, for Output CBaseDataArray2D, an array per element) and the one-value
@@ -245,16 +226,6 @@ bool holds_expected(Evaluation& e, std::string_view node, ULONG k) {
   return texts_of(*e.port(200), k) == split_literally(text_of(e, 0, k), text_of(e, 1, k));
 }
 
-struct Callbacks {
-  std::string_view node;
-  xsi_host::EvaluateFunction ideal;
-  xsi_host::EvaluateFunction literal;
-  // The rows' name, when it is not the node's; and a Mode to set in every element (textmatch's
-  // wildcards on the same texts), or -1.
-  std::string_view name = {};
-  std::int32_t mode = -1;
-};
-
 constexpr Callbacks kCallbacks[] = {
     {"textcase", ideal_textcase, nullptr},
     {"texttrim", ideal_texttrim, nullptr},
@@ -264,37 +235,12 @@ constexpr Callbacks kCallbacks[] = {
     {"textsplit", textsplit_callback<false>, textsplit_callback<true>},
 };
 
-void text_unicode_node(benchmark::State& state, const Callbacks& callbacks, Row row) {
-  const ULONG batch = batch_of(state);
-  const std::string node(callbacks.node);
-  Evaluation evaluation;
-  set_up(evaluation, plugin(node).node(), node, size_of(state), batch);
-  if (callbacks.mode >= 0)
-    for (ULONG k = 0; k < batch; ++k) evaluation.port(2)->set_integer(k, callbacks.mode);
-  const xsi_host::EvaluateFunction evaluate = row == Row::node    ? plugin(node).evaluate()
-                                              : row == Row::ideal ? callbacks.ideal
-                                                                  : callbacks.literal;
-  const Check check = [&node, batch](Evaluation& e) -> std::string {
-    for (ULONG k : checked_elements(batch))
-      if (!holds_expected(e, node, k))
-        return "element " + std::to_string(k) + " is not the expected result";
-    return {};
-  };
-  time_evaluations(state, evaluation, evaluate, check, batch, "per_element");
-}
-
 const bool registered = [] {
-  for (const Callbacks& callbacks : kCallbacks) {
-    const bool search = callbacks.literal != nullptr;
-    const auto run = [&callbacks](benchmark::State& state, Row row) {
-      text_unicode_node(state, callbacks, row);
-    };
-    const auto wanted = [search](Row row, int) { return row != Row::literal || search; };
-    register_rows(
-        callbacks.name.empty() ? callbacks.node : callbacks.name,
-        search ? std::initializer_list<int>{0, 64, 1'000} : std::initializer_list<int>{0, 64}, run,
-        wanted);
-  }
+  for (const Callbacks& callbacks : kCallbacks)
+    register_node_rows(callbacks,
+                       callbacks.literal != nullptr ? std::initializer_list<int>{0, 64, 1'000}
+                                                    : std::initializer_list<int>{0, 64},
+                       holds_expected);
   return true;
 }();
 

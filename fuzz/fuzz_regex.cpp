@@ -38,28 +38,21 @@ std::wstring pool_text(fuzz::FuzzInput& input, const std::vector<std::wstring>& 
   return pick < kPool ? pool[pick] : fuzz::joined(pool[pick - kPool], pool[(pick + 1) % kPool]);
 }
 
-// Fills every element of every input port, each one-value input's constant flag chosen too.
+// The inputs as fuzz::fill_inputs draws them: texts from the pool, each port's kept short.
 void fill_inputs(fuzz::FuzzInput& input, fuzz::Trial& trial, const xsi_host::NodeRecord& node,
                  const std::vector<std::wstring>& pool) {
-  for (const xsi_host::PortRecord& record : node.ports) {
-    if (!record.is_input) continue;
-    xsi_host::PortData& port = trial.input(record.id);
-    port.constant = input.flag();
-    for (ULONG k = 0; k < port.element_count(); ++k) {
-      if (record.data_type == XSI::siICENodeDataBool) {
-        port.set_boolean(k, input.flag());
-      } else if (record.data_type == XSI::siICENodeDataLong) {
-        port.set_integer(k, static_cast<std::int32_t>(input.choice(8)) - 2);
-      } else {
-        std::wstring text = pool_text(input, pool);
-        const std::size_t longest = record.name == L"Pattern" ? kMaxPattern
-                                    : record.name == L"With"  ? kMaxWith
-                                                              : kMaxText;
-        if (text.size() > longest) text.resize(longest);
-        port.set_text(k, text);
-      }
-    }
-  }
+  const auto small = [](fuzz::FuzzInput& in) {
+    return static_cast<std::int32_t>(in.choice(8)) - 2;
+  };
+  fuzz::fill_inputs(input, trial, node, small,
+                    [&pool](fuzz::FuzzInput& in, const xsi_host::PortRecord& record) {
+                      std::wstring text = pool_text(in, pool);
+                      const std::size_t longest = record.name == L"Pattern" ? kMaxPattern
+                                                  : record.name == L"With"  ? kMaxWith
+                                                                            : kMaxText;
+                      if (text.size() > longest) text.resize(longest);
+                      return text;
+                    });
 }
 
 std::wstring text_at(fuzz::Trial& trial, ULONG id, ULONG k) {
@@ -112,13 +105,4 @@ std::vector<Value> expected(std::size_t node, fuzz::Trial& trial, ULONG k) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
-  fuzz::load_plugins(kNodes);
-  return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::FuzzInput input(data, size);
-  fuzz::run_one_of(input, kPool, fill_inputs, expected);
-  return 0;
-}
+FUZZ_NODES(kNodes, fuzz::nothing_to_prepare, kPool, fill_inputs, expected)

@@ -116,30 +116,15 @@ std::int32_t integer(fuzz::FuzzInput& input) {
   }
 }
 
-// Fills every element of every input port; a one-value input's constant flag chosen too (an
-// array input's comes with the trial).
+// The inputs as fuzz::fill_inputs draws them: texts from the pool, With kept short.
 void fill_inputs(fuzz::FuzzInput& input, fuzz::Trial& trial, const xsi_host::NodeRecord& node,
                  const std::vector<std::wstring>& pool) {
-  for (const xsi_host::PortRecord& record : node.ports) {
-    if (!record.is_input) continue;
-    xsi_host::PortData& port = trial.input(record.id);
-    if (record.structure == XSI::siICENodeStructureSingle) port.constant = input.flag();
-    for (ULONG k = 0; k < port.element_count(); ++k) {
-      if (record.structure == XSI::siICENodeStructureArray) {
-        std::vector<std::wstring> items(input.item_count());
-        for (std::wstring& item : items) item = pool_text(input, pool);
-        port.set_texts(k, items);
-      } else if (record.data_type == XSI::siICENodeDataBool) {
-        port.set_boolean(k, input.flag());
-      } else if (record.data_type == XSI::siICENodeDataLong) {
-        port.set_integer(k, integer(input));
-      } else {
-        std::wstring text = pool_text(input, pool);
-        if (record.name == L"With" && text.size() > kMaxWith) text.resize(kMaxWith);
-        port.set_text(k, text);
-      }
-    }
-  }
+  fuzz::fill_inputs(input, trial, node, integer,
+                    [&pool](fuzz::FuzzInput& in, const xsi_host::PortRecord& record) {
+                      std::wstring text = pool_text(in, pool);
+                      if (record.name == L"With" && text.size() > kMaxWith) text.resize(kMaxWith);
+                      return text;
+                    });
 }
 
 std::wstring text_at(fuzz::Trial& trial, ULONG id, ULONG k) {
@@ -179,13 +164,4 @@ Value expected(std::size_t node, fuzz::Trial& trial, ULONG k) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
-  fuzz::load_plugins(kNodes);
-  return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::FuzzInput input(data, size);
-  fuzz::run_one_of(input, kPool, fill_inputs, expected);
-  return 0;
-}
+FUZZ_NODES(kNodes, fuzz::nothing_to_prepare, kPool, fill_inputs, expected)

@@ -82,25 +82,17 @@ std::wstring pool_text(fuzz::FuzzInput& input, const std::vector<std::wstring>& 
   return fuzz::text_of(cased(characters(pool[pick - 2 * kPool]), true));
 }
 
-// Every element of every input port, each port's constant flag first: a mode from -1 to 4 or
-// any integer.
+// The inputs as fuzz::fill_inputs draws them: texts from the pool, a mode from -1 to 4 or any
+// integer.
 void fill_inputs(fuzz::FuzzInput& input, fuzz::Trial& trial, const xsi_host::NodeRecord& node,
                  const std::vector<std::wstring>& pool) {
-  for (const xsi_host::PortRecord& record : node.ports) {
-    if (!record.is_input) continue;
-    xsi_host::PortData& port = trial.input(record.id);
-    port.constant = input.flag();
-    for (ULONG k = 0; k < port.element_count(); ++k) {
-      if (record.data_type == XSI::siICENodeDataBool) {
-        port.set_boolean(k, input.flag());
-      } else if (record.data_type == XSI::siICENodeDataLong) {
-        const std::size_t pick = input.choice(7);
-        port.set_integer(k, pick < 6 ? static_cast<std::int32_t>(pick) - 1 : input.integer_item());
-      } else {
-        port.set_text(k, pool_text(input, pool));
-      }
-    }
-  }
+  const auto mode = [](fuzz::FuzzInput& in) {
+    const std::size_t pick = in.choice(7);
+    return pick < 6 ? static_cast<std::int32_t>(pick) - 1 : in.integer_item();
+  };
+  fuzz::fill_inputs(
+      input, trial, node, mode,
+      [&pool](fuzz::FuzzInput& in, const xsi_host::PortRecord&) { return pool_text(in, pool); });
 }
 
 std::vector<Value> expected(std::size_t node, fuzz::Trial& trial, ULONG k) {
@@ -117,14 +109,4 @@ std::vector<Value> expected(std::size_t node, fuzz::Trial& trial, ULONG k) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
-  database();
-  fuzz::load_plugins(kNodes);
-  return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::FuzzInput input(data, size);
-  fuzz::run_one_of(input, kPool, fill_inputs, expected);
-  return 0;
-}
+FUZZ_NODES(kNodes, database, kPool, fill_inputs, expected)

@@ -374,6 +374,35 @@ class Trial {
   ULONG bound_ = 0;
 };
 
+// Fills every element of every input port of node, in port order: a one-value port's constant
+// flag drawn first (an array port's comes with the trial); then each element a flag, an
+// integer(input), a text(input, port), or, for an array port, input.item_count() texts.
+template <typename Integer, typename Text>
+void fill_inputs(FuzzInput& input, Trial& trial, const xsi_host::NodeRecord& node,
+                 Integer&& integer, Text&& text) {
+  for (const xsi_host::PortRecord& record : node.ports) {
+    if (!record.is_input) continue;
+    xsi_host::PortData& port = trial.input(record.id);
+    if (record.structure == XSI::siICENodeStructureSingle) port.constant = input.flag();
+    for (ULONG k = 0; k < port.element_count(); ++k) {
+      if (record.structure == XSI::siICENodeStructureArray) {
+        std::vector<std::wstring> items(input.item_count());
+        for (std::wstring& item : items) item = text(input, record);
+        port.set_texts(k, items);
+      } else if (record.data_type == XSI::siICENodeDataBool) {
+        port.set_boolean(k, input.flag());
+      } else if (record.data_type == XSI::siICENodeDataLong) {
+        port.set_integer(k, integer(input));
+      } else {
+        port.set_text(k, text(input, record));
+      }
+    }
+  }
+}
+
+// What a target with nothing to prepare before its first input gives FUZZ_NODES.
+inline void nothing_to_prepare() {}
+
 // One input of a target over several nodes (load_plugins): the node it chooses, a pool of
 // pool_size texts it draws for the inputs, the inputs set by fill(input, trial, node, pool), and
 // each element written checked against expected(node index, trial, k), one value or one per item.
@@ -394,6 +423,21 @@ void run_one_of(FuzzInput& input, std::size_t pool_size, Fill fill, Expected exp
 }
 
 }  // namespace fuzz
+
+// The two entry points of a fuzz target over several nodes: prepare() run and the nodes'
+// plug-ins loaded before the first input, and each input run on one of them by run_one_of. A
+// macro, since libFuzzer finds the entry points by their C names.
+#define FUZZ_NODES(nodes, prepare, pool_size, fill, expected)                         \
+  extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {              \
+    prepare();                                                                        \
+    fuzz::load_plugins(nodes);                                                        \
+    return 0;                                                                         \
+  }                                                                                   \
+  extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) { \
+    fuzz::FuzzInput input(data, size);                                                \
+    fuzz::run_one_of(input, pool_size, fill, expected);                               \
+    return 0;                                                                         \
+  }
 
 // The two entry points of a fuzz target over one node: the node's plug-in loaded before the
 // first input, and each input decoded into a trial that check(input, trial) sets up and runs.

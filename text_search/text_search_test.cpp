@@ -157,14 +157,5 @@ TEST(Search, NeverFindsHalfOfASurrogatePair) {
   }
 }
 
-TEST(AsInt32, KeepsNotFoundAndSaturatesPastTheLargest) {
-  EXPECT_EQ(as_int32(0), 0);
-  EXPECT_EQ(as_int32(2147483646), 2147483646);
-  EXPECT_EQ(as_int32(2147483647), 2147483647);
-  EXPECT_EQ(as_int32(2147483648u), 2147483647);
-  EXPECT_EQ(as_int32(4294967295u), 2147483647);
-  EXPECT_EQ(as_int32(npos), -1);
-}
-
 }  // namespace
 }  // namespace text_search

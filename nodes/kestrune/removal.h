@@ -17,10 +17,7 @@ namespace kestrune {
 // The text without the length characters at position.
 std::wstring remove_at(std::wstring_view text, std::size_t position, std::size_t length);
 
-// Exactly what removing the first occurrence of sub again and again until none is left gives,
-// in time linear in the text's length. An empty sub removes nothing. first, when known, is the
-// position text_search::find_first gives, spared a second search.
-std::wstring remove_all(std::wstring_view text, std::wstring_view sub,
-                        std::size_t first = text_search::npos);
+// Every occurrence removed, and each one a removal joins (text_search::remove_all).
+using text_search::remove_all;
 
 }  // namespace kestrune

@@ -1,7 +1,9 @@
 #include "palvane.h"
 
 #include <optional>
+#include <string_view>
 
+#include "frame/host_text.h"
 #include "frame/plugin.h"
 #include "text_to_numbers/text_to_numbers.h"
 
@@ -13,9 +15,9 @@ namespace {
 // delimiter's narrow form, the one byte of it the test reads.
 std::optional<bool> suits(const XSI::CString& delimiter) {
   if (delimiter.IsEmpty()) return false;
-  const char* narrow = delimiter.GetAsciiString();
+  const std::optional<std::string_view> narrow = frame::narrow_form(delimiter);
   if (!narrow) return std::nullopt;
-  return !(narrow[0] >= '0' && narrow[0] <= '9');
+  return !(narrow->front() >= '0' && narrow->front() <= '9');
 }
 
 }  // namespace

@@ -22,7 +22,6 @@ struct RegexExtract {
 
   static constexpr frame::NodeTable<3> table{
       .name = L"regexextract",
-      // As graph nodes normally do: element k of the output from element k of each input.
       .reading = frame::Reading::at_each_element,
       .inputs = {{
           // The text searched.

@@ -19,7 +19,6 @@ struct RegexMatch {
 
   static constexpr frame::NodeTable<2> table{
       .name = L"regexmatch",
-      // As graph nodes normally do: element k of the output from element k of each input.
       .reading = frame::Reading::at_each_element,
       .inputs = {{
           // The text searched.

@@ -24,7 +24,6 @@ struct RegexReplace {
 
   static constexpr frame::NodeTable<4> table{
       .name = L"regexreplace",
-      // As graph nodes normally do: element k of the output from element k of each input.
       .reading = frame::Reading::at_each_element,
       .inputs = {{
           // The text to replace in.

@@ -17,7 +17,6 @@ namespace textcase {
 struct TextCase {
   static constexpr frame::NodeTable<2> table{
       .name = L"textcase",
-      // As graph nodes normally do: element k of the output from element k of each input.
       .reading = frame::Reading::at_each_element,
       .inputs = {{
           // The text to change the case of.

@@ -24,7 +24,6 @@ struct TextChar {
 
   static constexpr frame::NodeTable<1> table{
       .name = L"textchar",
-      // As graph nodes normally do: element k of the output from element k of each input.
       .reading = frame::Reading::at_each_element,
       .inputs = {{
           // The codes, an array of them per element.

@@ -16,7 +16,6 @@ namespace textfind {
 struct TextFind {
   static constexpr frame::NodeTable<2, 2> table{
       .name = L"textfind",
-      // As graph nodes normally do: element k of the output from element k of each input.
       .reading = frame::Reading::at_each_element,
       .inputs = {{
           // The text searched.

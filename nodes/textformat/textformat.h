@@ -22,14 +22,13 @@
 
 #include "formatted_text.h"
 #include "frame/node.h"
-#include "frame/ports.h"
+#include "frame/values.h"
 
 namespace textformat {
 
 struct TextFormat {
   static constexpr frame::NodeTable<2> table{
       .name = L"textformat",
-      // As graph nodes normally do: element k of the output from element k of each input.
       .reading = frame::Reading::at_each_element,
       .inputs = {{
           // The text with replacement fields.

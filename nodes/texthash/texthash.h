@@ -18,7 +18,6 @@ namespace texthash {
 struct TextHash {
   static constexpr frame::NodeTable<2, 2> table{
       .name = L"texthash",
-      // As graph nodes normally do: element k of the output from element k of each input.
       .reading = frame::Reading::at_each_element,
       .inputs = {{
           // The text hashed.

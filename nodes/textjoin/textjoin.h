@@ -8,14 +8,13 @@
 #include <string_view>
 
 #include "frame/node.h"
-#include "frame/ports.h"
+#include "frame/values.h"
 
 namespace textjoin {
 
 struct TextJoin {
   static constexpr frame::NodeTable<2> table{
       .name = L"textjoin",
-      // As graph nodes normally do: element k of the output from element k of each input.
       .reading = frame::Reading::at_each_element,
       .inputs = {{
           // The texts to join, an array of them per element.

@@ -1,13 +1,12 @@
 #include "textlength.h"
 
 #include "frame/plugin.h"
-#include "text_search/text_search.h"
 #include "text_unicode/characters.h"
 
 namespace textlength {
 
 std::int32_t TextLength::compute(std::wstring_view text) {
-  return text_search::as_int32(text_unicode::count_characters(text));
+  return frame::as_int32(text_unicode::count_characters(text));
 }
 
 }  // namespace textlength

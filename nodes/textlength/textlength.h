@@ -13,7 +13,6 @@ namespace textlength {
 struct TextLength {
   static constexpr frame::NodeTable<1> table{
       .name = L"textlength",
-      // As graph nodes normally do: element k of the output from element k of the input.
       .reading = frame::Reading::at_each_element,
       .inputs = {{
           // The text whose characters are counted.

@@ -22,7 +22,6 @@ namespace textmatch {
 struct TextMatch {
   static constexpr frame::NodeTable<4> table{
       .name = L"textmatch",
-      // As graph nodes normally do: element k of the output from element k of each input.
       .reading = frame::Reading::at_each_element,
       .inputs = {{
           // The text matched.

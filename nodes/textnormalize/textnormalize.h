@@ -18,7 +18,6 @@ namespace textnormalize {
 struct TextNormalize {
   static constexpr frame::NodeTable<2> table{
       .name = L"textnormalize",
-      // As graph nodes normally do: element k of the output from element k of each input.
       .reading = frame::Reading::at_each_element,
       .inputs = {{
           // The text to normalize.

@@ -2,7 +2,6 @@
 
 #include "frame/plugin.h"
 #include "number_text/number_text.h"
-#include "text_search/text_search.h"
 
 namespace textnumber {
 
@@ -11,7 +10,7 @@ float TextNumber::compute(frame::Output<0>, std::wstring_view text) {
 }
 
 std::int32_t TextNumber::compute(frame::Output<1>, std::wstring_view text) {
-  return text_search::as_int32(number_text::read_leading_float(text).length);
+  return frame::as_int32(number_text::read_leading_float(text).length);
 }
 
 }  // namespace textnumber

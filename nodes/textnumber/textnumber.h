@@ -15,7 +15,6 @@ namespace textnumber {
 struct TextNumber {
   static constexpr frame::NodeTable<1, 2> table{
       .name = L"textnumber",
-      // As graph nodes normally do: element k of the output from element k of the input.
       .reading = frame::Reading::at_each_element,
       .inputs = {{
           // The text that begins with a number.

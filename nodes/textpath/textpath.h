@@ -20,7 +20,6 @@ namespace textpath {
 struct TextPath {
   static constexpr frame::NodeTable<1, 4> table{
       .name = L"textpath",
-      // As graph nodes normally do: element k of the output from element k of each input.
       .reading = frame::Reading::at_each_element,
       .inputs = {{
           // The path.

@@ -10,7 +10,8 @@ Replaced TextReplace::compute(std::wstring_view text, std::wstring_view find,
   text_search::Occurrences occurrences(text, find);
   std::size_t at = occurrences.next();
   if (at == text_search::npos) return Replaced(text);
-  Replaced result(text.size() - find.size() + with.size());
+  Replaced result;
+  result.reserve(text.size() - find.size() + with.size());
   std::size_t kept = 0;  // the text before kept is in result, replaced
   do {
     result.append(text.substr(kept, at - kept));

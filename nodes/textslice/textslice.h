@@ -18,7 +18,6 @@ namespace textslice {
 struct TextSlice {
   static constexpr frame::NodeTable<3> table{
       .name = L"textslice",
-      // As graph nodes normally do: element k of the output from element k of each input.
       .reading = frame::Reading::at_each_element,
       .inputs = {{
           // The text to take a part of.

@@ -30,7 +30,6 @@ struct TextSort {
 
   static constexpr frame::NodeTable<3, 2> table{
       .name = L"textsort",
-      // As graph nodes normally do: element k of the output from element k of each input.
       .reading = frame::Reading::at_each_element,
       .inputs = {{
           // The texts to sort, an array of them per element.

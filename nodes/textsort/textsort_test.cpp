@@ -2,12 +2,14 @@
 
 #include <cstdint>
 #include <random>
+#include <span>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "text_order.h"
 #include "text_unicode/characters.h"
+#include "textsort.h"
 
 namespace textsort {
 namespace {
@@ -192,6 +194,19 @@ TEST(SortOrder, AgreesWithAPlainStableSort) {
       EXPECT_EQ(order, insertion_order(texts, ordering)) << "seed " << seed;
     }
   }
+}
+
+// Both outputs from one element's texts, as a test makes them without a host.
+TEST(Compute, GivesTheSortedTextsAndTheirOrder) {
+  const std::wstring_view texts[] = {L"bone10", L"bone2", L"Bone1", L"bone2"};
+  const frame::Texts strings{texts};
+  TextSort::State state;
+  const auto listed = [](auto span) { return std::vector(span.begin(), span.end()); };
+  EXPECT_EQ(listed(TextSort::compute(frame::Output<1>{}, strings, true, false, state)),
+            (std::vector<std::int32_t>{2, 1, 3, 0}));
+  EXPECT_EQ(listed(TextSort::compute(frame::Output<0>{}, strings, false, true, state)),
+            (std::vector<std::wstring_view>{L"Bone1", L"bone10", L"bone2", L"bone2"}));
+  EXPECT_TRUE(TextSort::compute(frame::Output<0>{}, frame::Texts{}, true, true, state).empty());
 }
 
 }  // namespace

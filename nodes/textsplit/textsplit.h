@@ -24,7 +24,6 @@ using Pieces = frame::Numbers<std::wstring_view>;
 struct TextSplit {
   static constexpr frame::NodeTable<2> table{
       .name = L"textsplit",
-      // As graph nodes normally do: element k of the output from element k of each input.
       .reading = frame::Reading::at_each_element,
       .inputs = {{
           // The text to split.

@@ -17,7 +17,6 @@ namespace texttrim {
 struct TextTrim {
   static constexpr frame::NodeTable<2> table{
       .name = L"texttrim",
-      // As graph nodes normally do: element k of the output from element k of each input.
       .reading = frame::Reading::at_each_element,
       .inputs = {{
           // The text to trim.

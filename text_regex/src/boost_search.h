@@ -126,9 +126,11 @@ class Searches {
   // The text of a group of the match, a view into the text; empty when there is no such group
   // or it did not take part.
   std::wstring_view group(std::size_t group) const {
-    if (group >= results_.size() || !results_[group].matched) return {};
-    const std::size_t first = position(index(results_[group].first));
-    return text_.substr(first, position(index(results_[group].second)) - first);
+    if (group >= results_.size()) return {};
+    const auto& sub = results_[static_cast<int>(group)];  // Boost numbers groups in int
+    if (!sub.matched) return {};
+    const std::size_t first = position(index(sub.first));
+    return text_.substr(first, position(index(sub.second)) - first);
   }
 
   std::size_t groups() const { return results_.size(); }

@@ -4,13 +4,13 @@
 #include <new>
 #include <stdexcept>
 #include <type_traits>
-#include <vector>
 
 #include "boost_regex.h"
 #include "boost_search.h"
 #include "engine.h"
 #include "syntax.h"
 #include "text_unicode/characters.h"
+#include "text_unicode/small_vector.h"
 
 namespace text_regex {
 
@@ -68,10 +68,7 @@ class Matches::Search {
       : engine_(compiled.engine.get()), text_(text) {
     if (engine_) {
       count_ = engine_->slots();
-      if (count_ > std::size(inline_)) {
-        heap_.assign(count_, detail::kUnset);
-        slots_ = heap_.data();
-      }
+      slots_ = slots_room_.resize(count_);
       std::fill(slots_, slots_ + count_, detail::kUnset);
       steps_before_ = engine_->steps();
     } else {
@@ -125,9 +122,8 @@ class Matches::Search {
   detail::Engine* engine_;
   std::wstring_view text_;
   // The slots of the match found, in the object for a pattern of a few groups, as most are.
-  std::size_t inline_[20];
-  std::vector<std::size_t> heap_;
-  std::size_t* slots_ = inline_;
+  text_unicode::SmallVector<std::size_t, 20> slots_room_;
+  std::size_t* slots_ = nullptr;
   std::size_t count_ = 0;
   bool grouped_ = false;
   std::int64_t steps_before_ = 0;

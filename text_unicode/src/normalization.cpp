@@ -1,11 +1,11 @@
 #include "text_unicode/normalization.h"
 
 #include <algorithm>
-#include <memory>
 #include <span>
 
 #include "normalization_tables.h"
 #include "text_unicode/characters.h"
+#include "text_unicode/small_vector.h"
 
 namespace text_unicode {
 
@@ -101,41 +101,6 @@ QuickCheck quick_check(std::wstring_view text) {
   return {text.size(), restart};
 }
 
-// A growing array whose first N items lie in it, so that a short text allocates nothing.
-template <class T, std::size_t N>
-class SmallBuffer {
- public:
-  SmallBuffer() = default;
-  SmallBuffer(const SmallBuffer&) = delete;
-  SmallBuffer& operator=(const SmallBuffer&) = delete;
-
-  T* begin() { return data_; }
-  T* end() { return data_ + size_; }
-  std::size_t size() const { return size_; }
-  bool empty() const { return size_ == 0; }
-  T& front() { return data_[0]; }
-  void clear() { size_ = 0; }
-  void push_back(const T& item) {
-    if (size_ == capacity_) grow();
-    data_[size_++] = item;
-  }
-
- private:
-  // Out of line, the path almost no text takes.
-  [[gnu::noinline]] void grow() {
-    auto bigger = std::make_unique_for_overwrite<T[]>(2 * capacity_);
-    std::copy(data_, data_ + size_, bigger.get());
-    heap_ = std::move(bigger);
-    data_ = heap_.get();
-    capacity_ *= 2;
-  }
-
-  T inline_[N];
-  std::unique_ptr<T[]> heap_;
-  T* data_ = inline_;
-  std::size_t size_ = 0, capacity_ = N;
-};
-
 // A combining mark waiting for the marks after it, to be put in order of class.
 struct Mark {
   char32_t code;
@@ -162,45 +127,28 @@ void order_by_class(Mark* marks, std::size_t count) {
 
 }  // namespace
 
-// The normal form written into a Normalized: in its own array while it fits, then on the heap,
-// which doubles as it fills.
+// The normal form written into a Normalized, which then holds its own characters.
 class NormalizedWriter {
  public:
-  NormalizedWriter(Normalized& into, std::size_t expected)
-      : into_(into), data_(into.inline_), capacity_(Normalized::kInline) {
-    if (expected > capacity_) grow(expected);
+  NormalizedWriter(Normalized& into, std::size_t expected) : into_(into) {
+    into_.clear_for(expected);
   }
 
   void put(char32_t code) {
-    if (capacity_ - size_ < 2) grow(size_ + 2);
     // A code that is no character is written back as the one wchar_t it was read from.
-    if (code > kLastCodePoint)
-      data_[size_++] = static_cast<wchar_t>(code);
-    else
-      size_ += encode(code, data_ + size_);
+    wchar_t units[2] = {static_cast<wchar_t>(code)};
+    const std::size_t count = code > kLastCodePoint ? 1 : encode(code, units);
+    wchar_t* out = into_.append_for_overwrite(count);
+    out[0] = units[0];
+    if (count == 2) out[1] = units[1];
   }
 
   void put(std::wstring_view units) {
-    if (capacity_ - size_ < units.size()) grow(size_ + units.size());
-    std::copy(units.begin(), units.end(), data_ + size_);
-    size_ += units.size();
+    std::copy(units.begin(), units.end(), into_.append_for_overwrite(units.size()));
   }
-
-  void finish() { into_.view_ = std::wstring_view(data_, size_); }
 
  private:
-  void grow(std::size_t at_least) {
-    const std::size_t capacity = std::max(at_least, 2 * capacity_);
-    auto bigger = std::make_unique_for_overwrite<wchar_t[]>(capacity);
-    std::copy(data_, data_ + size_, bigger.get());
-    into_.heap_ = std::move(bigger);
-    data_ = into_.heap_.get();
-    capacity_ = capacity;
-  }
-
   Normalized& into_;
-  wchar_t* data_;
-  std::size_t size_ = 0, capacity_;
 };
 
 namespace {
@@ -286,10 +234,10 @@ class Normalizer {
   }
 
   NormalizedWriter& out_;
-  SmallBuffer<Mark, 32> marks_;  // since the last starter, in the text's order
+  SmallVector<Mark, 32> marks_;  // since the last starter, in the text's order
   // In NFC and NFKC, the last starter, which may yet compose, and the characters after it that
   // did not; last_class_ the class of the last of them, 0 while there are none.
-  SmallBuffer<char32_t, 32> segment_;
+  SmallVector<char32_t, 32> segment_;
   std::uint8_t last_class_ = 0;
 };
 
@@ -306,14 +254,13 @@ void normalize(std::wstring_view text, Normalized& into) {
     i += c.units;
   }
   normalizer.finish();
-  out.finish();
 }
 
 }  // namespace
 
 std::uint8_t combining_class(char32_t code) { return properties_of(code).combining_class; }
 
-Normalized::Normalized(std::wstring_view text, NormalForm form) : view_(text) {
+Normalized::Normalized(std::wstring_view text, NormalForm form) : SmallText(text) {
   switch (form) {
     case NormalForm::nfc:
       normalize<NormalForm::nfc>(text, *this);

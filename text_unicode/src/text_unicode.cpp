@@ -78,30 +78,28 @@ void map_from(std::wstring_view text, std::size_t from, wchar_t* out) {
   }
 }
 
+// Where a character changes, the text's own characters, mapped; else the text left viewed.
 template <char32_t (*Map)(char32_t)>
-std::wstring_view mapped(std::wstring_view text, bool pairs, wchar_t* inline_room,
-                         std::unique_ptr<wchar_t[]>& heap, std::size_t room) {
+void map(std::wstring_view text, bool pairs, SmallText<CaseMapped::kInline>& into) {
   const std::size_t changed =
       pairs ? first_changed<Map, true>(text) : first_changed<Map, false>(text);
-  if (changed == text.size()) return text;
-  wchar_t* out = inline_room;
-  if (text.size() > room) {
-    heap = std::make_unique_for_overwrite<wchar_t[]>(text.size());
-    out = heap.get();
-  }
+  if (changed == text.size()) return;
+  into.clear_for(text.size());
+  wchar_t* out = into.append_for_overwrite(text.size());
   if (pairs)
     map_from<Map, true>(text, changed, out);
   else
     map_from<Map, false>(text, changed, out);
-  return {out, text.size()};
 }
 
 }  // namespace
 
-CaseMapped::CaseMapped(std::wstring_view text, Case to) {
+CaseMapped::CaseMapped(std::wstring_view text, Case to) : SmallText(text) {
   const bool pairs = kUtf16 && has_surrogates(text);
-  view_ = to == Case::lower ? mapped<to_lower>(text, pairs, inline_, heap_, kInline)
-                            : mapped<to_upper>(text, pairs, inline_, heap_, kInline);
+  if (to == Case::lower)
+    map<to_lower>(text, pairs, *this);
+  else
+    map<to_upper>(text, pairs, *this);
 }
 
 }  // namespace text_unicode

@@ -34,10 +34,9 @@
 #include <array>
 #include <cstddef>
 #include <span>
-#include <utility>
-#include <variant>
 
 #include "frame/sdk_binding.h"
+#include "frame/values.h"
 
 namespace frame {
 
@@ -84,9 +83,10 @@ struct Port {
   Default default_value = {};  // inputs only
 };
 
-// Where a node reads its inputs: at element 0, once per call, its one result going to every
-// evaluated element; or at each evaluated element k, for output element k, as graph nodes
-// normally do (element 0 of an input the host hands over as one value for every element).
+// Where a node reads its inputs: by default (a table's .reading), as graph nodes normally do,
+// at each evaluated element: element k of the output from element k of each input (element 0 of
+// an input the host hands over as one value for every element); or at element 0, once per call,
+// its one result going to every evaluated element.
 enum class Reading { once_at_element_0, at_each_element };
 
 struct Colour {
@@ -157,31 +157,6 @@ struct NodeTable<InputCount, 1> {
   constexpr NodeInfo info() const {
     return {name, author, inputs, {&output, 1}, colour, category, version};
   }
-};
-
-// Names the computation of output O of a node of several outputs (O its place in the table's
-// outputs, from 0), as the computation's first parameter.
-template <std::size_t O>
-struct Output {};
-
-// Why a computation has no result for a call: its inputs do not suit, and the frame leaves the
-// marker in output element 0; or the SDK could not give the storage it needed, and the call
-// fails, writing nothing.
-enum class NoResult { unsuitable, out_of_memory };
-
-// What a node's computation gives for one call: its result, or why there is none.
-template <class T>
-class Result {
- public:
-  Result(T value) : outcome_(std::move(value)) {}
-  Result(NoResult why) : outcome_(why) {}
-
-  bool has_value() const { return std::holds_alternative<T>(outcome_); }
-  const T& operator*() const { return std::get<T>(outcome_); }
-  NoResult why() const { return std::get<NoResult>(outcome_); }
-
- private:
-  std::variant<T, NoResult> outcome_;
 };
 
 // Whether two zero-terminated wide texts are equal; lets the export macro check at compile time

@@ -36,6 +36,8 @@
 #include <string>
 #include <string_view>
 
+#include "text_unicode/small_text.h"
+
 namespace text_regex {
 
 // The longest pattern compiled, in characters.
@@ -57,17 +59,7 @@ struct Work {
 
 // A text with replacements made: the text itself when there were none (a view of it, valid
 // while it is), else the text built.
-class Replaced {
- public:
-  explicit Replaced(std::wstring_view unchanged) : unchanged_(unchanged) {}
-  explicit Replaced(std::wstring built) : built_(std::move(built)) {}
-
-  std::wstring_view view() const { return unchanged_ ? *unchanged_ : std::wstring_view(built_); }
-
- private:
-  std::optional<std::wstring_view> unchanged_;
-  std::wstring built_;
-};
+using Replaced = text_unicode::SmallText<32>;
 
 class Pattern {
  public:

@@ -9,12 +9,12 @@
 //   find_first(L"aaa", L"aa")       == 0
 //   find_first(L"abc", L"")         == npos          (an empty sub-text occurs nowhere)
 //   Occurrences in(L"aaaaa", L"aa");  in.next() == 0, in.next() == 2, in.next() == npos
-//   as_int32(7) == 7   as_int32(npos) == -1   as_int32(std::size_t{1} << 40) == 2147483647
+//   remove_all(L"aabb", L"ab")      == L""            (the removal joins a new occurrence)
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -127,13 +127,9 @@ class Occurrences {
   std::optional<Searcher> searcher_;  // for texts longer than kDirect
 };
 
-// A position or count of characters as the host's signed 32-bit integer: npos as -1, and one
-// past 2^31 - 1 (a text of more than two thousand million characters) as 2^31 - 1, never
-// wrapped to a negative number.
-constexpr std::int32_t as_int32(std::size_t position) {
-  constexpr std::size_t kLargest = 2147483647;
-  if (position == npos) return -1;
-  return static_cast<std::int32_t>(position < kLargest ? position : kLargest);
-}
+// What removing the first occurrence of sub again and again, until none is left, gives, in time
+// linear in the text's length: a removal that joins a new occurrence removes that too. An empty
+// sub removes nothing. first, when known, is where find_first finds sub, spared a second search.
+std::wstring remove_all(std::wstring_view text, std::wstring_view sub, std::size_t first = npos);
 
 }  // namespace text_search

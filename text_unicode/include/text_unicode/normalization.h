@@ -15,8 +15,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string_view>
+
+#include "text_unicode/small_text.h"
 
 namespace text_unicode {
 
@@ -30,33 +31,18 @@ enum class NormalForm { nfc, nfd, nfkc, nfkd };
 
 // A text in a normal form. Time linear in the text's length, but for the combining marks that
 // follow one starter, which are ordered by class in time n log n for n of them. A text that
-// passes the form's quick check (ASCII among such texts) is its own normal form: it is given
-// back as it is, a view of the text, valid while it is, after one lookup of each character
-// beyond ASCII. Else the text built, held in the object up to kInline wchar_t, so that the short
-// texts most elements hold allocate nothing, and on the heap beyond. Neither copied nor moved,
-// since it may view itself: made where it is used (a function may return one made in its return
-// statement). Throws std::bad_alloc when memory runs out.
-class Normalized {
+// passes the form's quick check (ASCII among such texts) is its own normal form: given back
+// viewed, after one lookup of each character beyond ASCII. Throws std::bad_alloc when memory
+// runs out.
+class Normalized : public SmallText<64> {
  public:
-  static constexpr std::size_t kInline = 64;
-
   Normalized(std::wstring_view text, NormalForm form);
-  Normalized(const Normalized&) = delete;
-  Normalized& operator=(const Normalized&) = delete;
-  ~Normalized() = default;
 
   // The text as it is, in no particular form.
   static Normalized unchanged(std::wstring_view text) { return Normalized(text); }
 
-  std::wstring_view view() const { return view_; }
-
  private:
-  explicit Normalized(std::wstring_view text) : view_(text) {}
-  friend class NormalizedWriter;
-
-  std::wstring_view view_;
-  std::unique_ptr<wchar_t[]> heap_;
-  wchar_t inline_[kInline];
+  explicit Normalized(std::wstring_view text) : SmallText(text) {}
 };
 
 }  // namespace text_unicode

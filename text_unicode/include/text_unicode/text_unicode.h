@@ -16,10 +16,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string_view>
 
 #include "text_unicode/characters.h"
+#include "text_unicode/small_text.h"
 
 namespace text_unicode {
 
@@ -93,26 +93,11 @@ bool equal_ignoring_case(std::wstring_view a, std::wstring_view b);
 enum class Case { lower, upper };
 
 // A text with every character mapped to its simple lower or upper case, of the text's length (a
-// character past U+FFFF maps to another past it, or to itself). When no character changes, the text
-// itself: a view of it, valid while it is. Else the mapped characters, held in the object up to
-// kInline of them, so that the short texts most elements hold allocate nothing, and on the heap
-// beyond. Neither copied nor moved, since it may view itself: made where it is used (a function may
-// return one made in its return statement).
-class CaseMapped {
+// character past U+FFFF maps to another past it, or to itself); the text itself, viewed, when no
+// character changes.
+class CaseMapped : public SmallText<64> {
  public:
-  static constexpr std::size_t kInline = 64;
-
   CaseMapped(std::wstring_view text, Case to);
-  CaseMapped(const CaseMapped&) = delete;
-  CaseMapped& operator=(const CaseMapped&) = delete;
-  ~CaseMapped() = default;
-
-  std::wstring_view view() const { return view_; }
-
- private:
-  std::wstring_view view_;
-  wchar_t inline_[kInline];
-  std::unique_ptr<wchar_t[]> heap_;
 };
 
 }  // namespace text_unicode
