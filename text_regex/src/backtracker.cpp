@@ -16,31 +16,7 @@ Backtracker::Backtracker(const Program& program, const CharClasses& classes)
       slots_(static_cast<std::size_t>(program.slots), kUnset) {
   // The sets a match can begin with: those the paths from the start read first, where every
   // path reads before it asserts or matches.
-  std::vector<std::int32_t> pending{program.start};
-  std::vector<bool> seen(program.insts.size(), false);
-  while (!pending.empty() && usable_) {
-    std::int32_t pc = pending.back();
-    pending.pop_back();
-    for (; !seen[pc];) {
-      seen[pc] = true;
-      const Inst& inst = program.insts[pc];
-      if (inst.op == Op::kSplit) {
-        pending.push_back(inst.y);
-        pc = inst.x;
-      } else if (inst.op == Op::kJump) {
-        pc = inst.x;
-      } else if (inst.op == Op::kSave) {
-        ++pc;
-      } else if (inst.op == Op::kSet) {
-        first_.push_back(&inst);
-        break;
-      } else {
-        first_.clear();
-        pending.clear();
-        break;
-      }
-    }
-  }
+  if (usable_) first_ = first_sets(program);
   // A set followed by a split that prefers to read it again: the greedy loop of one set.
   greedy_loop_.resize(program.insts.size(), false);
   for (std::size_t pc = 0; pc + 1 < program.insts.size(); ++pc)

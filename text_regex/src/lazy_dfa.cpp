@@ -27,29 +27,10 @@ LazyDfa::LazyDfa(const Program& program, const CharClasses& classes, bool longes
   // The first character: every path from the start reads one same single character, case not
   // folded, before any assertion or match.
   if (longest) return;
-  std::vector<std::int32_t> pending{program.start};
-  std::vector<bool> seen(program.insts.size(), false);
   std::int32_t set = -1;
-  while (!pending.empty()) {
-    std::int32_t pc = pending.back();
-    pending.pop_back();
-    for (; !seen[pc];) {
-      seen[pc] = true;
-      const Inst& inst = program.insts[pc];
-      if (inst.op == Op::kSplit) {
-        pending.push_back(inst.y);
-        pc = inst.x;
-      } else if (inst.op == Op::kJump) {
-        pc = inst.x;
-      } else if (inst.op == Op::kSave) {
-        ++pc;
-      } else if (inst.op == Op::kSet && !inst.fold && (set < 0 || set == inst.x)) {
-        set = inst.x;
-        break;
-      } else {
-        return;
-      }
-    }
+  for (const Inst* inst : first_sets(program)) {
+    if (inst->fold || (set >= 0 && set != inst->x)) return;
+    set = inst->x;
   }
   if (set < 0) return;
   const auto& ranges = program.sets[set].ranges();

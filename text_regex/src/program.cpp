@@ -201,4 +201,32 @@ Program compile(const Syntax& syntax, Direction direction, std::vector<CharSet> 
   return program;
 }
 
+std::vector<const Inst*> first_sets(const Program& program) {
+  std::vector<const Inst*> sets;
+  std::vector<std::int32_t> pending{program.start};
+  std::vector<bool> seen(program.insts.size(), false);
+  while (!pending.empty()) {
+    std::int32_t pc = pending.back();
+    pending.pop_back();
+    for (; !seen[static_cast<std::size_t>(pc)];) {
+      seen[static_cast<std::size_t>(pc)] = true;
+      const Inst& inst = program.insts[static_cast<std::size_t>(pc)];
+      if (inst.op == Op::kSplit) {
+        pending.push_back(inst.y);
+        pc = inst.x;
+      } else if (inst.op == Op::kJump) {
+        pc = inst.x;
+      } else if (inst.op == Op::kSave) {
+        ++pc;
+      } else if (inst.op == Op::kSet) {
+        sets.push_back(&inst);
+        break;
+      } else {
+        return {};
+      }
+    }
+  }
+  return sets;
+}
+
 }  // namespace text_regex::detail

@@ -68,6 +68,10 @@ inline constexpr std::size_t kMaxInstructions = 10'000;
 // Whether a node can match the empty text (an assertion taken to hold).
 bool can_be_empty(const Node& node);
 
+// The set instructions every path from the start reads first, through splits, jumps and saves
+// alone; none where a path asserts or matches before it reads.
+std::vector<const Inst*> first_sets(const Program& program);
+
 // The program of a parsed pattern, or an empty one when it would pass kMaxInstructions; its sets
 // numbered as in `sets` where given (the mirror's as the forward program's, so that one map of
 // classes serves both).
