@@ -29,7 +29,6 @@ struct RegexFindAll {
 
   static constexpr frame::NodeTable<3> table{
       .name = L"regexfindall",
-      // As graph nodes normally do: element k of the output from element k of each input.
       .reading = frame::Reading::at_each_element,
       .inputs = {{
           // The text searched.

@@ -29,7 +29,6 @@ struct RegexSplit {
 
   static constexpr frame::NodeTable<2> table{
       .name = L"regexsplit",
-      // As graph nodes normally do: element k of the output from element k of each input.
       .reading = frame::Reading::at_each_element,
       .inputs = {{
           // The text to split.
