@@ -5,8 +5,10 @@
 // four texts; each element's texts are one of them, two joined, or one upper-cased, so that one
 // often holds another or differs from it by case alone.
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fuzz_input.h"
@@ -43,9 +45,120 @@ Characters trimmed(Characters text, std::int32_t mode) {
   return text;
 }
 
-// Every position tried.
+// One character of a wildcard pattern as Python's fnmatch.translate (3.11) writes it for re: a
+// star, any character, a literal, or a class of ranges and literals (a one-character range for a
+// literal), negated or not, that may hold nothing.
+struct WildcardToken {
+  enum Kind { star, any, one_of } kind;
+  bool negated;
+  std::vector<std::pair<char32_t, char32_t>> ranges;
+
+  WildcardToken(Kind k, bool negate = false, std::vector<std::pair<char32_t, char32_t>> r = {})
+      : kind(k), negated(negate), ranges(std::move(r)) {}
+
+  bool takes(char32_t c) const {
+    const bool in = std::any_of(ranges.begin(), ranges.end(),
+                                [c](const auto& r) { return r.first <= c && c <= r.second; });
+    return kind == any || in != negated;
+  }
+};
+
+// The text between a [ and its ] (p[i, j)), as translate cuts it at the dashes between two
+// characters and drops a range in the wrong order with its ends, then as re reads the class it
+// wrote: a character, a dash and a character make a range; every other character is itself.
+WildcardToken class_of(const Characters& p, std::size_t i, std::size_t j) {
+  std::vector<Characters> chunks;
+  if (std::find(p.begin() + static_cast<std::ptrdiff_t>(i),
+                p.begin() + static_cast<std::ptrdiff_t>(j),
+                U'-') == p.begin() + static_cast<std::ptrdiff_t>(j)) {
+    chunks.push_back(p.substr(i, j - i));
+  } else {
+    for (std::size_t k = p[i] == U'!' ? i + 2 : i + 1;;) {
+      std::size_t dash = k;
+      while (dash < j && p[dash] != U'-') ++dash;
+      if (dash >= j) break;
+      chunks.push_back(p.substr(i, dash - i));
+      i = dash + 1;
+      k = dash + 3;
+    }
+    if (i < j)
+      chunks.push_back(p.substr(i, j - i));
+    else
+      chunks.back() += U'-';
+    for (std::size_t k = chunks.size() - 1; k > 0; --k)
+      if (chunks[k - 1].back() > chunks[k][0]) {
+        chunks[k - 1] = chunks[k - 1].substr(0, chunks[k - 1].size() - 1) + chunks[k].substr(1);
+        chunks.erase(chunks.begin() + static_cast<std::ptrdiff_t>(k));
+      }
+  }
+  // The class as re reads it: each chunk's characters literal, a range operator between chunks.
+  constexpr char32_t kRange = 0xFFFFFFFF;
+  Characters items;
+  for (std::size_t k = 0; k < chunks.size(); ++k) {
+    if (k > 0) items += kRange;
+    items += chunks[k];
+  }
+  WildcardToken token{WildcardToken::one_of};
+  if (items.empty()) return token;  // holds nothing
+  if (items == U"!") return {WildcardToken::any};
+  std::size_t at = 0;
+  if (items[0] == U'!') token.negated = true, at = 1;
+  while (at < items.size()) {
+    const char32_t first = items[at] == kRange ? U'-' : items[at];
+    if (at + 2 < items.size() && items[at + 1] == kRange) {
+      token.ranges.emplace_back(first, items[at + 2]);
+      at += 3;
+    } else {
+      token.ranges.emplace_back(first, first);
+      at += 1;
+    }
+  }
+  return token;
+}
+
+std::vector<WildcardToken> wildcard_of(const Characters& p) {
+  std::vector<WildcardToken> tokens;
+  for (std::size_t i = 0; i < p.size();) {
+    const char32_t c = p[i++];
+    std::size_t j = i;
+    if (c == U'[') {
+      if (j < p.size() && p[j] == U'!') ++j;
+      if (j < p.size() && p[j] == U']') ++j;
+      while (j < p.size() && p[j] != U']') ++j;
+    }
+    if (c == U'*') {
+      if (tokens.empty() || tokens.back().kind != WildcardToken::star)
+        tokens.push_back({WildcardToken::star});
+    } else if (c == U'?') {
+      tokens.push_back({WildcardToken::any});
+    } else if (c == U'[' && j < p.size()) {
+      tokens.push_back(class_of(p, i, j));
+      i = j + 1;
+    } else {
+      tokens.push_back({WildcardToken::one_of, false, {{c, c}}});
+    }
+  }
+  return tokens;
+}
+
+// Whether the whole text matches: every split of the text over the tokens, remembered.
+bool matches_wildcard(const Characters& text, const Characters& pattern) {
+  const std::vector<WildcardToken> tokens = wildcard_of(pattern);
+  // matched[t][c]: tokens from t match the text from c.
+  std::vector<std::vector<char>> matched(tokens.size() + 1, std::vector<char>(text.size() + 1, 0));
+  matched[tokens.size()][text.size()] = 1;
+  for (std::size_t t = tokens.size(); t-- > 0;)
+    for (std::size_t c = text.size() + 1; c-- > 0;)
+      matched[t][c] = tokens[t].kind == WildcardToken::star
+                          ? matched[t + 1][c] || (c < text.size() && matched[t][c + 1])
+                          : c < text.size() && tokens[t].takes(text[c]) && matched[t + 1][c + 1];
+  return matched[0][0] != 0;
+}
+
+// Every position tried; Mode 4 the wildcard as Python's fnmatch.fnmatchcase reads it.
 bool matches(Characters text, Characters key, std::int32_t mode, bool ignore_case) {
   if (ignore_case) text = cased(text, false), key = cased(key, false);
+  if (mode == 4) return matches_wildcard(text, key);
   const std::size_t last = text.size() < key.size() ? 0 : text.size() - key.size() + 1;
   bool found = false;
   for (std::size_t at = 0; at < last; ++at)
