@@ -97,14 +97,14 @@ struct FrameTest : ::testing::Test {
     }
   }
 
-  // Fills the node's output with a sentinel, evaluates, and gives the elements the call wrote,
-  // checking that every other one still holds the sentinel.
   // The node's evaluation as its plug-in exports it: no exception leaves it.
   template <class Node>
   static XSI::CStatus exported(XSI::ICENodeContext& context) {
     return frame::at_boundary([&] { return frame::evaluate<Node>(context); });
   }
 
+  // Fills the node's output with a sentinel, evaluates, and gives the elements the call wrote,
+  // checking that every other one still holds the sentinel.
   template <class Node>
   std::vector<ULONG> run(XSI::CStatus::Code status = XSI::CStatus::OK) {
     xsi_host::PortData& output = *evaluation.port(Node::table.output.id);
